@@ -1,0 +1,27 @@
+#ifndef ARCHIVE_FAILURE_H
+#define ARCHIVE_FAILURE_H
+
+#include <stdexcept>
+#include <string>
+
+namespace xcr {
+
+// A failure the user sees, carrying the program's own text.
+class Failure : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+inline constexpr const char* kStreamReadError = "Stream read error";
+inline constexpr const char* kStreamWriteError = "Stream write error";
+
+inline std::string cannotOpenText(const std::string& path) {
+    return "Cannot open file " + path;
+}
+inline std::string cannotCreateText(const std::string& path) {
+    return "Cannot create file " + path;
+}
+
+}  // namespace xcr
+
+#endif  // ARCHIVE_FAILURE_H

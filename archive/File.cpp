@@ -1,0 +1,146 @@
+#include "archive/File.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <utility>
+
+#include "archive/Failure.h"
+
+namespace xcr {
+
+namespace {
+
+int openFlags(File::Access access) {
+    // O_NONBLOCK keeps a FIFO from hanging the open; it is cleared once the file is known
+    // to be a regular one.
+    const int common = O_CLOEXEC | O_NONBLOCK;
+    switch (access) {
+        case File::Access::Read:
+            return O_RDONLY | common;
+        case File::Access::Write:
+            return O_WRONLY | common;
+        case File::Access::Create:
+            return O_RDWR | O_CREAT | common;
+    }
+    return O_RDONLY | common;
+}
+
+std::string failureText(File::Access access, const std::string& path) {
+    return access == File::Access::Create ? cannotCreateText(path) : cannotOpenText(path);
+}
+
+}  // namespace
+
+File File::open(const std::string& path, Access access) {
+    const int fd = ::open(path.c_str(), openFlags(access), 0666);
+    if (fd < 0) {
+        throw Failure(failureText(access, path));
+    }
+    File file(fd, path);
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0 ||
+        ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        throw Failure(failureText(access, path));
+    }
+    // Emptied only once the lock is held, so a file in use elsewhere is never cut.
+    if (access == Access::Create && ::ftruncate(fd, 0) != 0) {
+        throw Failure(failureText(access, path));
+    }
+    return file;
+}
+
+File::File(File&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)) {}
+
+File& File::operator=(File&& other) noexcept {
+    if (this != &other) {
+        close();
+        fd_ = std::exchange(other.fd_, -1);
+        path_ = std::move(other.path_);
+    }
+    return *this;
+}
+
+File::~File() {
+    close();
+}
+
+std::int64_t File::length() const {
+    struct stat info {};
+    if (::fstat(fd_, &info) != 0) {
+        throw Failure(kStreamReadError);
+    }
+    return info.st_size;
+}
+
+void File::seek(std::int64_t position) {
+    if (position < 0 || ::lseek(fd_, position, SEEK_SET) < 0) {
+        throw Failure(kStreamReadError);
+    }
+}
+
+std::size_t File::readSome(void* buffer, std::size_t size) {
+    auto* bytes = static_cast<unsigned char*>(buffer);
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t got = ::read(fd_, bytes + done, size - done);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            throw Failure(kStreamReadError);
+        }
+        if (got == 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(got);
+    }
+    return done;
+}
+
+void File::readExact(void* buffer, std::size_t size) {
+    if (readSome(buffer, size) != size) {
+        throw Failure(kStreamReadError);
+    }
+}
+
+void File::writeAll(const void* buffer, std::size_t size) {
+    const auto* bytes = static_cast<const unsigned char*>(buffer);
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t put = ::write(fd_, bytes + done, size - done);
+        if (put < 0 && errno == EINTR) {
+            continue;
+        }
+        if (put <= 0) {
+            throw Failure(kStreamWriteError);
+        }
+        done += static_cast<std::size_t>(put);
+    }
+}
+
+void File::truncate(std::int64_t length) {
+    if (::ftruncate(fd_, length) != 0) {
+        throw Failure(kStreamWriteError);
+    }
+}
+
+void File::sync() {
+    if (::fsync(fd_) != 0) {
+        throw Failure(kStreamWriteError);
+    }
+}
+
+void File::close() {
+    if (fd_ >= 0) {
+        ::close(fd_);  // closing also drops the lock
+        fd_ = -1;
+    }
+}
+
+}  // namespace xcr

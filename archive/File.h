@@ -1,0 +1,56 @@
+#ifndef ARCHIVE_FILE_H
+#define ARCHIVE_FILE_H
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace xcr {
+
+// One open regular file, held without sharing: every opening takes an exclusive,
+// non-blocking lock, so a second opening of the same file (in this process or in
+// another copy of the program) fails while this one holds it. Failures throw
+// xcr::Failure with the program's texts.
+class File {
+public:
+    enum class Access {
+        Read,    // an existing file, read only
+        Write,   // an existing file, write only, never truncated
+        Create,  // create, or empty an existing file; read and write
+    };
+
+    static File open(const std::string& path, Access access);
+
+    File() = default;
+    File(File&& other) noexcept;
+    File& operator=(File&& other) noexcept;
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+    ~File();
+
+    bool isOpen() const { return fd_ >= 0; }
+    const std::string& path() const { return path_; }
+
+    std::int64_t length() const;
+    void seek(std::int64_t position);
+    // Reads up to size bytes; fewer only at the end of the file.
+    std::size_t readSome(void* buffer, std::size_t size);
+    // Reads exactly size bytes or throws "Stream read error".
+    void readExact(void* buffer, std::size_t size);
+    // Writes all bytes or throws "Stream write error".
+    void writeAll(const void* buffer, std::size_t size);
+    void truncate(std::int64_t length);
+    // Flushes the file's data to the disk.
+    void sync();
+    void close();
+
+private:
+    File(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+
+    int fd_ = -1;
+    std::string path_;
+};
+
+}  // namespace xcr
+
+#endif  // ARCHIVE_FILE_H

@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "archive/DisplayName.h"
+#include "archive/EntryTable.h"
+#include "archive/ReplacementTable.h"
+#include "archive/StagingFolder.h"
+#include "tests/support/XcrBuilder.h"
+
+namespace xcr {
+namespace {
+
+TEST(DisplayNameTest, FinalComponentAfterBackslashOrColon) {
+    EXPECT_EQ(displayName("art\\tex\\wall.bmp"), "wall.bmp");
+    EXPECT_EQ(displayName("sound\\wall.bmp"), "wall.bmp");
+    EXPECT_EQ(displayName("c:readme"), "readme");
+    EXPECT_EQ(displayName("plain.txt"), "plain.txt");
+    EXPECT_EQ(displayName(""), "");
+    EXPECT_EQ(displayName("dir\\"), "");
+    // A slash is no separator inside a stored name: the name stays whole here.
+    EXPECT_EQ(displayName("../../x/.profile"), "../../x/.profile");
+}
+
+TEST(DisplayNameTest, WindowTitleNamesTheArchiveFile) {
+    EXPECT_EQ(archiveWindowTitle("/home/u/games/data.xcr"), "Pelloran Plus 3 - data.xcr");
+    EXPECT_EQ(archiveWindowTitle("C:\\games\\data.xcr"), "Pelloran Plus 3 - data.xcr");
+    EXPECT_EQ(archiveWindowTitle("data.xcr"), "Pelloran Plus 3 - data.xcr");
+}
+
+TEST(EntryTableTest, KeepsOrderDuplicatesAndValues) {
+    EntryTable table;
+    table.assign({{"art\\tex\\wall.bmp", 1000000, 0}, {"sound\\wall.bmp", 5, 6}});
+    ASSERT_EQ(table.count(), 2);
+    EXPECT_EQ(table.displayName(0), "wall.bmp");
+    EXPECT_EQ(table.displayName(1), "wall.bmp");
+    EXPECT_EQ(table.placement(0).offset, 1000000);
+    EXPECT_EQ(table.placement(0).size, 0);
+    table.setPlacement(1, {7, 8});
+    EXPECT_EQ(table.placement(1).offset, 7);
+    table.clear();
+    EXPECT_EQ(table.count(), 0);
+}
+
+TEST(ReplacementTableTest, ResetClearsFlagsButKeepsPathsAndGrows) {
+    ReplacementTable table;
+    table.resetFor(3);
+    table.record(1, "/tmp/new.bmp");
+    EXPECT_TRUE(table.isReplaced(1));
+    EXPECT_FALSE(table.isReplaced(0));
+    table.resetFor(7000);
+    EXPECT_FALSE(table.isReplaced(1));
+    EXPECT_EQ(table.path(1), "/tmp/new.bmp");
+    // Large archives are covered beyond 5001 slots.
+    table.record(6999, "/tmp/last");
+    EXPECT_TRUE(table.isReplaced(6999));
+    EXPECT_FALSE(table.isReplaced(7000));
+    EXPECT_FALSE(table.isReplaced(-1));
+}
+
+TEST(StagingFolderTest, FreshPrivateFolderPerRunRemovedOnlyWhenEmpty) {
+    test::TempDir tmp;
+    setenv("TMPDIR", (tmp.path() + "/").c_str(), 1);
+    const StagingFolder first = StagingFolder::create();
+    const StagingFolder second = StagingFolder::create();
+    unsetenv("TMPDIR");
+    EXPECT_NE(first.path(), second.path());
+    EXPECT_EQ(first.path().rfind(tmp.path() + "/pelloran", 0), 0u) << first.path();
+    struct stat info {};
+    ASSERT_EQ(::stat(first.path().c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700);
+    test::writeFileBytes(first.fileInside("left.bin"), test::bytesOf("x"));
+    first.removeIfEmpty();
+    EXPECT_EQ(::stat(first.path().c_str(), &info), 0);
+    second.removeIfEmpty();
+    EXPECT_NE(::stat(second.path().c_str(), &info), 0);
+}
+
+}  // namespace
+}  // namespace xcr

@@ -1,0 +1,83 @@
+#include "archive/File.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <functional>
+
+#include "archive/Failure.h"
+#include "tests/support/XcrBuilder.h"
+
+namespace xcr {
+namespace {
+
+std::string failureOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const Failure& failure) {
+        return failure.what();
+    }
+    return "";
+}
+
+TEST(FileTest, SecondOpeningOfAHeldFileFailsInEveryMode) {
+    test::TempDir dir;
+    const std::string path = dir.file("a.xcr");
+    test::writeFileBytes(path, test::bytesOf("hello"));
+    File held = File::open(path, File::Access::Read);
+    EXPECT_EQ(failureOf([&] { File::open(path, File::Access::Read); }), "Cannot open file " + path);
+    EXPECT_EQ(failureOf([&] { File::open(path, File::Access::Write); }),
+              "Cannot open file " + path);
+    EXPECT_EQ(failureOf([&] { File::open(path, File::Access::Create); }),
+              "Cannot create file " + path);
+    // A refused create must not have emptied the file held elsewhere.
+    EXPECT_EQ(held.length(), 5);
+    held.close();
+    EXPECT_NO_THROW(File::open(path, File::Access::Read));
+}
+
+TEST(FileTest, WriteAccessNeverTruncatesAndCreateEmpties) {
+    test::TempDir dir;
+    const std::string path = dir.file("a.bin");
+    test::writeFileBytes(path, test::bytesOf("0123456789"));
+    {
+        File file = File::open(path, File::Access::Write);
+        file.seek(2);
+        file.writeAll("ab", 2);
+    }
+    EXPECT_EQ(test::readFileBytes(path), test::bytesOf("01ab456789"));
+    { File file = File::open(path, File::Access::Create); }
+    EXPECT_TRUE(test::readFileBytes(path).empty());
+}
+
+TEST(FileTest, WriteAccessNeedsAnExistingFile) {
+    test::TempDir dir;
+    EXPECT_EQ(failureOf([&] { File::open(dir.file("none"), File::Access::Write); }),
+              "Cannot open file " + dir.file("none"));
+}
+
+TEST(FileTest, FoldersAndFifosAreRefusedWithoutHanging) {
+    test::TempDir dir;
+    EXPECT_EQ(failureOf([&] { File::open(dir.path(), File::Access::Read); }),
+              "Cannot open file " + dir.path());
+    EXPECT_EQ(failureOf([&] { File::open(dir.path(), File::Access::Create); }),
+              "Cannot create file " + dir.path());
+    const std::string fifo = dir.file("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(failureOf([&] { File::open(fifo, File::Access::Read); }), "Cannot open file " + fifo);
+}
+
+TEST(FileTest, ShortReadFailsWithStreamReadError) {
+    test::TempDir dir;
+    const std::string path = dir.file("a.bin");
+    test::writeFileBytes(path, test::bytesOf("abc"));
+    File file = File::open(path, File::Access::Read);
+    char buffer[8];
+    file.seek(1);
+    EXPECT_EQ(file.readSome(buffer, 8), 2u);
+    file.seek(0);
+    EXPECT_EQ(failureOf([&] { file.readExact(buffer, 4); }), "Stream read error");
+}
+
+}  // namespace
+}  // namespace xcr
