@@ -1,0 +1,49 @@
+#include "archive/EntryCopy.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "archive/Failure.h"
+
+namespace xcr {
+
+namespace {
+// One buffer per thread: the jobs and the previews copy on different threads.
+std::vector<unsigned char>& copyBuffer() {
+    thread_local std::vector<unsigned char> buffer(kCopyBufferSize);
+    return buffer;
+}
+}  // namespace
+
+void copyEntry(File& archive, std::int32_t offset, std::int32_t size, File& target) {
+    if (offset < 0 || size < 0) {
+        throw Failure(kStreamReadError);
+    }
+    archive.seek(offset);
+    auto& buffer = copyBuffer();
+    std::int64_t left = size;
+    while (left > 0) {
+        const auto chunk = static_cast<std::size_t>(std::min<std::int64_t>(left, buffer.size()));
+        const std::size_t got = archive.readSome(buffer.data(), chunk);
+        target.writeAll(buffer.data(), got);
+        if (got < chunk) {
+            throw Failure(kStreamReadError);
+        }
+        left -= static_cast<std::int64_t>(got);
+    }
+}
+
+std::int64_t copyRest(File& source, File& target) {
+    auto& buffer = copyBuffer();
+    std::int64_t total = 0;
+    for (;;) {
+        const std::size_t got = source.readSome(buffer.data(), buffer.size());
+        if (got == 0) {
+            return total;
+        }
+        target.writeAll(buffer.data(), got);
+        total += static_cast<std::int64_t>(got);
+    }
+}
+
+}  // namespace xcr
