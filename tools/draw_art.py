@@ -606,10 +606,10 @@ def one_to_one_symbol(c):
 
 def program_icon():
     c = Canvas(32, 32)
-    floppy(c, 11.0, 11.0, 19.0, turn=-16.0)
-    points = bezier((17.0, 15.0), (15.0, 4.0), (8.0, 3.0), (2.5, 6.5))
-    c.paint(tapered(points, 5.2, 2.4), (18, 92, 24))
-    c.paint(tapered(points, 3.2, 0.8), linear((140, 228, 110), (46, 168, 46), 17, 15, 3, 6))
+    floppy(c, 10.0, 10.0, 19.5, turn=-20.0)
+    points = bezier((18.0, 15.0), (16.5, 3.5), (8.0, 2.0), (1.8, 6.0))
+    c.paint(tapered(points, 6.0, 2.6), (18, 92, 24))
+    c.paint(tapered(points, 3.8, 0.9), linear((150, 232, 118), (46, 168, 46), 18, 15, 2, 6))
     return c
 
 
@@ -628,31 +628,43 @@ def help_picture():
 
 
 def mavrel_picture():
-    ground = (96, 12, 18)
-    c = Canvas(48, 48, ground)
+    c = Canvas(48, 48, (96, 12, 18))
     c.paint(rect(0, 0, 48, 48), radial((150, 26, 32), (52, 4, 10), 24, 20, 34))
-    hair = (46, 26, 16)
+    hair, sheen = (46, 26, 16), (112, 70, 40)
     c.paint(ellipse(24.0, 20.0, 15.5, 17.0) | polygon([(8.6, 20), (39.4, 20), (44, 48), (4, 48)]),
             hair)
-    for x0, x1 in ((12, 8), (15, 11.5), (33, 36.5), (36, 40), (20, 18), (28, 30)):
-        c.paint(segment((x0, 8 if x0 in (20, 28) else 22), (x1, 46), 1.0), (94, 58, 32), 0.7)
-    skin = linear((246, 206, 176), (196, 142, 112), 18, 16, 32, 34)
-    c.paint(rect(20.5, 30, 27.5, 42), (200, 146, 116))
-    c.paint(polygon([(13, 48), (17, 40), (24, 42), (31, 40), (35, 48)]), (34, 34, 44))
-    c.paint(polygon([(20, 40.5), (24, 44), (28, 40.5), (27.5, 39), (20.5, 39)]), (190, 136, 108))
-    c.paint(ellipse(24.0, 24.5, 8.2, 11.0), skin)
-    c.paint(polygon([(14, 20), (15, 10), (24, 6), (33, 10), (34, 20), (30, 15), (23, 13),
-                     (17, 17)]), hair)
-    c.paint(segment((22, 9), (29, 14), 1.0), (94, 58, 32), 0.6)
+    c.paint(arc(24.0, 20.0, 12.5, 1.6, 205, 250) | arc(24.0, 20.0, 12.5, 1.6, 290, 335), sheen,
+            0.6)
+    for side in (-1, 1):
+        for offset, length in ((12.5, 46.0), (10.0, 44.0), (7.5, 47.0)):
+            x = 24 + side * offset
+            strand = bezier((x, 20.0), (x + side * 2.5, 30.0), (x + side * 0.5, 38.0),
+                            (x + side * 3.5, length), steps=12)
+            c.paint(polyline(strand, 0.8), sheen, 0.45)
+    c.paint(rect(20.5, 30, 27.5, 42), (202, 148, 118))
+    c.paint(ellipse(24.0, 35.0, 4.2, 1.8), (166, 112, 90), 0.8)
+    c.paint(polygon([(12, 48), (16.5, 40.5), (24, 43), (31.5, 40.5), (36, 48)]), (34, 34, 46))
+    c.paint(polygon([(20.2, 40.8), (24, 44.2), (27.8, 40.8), (27.5, 39.5), (20.5, 39.5)]),
+            (192, 138, 110))
+    face = ellipse(24.0, 24.5, 8.4, 11.0)
+    c.paint(face, linear((248, 210, 182), (198, 144, 114), 18, 16, 32, 34))
+    forehead = ellipse(24.0, 25.0, 7.4, 11.5)
+    c.paint((face - forehead) & rect(0, 0, 48, 23), hair)
+    c.paint(segment((24.0, 6.0), (24.0, 13.0), 0.8), (24, 12, 8), 0.8)
+    for side in (-1, 1):
+        c.paint(polyline(bezier((24 + side * 1.5, 8.0), (24 + side * 6.0, 10.0),
+                                (24 + side * 8.0, 14.0), (24 + side * 8.8, 21.0), steps=10), 0.8),
+                sheen, 0.5)
     for ex in (20.6, 27.4):
         c.paint(segment((ex - 2.0, 20.6), (ex + 1.8, 20.2), 1.1), (60, 34, 20))
-        c.paint(ellipse(ex, 23.4, 2.0, 1.1), (248, 244, 240))
-        c.paint(circle(ex, 23.4, 1.0), (52, 82, 60))
-        c.paint(circle(ex, 23.4, 0.45), (10, 10, 10))
+        c.paint(ellipse(ex, 23.5, 2.0, 1.1), (238, 232, 226))
+        c.paint(circle(ex, 23.5, 1.0), (56, 86, 66))
+        c.paint(circle(ex, 23.5, 0.45), (12, 10, 10))
+        c.paint(segment((ex - 2.0, 22.6), (ex + 2.0, 22.6), 0.6), (70, 40, 30), 0.8)
     c.paint(polyline([(24.2, 24.0), (23.2, 28.2), (24.6, 28.6)], 0.9), (168, 110, 86))
     c.paint(ellipse(24.0, 31.6, 3.0, 1.0), (176, 72, 74))
     c.paint(segment((21.4, 31.4), (26.6, 31.4), 0.5), (120, 40, 44))
-    for bx in (18.0, 30.0):
+    for bx in (18.5, 29.5):
         c.paint(circle(bx, 28.0, 2.0), (232, 140, 130), 0.25)
     return c
 
