@@ -64,17 +64,6 @@ def ring(cx, cy, outer, inner):
     return circle(cx, cy, outer) - circle(cx, cy, inner)
 
 
-def rounded_rect(x0, y0, x1, y1, r):
-    def inside(x, y):
-        if not (x0 <= x < x1 and y0 <= y < y1):
-            return False
-        dx = max(x0 + r - x, 0.0, x - (x1 - r))
-        dy = max(y0 + r - y, 0.0, y - (y1 - r))
-        return dx * dx + dy * dy <= r * r
-
-    return Shape(inside, (x0, y0, x1, y1))
-
-
 def polygon(points):
     xs = [p[0] for p in points]
     ys = [p[1] for p in points]
@@ -116,9 +105,9 @@ def bezier(p0, p1, p2, p3, steps=24):
     points = []
     for i in range(steps + 1):
         t = i / steps
-        u = 1.0 - t
-        points.append((u ** 3 * p0[0] + 3 * u * u * t * p1[0] + 3 * u * t * t * p2[0] + t ** 3 * p3[0],
-                       u ** 3 * p0[1] + 3 * u * u * t * p1[1] + 3 * u * t * t * p2[1] + t ** 3 * p3[1]))
+        weights = ((1 - t) ** 3, 3 * (1 - t) ** 2 * t, 3 * (1 - t) * t * t, t ** 3)
+        points.append(tuple(sum(w * p[k] for w, p in zip(weights, (p0, p1, p2, p3)))
+                            for k in range(2)))
     return points
 
 
@@ -218,10 +207,6 @@ class Canvas:
                 row[i] = (r * a + pr * (1 - a), g * a + pg * (1 - a), b * a + pb * (1 - a),
                           a + pa * (1 - a))
 
-    def outlined(self, outer, inner, edge, fill):
-        self.paint(outer, edge)
-        self.paint(inner, fill)
-
     def flatten(self, matte, threshold=0.35):
         """Rows of opaque colours, None where too little is drawn to show.
 
@@ -247,6 +232,10 @@ def distance(a, b):
     return 2 * (a[0] - b[0]) ** 2 + 4 * (a[1] - b[1]) ** 2 + 3 * (a[2] - b[2]) ** 2
 
 
+def spread(box):
+    return max(max(c[k] for c in box) - min(c[k] for c in box) for k in range(3))
+
+
 def reduce_colours(histogram, count):
     """At most count colours that stand for the histogram: median cut, then refinement."""
     colours = sorted(histogram)
@@ -254,15 +243,12 @@ def reduce_colours(histogram, count):
         return colours
     boxes = [colours]
     while len(boxes) < count:
-        def spread(box):
-            return max(max(c[k] for c in box) - min(c[k] for c in box) for k in range(3))
-
         splittable = [b for b in boxes if len(b) > 1]
         if not splittable:
             break
         box = max(splittable, key=lambda b: (spread(b) * sum(histogram[c] for c in b) ** 0.5))
         boxes.remove(box)
-        channel = max(range(3), key=lambda k: max(c[k] for c in box) - min(c[k] for c in box))
+        channel = max(range(3), key=lambda k: (max(c[k] for c in box) - min(c[k] for c in box)))
         box = sorted(box, key=lambda c: (c[channel], c))
         half = sum(histogram[c] for c in box) / 2.0
         seen, cut = 0, 1
@@ -307,13 +293,13 @@ def make_palette(images, background, size):
     colours = []
     for c in reduce_colours(histogram, size - 1):
         while c == background or c in colours:
-            c = (c[0], c[1], c[2] - 1 if c[2] > 0 else 1)
+            c = (c[0], c[1], (c[2] + 1) % 256)
         colours.append(c)
     palette = [background] + colours
     filler = 0
     while len(palette) < size:
-        grey = (filler * 7919) % 256
-        c = (grey, (grey + 85) % 256, (grey + 170) % 256)
+        shade = (filler * 7919) % 256
+        c = (shade, (shade + 85) % 256, (shade + 170) % 256)
         filler += 1
         if c not in palette:
             palette.append(c)
