@@ -1,0 +1,70 @@
+// Opening the demo archive through the real Open XCR dialog, and the window's layout.
+#include <gtest/gtest.h>
+
+#include "tests/e2e/Deadline.h"
+#include "tests/e2e/Desktop.h"
+#include "tests/e2e/Pixels.h"
+#include "tests/e2e/ProgramUnderTest.h"
+
+namespace xcr::e2e {
+namespace {
+
+constexpr int kDemoEntries = 4;
+constexpr int kDark = 110;  // text is darker than this in every channel
+
+// Whether list row `row` shows a name: dark text right of the check box.
+bool rowHasText(const QImage& client, int row) {
+    const QRect text(24, 1 + 13 * row + 1, 150, 11);
+    for (int y = text.top(); y <= text.bottom(); ++y) {
+        for (int x = text.left(); x <= text.right(); ++x) {
+            const QRgb colour = client.pixel(x, y);
+            if (qRed(colour) < kDark && qGreen(colour) < kDark && qBlue(colour) < kDark) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+int rowsWithText(const QImage& client) {
+    int rows = 0;
+    while (rows < 20 && rowHasText(client, rows)) {
+        ++rows;
+    }
+    return rows;
+}
+
+bool titleIs(ProgramUnderTest& program, const std::string& expected) {
+    return pollUntil(5000ms, [&] { return program.title() == expected; });
+}
+
+TEST(OpenArchive, TypedPathOpensTheArchiveAndFillsTheList) {
+    ProgramUnderTest program;
+    EXPECT_EQ(program.title(), "Pelloran Plus 3");
+    program.parkMouse();
+    ASSERT_TRUE(program.waitForClient(5000ms, [](const QImage& c) { return rowsWithText(c) == 0; }))
+        << "the list is not empty at start; " << program.lastShotPath();
+
+    program.openArchive(program.archivePath());
+
+    EXPECT_TRUE(titleIs(program, "Pelloran Plus 3 - demo.xcr")) << program.title();
+    program.parkMouse();
+    EXPECT_TRUE(program.waitForClient(
+        5000ms, [](const QImage& c) { return rowsWithText(c) == kDemoEntries; }))
+        << "the list does not show the four entries; " << program.lastShotPath();
+}
+
+TEST(OpenArchive, NameTypedWithoutExtensionGetsXcrAppended) {
+    ProgramUnderTest program;
+    const std::string path = program.archivePath();
+    program.openArchive(path.substr(0, path.size() - 4));
+
+    EXPECT_TRUE(titleIs(program, "Pelloran Plus 3 - demo.xcr")) << program.title();
+    program.parkMouse();
+    EXPECT_TRUE(program.waitForClient(5000ms, [](const QImage& c) {
+        return rowsWithText(c) == kDemoEntries;
+    })) << program.lastShotPath();
+}
+
+}  // namespace
+}  // namespace xcr::e2e

@@ -1,0 +1,186 @@
+#include "tests/e2e/ProgramUnderTest.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <stdexcept>
+
+#include "tests/e2e/Deadline.h"
+#include "tests/e2e/Desktop.h"
+
+namespace xcr::e2e {
+
+namespace {
+
+constexpr auto kStartTimeout = 15000ms;
+constexpr auto kWindowTimeout = 8000ms;
+
+// The main window's name: the program's title, alone or with the archive's name.
+const char* const kMainWindowPattern = "^Pelloran Plus 3( - .*)?$";
+
+}  // namespace
+
+ProgramUnderTest::ProgramUnderTest() {
+    if (std::getenv("DISPLAY") == nullptr) {
+        throw std::runtime_error("DISPLAY is not set; run scripts/e2e.sh");
+    }
+    std::filesystem::copy_file(XCR_E2E_DEMO_ARCHIVE, archivePath());
+    program_ = std::make_unique<ChildProcess>(
+        std::vector<std::string>{XCR_E2E_PROGRAM},
+        std::map<std::string, std::string>{
+            {"TMPDIR", file("")}, {"XDG_RUNTIME_DIR", file("")}, {"SDL_AUDIODRIVER", "dummy"}},
+        file("program.log"));
+
+    // The main window is the program's one window of the client width.
+    const bool shown = pollUntil(kStartTimeout, [this] {
+        for (const auto& window : Desktop::windows(pid(), kMainWindowPattern)) {
+            const auto place = Desktop::geometry(window);
+            if (place && place->width() == kClientWidth && place->height() > kClientHeight) {
+                mainWindow_ = window;
+                menuHeight_ = place->height() - kClientHeight;
+                return true;
+            }
+        }
+        return false;
+    });
+    if (!shown) {
+        throw std::runtime_error("the main window did not appear");
+    }
+    waitForKeyboard(mainWindow_);
+}
+
+ProgramUnderTest::~ProgramUnderTest() {
+    program_.reset();
+}
+
+std::string ProgramUnderTest::stagingFolder() const {
+    for (const auto& item : std::filesystem::directory_iterator(file(""))) {
+        if (item.is_directory() && item.path().filename().string().rfind("pelloran", 0) == 0) {
+            return item.path().string();
+        }
+    }
+    throw std::runtime_error("the program made no staging folder");
+}
+
+std::string ProgramUnderTest::title() const {
+    return Desktop::name(mainWindow_);
+}
+
+QRect ProgramUnderTest::clientRect() const {
+    const auto place = Desktop::geometry(mainWindow_);
+    if (!place) {
+        throw std::runtime_error("the main window is not shown");
+    }
+    return {place->x(), place->y() + menuHeight_, kClientWidth, kClientHeight};
+}
+
+void ProgramUnderTest::clickClient(QPoint client, int button) {
+    Desktop::click(toScreen(client), button);
+}
+
+void ProgramUnderTest::parkMouse() {
+    Desktop::moveMouse({2, 2});
+}
+
+void ProgramUnderTest::chooseFileMenuItem(int item) {
+    waitForKeyboard(mainWindow_);
+    const QRect client = clientRect();
+    Desktop::click(client.topLeft() + QPoint(16, -menuHeight_ / 2));
+    // The drop-down is a small window of the program hanging from the menu bar.
+    QRect menu;
+    const bool open = pollUntil(kWindowTimeout, [&] {
+        for (const auto& window : Desktop::windows(pid(), ".*")) {
+            const auto place = Desktop::geometry(window);
+            if (window != mainWindow_ && place && place->height() < 200 &&
+                std::abs(place->top() - client.top()) <= 4) {
+                menu = *place;
+                return true;
+            }
+        }
+        return false;
+    });
+    if (!open) {
+        throw std::runtime_error("the File menu did not drop down");
+    }
+    const int itemHeight = menu.height() / 3;
+    Desktop::click(
+        {menu.left() + menu.width() / 2, menu.top() + itemHeight * item + itemHeight / 2});
+}
+
+void ProgramUnderTest::chooseAbout() {
+    waitForKeyboard(mainWindow_);
+    Desktop::click(clientRect().topLeft() + QPoint(60, -menuHeight_ / 2));
+}
+
+std::string ProgramUnderTest::waitForWindow(const std::string& namePattern,
+                                            std::chrono::milliseconds timeout) const {
+    std::string found;
+    pollUntil(timeout, [&] {
+        const auto windows = Desktop::windows(program_->pid(), namePattern);
+        if (windows.empty()) {
+            return false;
+        }
+        found = windows.front();
+        return true;
+    });
+    if (found.empty()) {
+        throw std::runtime_error("no window named like " + namePattern + " appeared");
+    }
+    return found;
+}
+
+void ProgramUnderTest::waitForKeyboard(const std::string& window) const {
+    const auto hasKeyboard = [&] {
+        return Desktop::activeWindow() == window && Desktop::focusedWindow() == window;
+    };
+    if (pollUntil(2000ms, hasKeyboard)) {
+        return;
+    }
+    Desktop::activate(window);
+    if (!pollUntil(kWindowTimeout, hasKeyboard)) {
+        throw std::runtime_error("window " + window + " did not get the keyboard");
+    }
+}
+
+void ProgramUnderTest::answerDialog(const std::string& titlePattern, const std::string& text) {
+    const std::string dialog = waitForWindow(titlePattern, kWindowTimeout);
+    waitForKeyboard(dialog);
+    Desktop::type(text);
+    const auto gone = [&] { return !Desktop::geometry(dialog).has_value(); };
+    Desktop::key("Return");
+    if (pollUntil(1500ms, gone)) {
+        return;
+    }
+    // The edit box's completion list may take the first Return for itself.
+    Desktop::key("Return");
+    if (!pollUntil(kWindowTimeout, gone)) {
+        throw std::runtime_error("the dialog " + titlePattern + " did not close");
+    }
+}
+
+void ProgramUnderTest::openArchive(const std::string& typed) {
+    chooseFileMenuItem(0);
+    answerDialog("^Open$", typed);
+}
+
+void ProgramUnderTest::clickEntry(int row) {
+    clickClient({60, 1 + 13 * row + 6});
+}
+
+void ProgramUnderTest::clickButton(int button) {
+    clickClient({1 + 24 * (button - 1) + 12, 374 + 12});
+}
+
+QImage ProgramUnderTest::clientShot() const {
+    return Desktop::screenshot().copy(clientRect());
+}
+
+void ProgramUnderTest::keepShot(const QImage& shot) {
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::filesystem::create_directories(XCR_E2E_SHOTS);
+    lastShot_ =
+        std::string(XCR_E2E_SHOTS) + "/" + test->test_suite_name() + "." + test->name() + ".png";
+    shot.save(QString::fromStdString(lastShot_));
+}
+
+}  // namespace xcr::e2e

@@ -1,0 +1,98 @@
+#ifndef TESTS_E2E_PROGRAMUNDERTEST_H
+#define TESTS_E2E_PROGRAMUNDERTEST_H
+
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include "tests/e2e/ChildProcess.h"
+#include "tests/support/XcrBuilder.h"
+
+namespace xcr::e2e {
+
+// One run of the built program in a fresh temporary folder of its own (its TMPDIR, so
+// its staging folder is private), with a copy of the demo archive beside it. Helpers
+// drive the program through its window as a user would; every wait has a deadline and
+// throws std::runtime_error when it passes. The program and anything it started are
+// killed when the object goes.
+class ProgramUnderTest {
+public:
+    static constexpr int kClientWidth = 635;
+    static constexpr int kClientHeight = 410;
+
+    ProgramUnderTest();
+    ~ProgramUnderTest();
+
+    std::string file(const std::string& name) const { return folder_.file(name); }
+    // The copy of the demo archive, free to be changed.
+    std::string archivePath() const { return file("demo.xcr"); }
+    // The program's staging folder, which it makes inside its temporary folder.
+    std::string stagingFolder() const;
+
+    const std::string& mainWindow() const { return mainWindow_; }
+    std::string title() const;
+    pid_t pid() const { return program_->pid(); }
+    bool running() { return program_->running(); }
+
+    // The client area (below the menu bar) on the screen.
+    QRect clientRect() const;
+    QPoint toScreen(QPoint client) const { return clientRect().topLeft() + client; }
+    void clickClient(QPoint client, int button = 1);
+    // Parks the pointer off the window, so no hint or hover look is in a screenshot.
+    void parkMouse();
+
+    // File menu items: 0 Open XCR, 1 Save XCR, 2 Exit.
+    void chooseFileMenuItem(int item);
+    void chooseAbout();
+    // Waits for a dialog of this title to have the keyboard, types `text` into its
+    // focused edit box and confirms with Return; returns once the dialog has gone.
+    void answerDialog(const std::string& titlePattern, const std::string& text);
+    // Opens an archive through the Open XCR dialog, typing `typed`.
+    void openArchive(const std::string& typed);
+    // Clicks list item `row` (item height 13).
+    void clickEntry(int row);
+    void clickButton(int button);  // 1 to 9, left to right
+
+    // A visible window of the program whose name matches, once there.
+    std::string waitForWindow(const std::string& namePattern,
+                              std::chrono::milliseconds timeout) const;
+    // The client area as it is on screen now.
+    QImage clientShot() const;
+    // Keeps taking screenshots of the client area until `matches` accepts one, and
+    // returns whether it did; the last shot is kept in the folder for a failure report.
+    template <typename Check>
+    bool waitForClient(std::chrono::milliseconds timeout, Check matches);
+    const std::string& lastShotPath() const { return lastShot_; }
+
+private:
+    void waitForKeyboard(const std::string& window) const;
+    void keepShot(const QImage& shot);
+
+    test::TempDir folder_;
+    std::unique_ptr<ChildProcess> program_;
+    std::string mainWindow_;
+    int menuHeight_ = 0;
+    std::string lastShot_;
+};
+
+template <typename Check>
+bool ProgramUnderTest::waitForClient(std::chrono::milliseconds timeout, Check matches) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (true) {
+        const QImage shot = clientShot();
+        if (matches(shot)) {
+            return true;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            keepShot(shot);
+            return false;
+        }
+    }
+}
+
+}  // namespace xcr::e2e
+
+#endif  // TESTS_E2E_PROGRAMUNDERTEST_H
