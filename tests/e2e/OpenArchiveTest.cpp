@@ -3,6 +3,7 @@
 
 #include "tests/e2e/Deadline.h"
 #include "tests/e2e/Desktop.h"
+#include "tests/e2e/Layout.h"
 #include "tests/e2e/Pixels.h"
 #include "tests/e2e/ProgramUnderTest.h"
 
@@ -52,6 +53,20 @@ TEST(OpenArchive, TypedPathOpensTheArchiveAndFillsTheList) {
     EXPECT_TRUE(program.waitForClient(
         5000ms, [](const QImage& c) { return rowsWithText(c) == kDemoEntries; }))
         << "the list does not show the four entries; " << program.lastShotPath();
+}
+
+TEST(OpenArchive, WindowShowsEveryControlInItsPlace) {
+    ProgramUnderTest program;
+    program.openArchive(program.archivePath());
+    ASSERT_TRUE(titleIs(program, "Pelloran Plus 3 - demo.xcr")) << program.title();
+    program.parkMouse();
+
+    std::vector<std::string> faults;
+    const bool matches = program.waitForClient(5000ms, [&](const QImage& client) {
+        faults = Layout::faults(client);
+        return faults.empty() && rowsWithText(client) == kDemoEntries;
+    });
+    EXPECT_TRUE(matches) << ::testing::PrintToString(faults) << "; " << program.lastShotPath();
 }
 
 TEST(OpenArchive, NameTypedWithoutExtensionGetsXcrAppended) {
