@@ -13,7 +13,9 @@
 #include "app/CommandGuard.h"
 #include "app/FormServices.h"
 #include "app/JobLock.h"
+#include "app/JobRunner.h"
 #include "app/SpeedButton.h"
+#include "app/WindowJobHost.h"
 #include "archive/ArchiveSession.h"
 
 namespace xcr {
@@ -36,9 +38,11 @@ public:
     void bind(Sender* sender, Signal signal, void (TForm1::*handler)());
 
     void OpenXCR1Click();
+    void SpeedButton2Click();
     void SpeedButton3Click();
     void SpeedButton4Click();
     void SpeedButton5Click();
+    JobOutcome JvThread1Execute(const std::string& archivePath);
     void Exit1Click();
 
     CheckListBox* CheckListBox1;
@@ -59,6 +63,8 @@ public:
     QAction* SaveXCR1;
     QAction* Exit1;
     QAction* About1;
+    JobRunner* JvThread1;  // extraction
+    JobRunner* JvThread2;  // save
 
 signals:
     // The window has closed for good; the application ends.
@@ -71,12 +77,22 @@ protected:
 private:
     void createControls(QWidget* client);
     void createMenu();
+    // Takes the job lock and starts `body` on `runner`.
+    void startJob(JobRunner& runner, JobRunner::Body body);
+    bool jobsRunning() const;
+    // Gives the lock back when no job is left to release it: a start refused in the
+    // moment between a job's release and its end report, a thread that did not start,
+    // or a job that ended without releasing.
+    void settleLock();
+    void jobEnded(const JobOutcome& outcome);
 
     FormServices services_;
     ArchiveSession session_;
     CommandGuard guard_;
     std::unique_ptr<JobLock> lock_;
+    std::unique_ptr<WindowJobHost> host_;
     bool centred_ = false;
+    bool closeWhenIdle_ = false;
 };
 
 template <typename Sender, typename Signal>
