@@ -9,6 +9,7 @@
 #include "archive/Directory.h"
 #include "archive/DisplayName.h"
 #include "archive/ExtractionJob.h"
+#include "archive/SaveJob.h"
 
 namespace xcr {
 
@@ -54,6 +55,7 @@ TForm1::TForm1(FormServices services, QWidget* parent)
     }
 
     bind(OpenXCR1, &QAction::triggered, &TForm1::OpenXCR1Click);
+    bind(SaveXCR1, &QAction::triggered, &TForm1::SaveXCR1Click);
     bind(Exit1, &QAction::triggered, &TForm1::Exit1Click);
     bind(SpeedButton2, &QToolButton::clicked, &TForm1::SpeedButton2Click);
     bind(SpeedButton3, &QToolButton::clicked, &TForm1::SpeedButton3Click);
@@ -158,6 +160,15 @@ JobOutcome TForm1::JvThread1Execute(const std::string& archivePath) {
     return runExtraction(archivePath, session_.entries, *host_);
 }
 
+void TForm1::SaveXCR1Click() {
+    const std::string archivePath = services_.OpenDialog1->fileName();
+    startJob(*JvThread2, [this, archivePath] { return JvThread2Execute(archivePath); });
+}
+
+JobOutcome TForm1::JvThread2Execute(const std::string& archivePath) {
+    return runSave(archivePath, session_, *host_);
+}
+
 void TForm1::Exit1Click() {
     close();
 }
@@ -173,7 +184,10 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::startJob(JobRunner& runner, JobRunner::Body body) {
-    lock_->take();
+    // Held means a job has not released it yet: its command is out of reach.
+    if (!lock_->take()) {
+        return;
+    }
     try {
         runner.start(std::move(body));
     } catch (...) {

@@ -42,7 +42,10 @@ public:
     void SpeedButton3Click();
     void SpeedButton4Click();
     void SpeedButton5Click();
+    void SaveXCR1Click();
+    // The job bodies, on their worker threads.
     JobOutcome JvThread1Execute(const std::string& archivePath);
+    JobOutcome JvThread2Execute(const std::string& archivePath);
     void Exit1Click();
 
     CheckListBox* CheckListBox1;
@@ -77,7 +80,8 @@ protected:
 private:
     void createControls(QWidget* client);
     void createMenu();
-    // Takes the job lock and starts `body` on `runner`.
+    // Takes the job lock and starts `body` on `runner`; does nothing while the lock is
+    // held.
     void startJob(JobRunner& runner, JobRunner::Body body);
     bool jobsRunning() const;
     // Gives the lock back when no job is left to release it: a start refused in the

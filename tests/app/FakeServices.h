@@ -59,8 +59,14 @@ public:
 
 class FakeMessageBox : public MessageBox {
 public:
-    void show(QWidget*, const std::string& text) override { texts.push_back(text); }
+    void show(QWidget*, const std::string& text) override {
+        texts.push_back(text);
+        if (onShow) {
+            onShow();
+        }
+    }
     std::vector<std::string> texts;
+    std::function<void()> onShow;
 };
 
 class FakeBeeper : public Beeper {
