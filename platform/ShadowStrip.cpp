@@ -18,7 +18,9 @@ ShadowStrip::ShadowStrip(QWidget& owner)
 void ShadowStrip::showAt(const QRect& screenArea, QImage picture) {
     picture_ = std::move(picture);
     setGeometry(screenArea);
-    show();
+    // The window manager iconifies a strip along with its owner; showing it iconic again
+    // would make the manager iconify the owner as well.
+    showNormal();
     update();
 }
 
