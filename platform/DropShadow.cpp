@@ -4,12 +4,14 @@
 #include <QPalette>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 #include <utility>
 
 #include "platform/DesktopScreenGrabber.h"
 #include "platform/HalfTone.h"
 #include "platform/ShadowGeometry.h"
 #include "platform/ShadowStrip.h"
+#include "platform/X11FrameTracker.h"
 
 namespace xcr {
 namespace {
@@ -20,8 +22,9 @@ constexpr int kSettleMs = 150;
 
 }  // namespace
 
-DropShadow::DropShadow(QWidget& window, std::unique_ptr<ScreenGrabber> grabber)
-    : QObject(&window), window_(window), grabber_(std::move(grabber)) {
+DropShadow::DropShadow(QWidget& window, std::unique_ptr<ScreenGrabber> grabber,
+                       std::unique_ptr<FrameTracker> frames)
+    : QObject(&window), window_(window), grabber_(std::move(grabber)), frames_(std::move(frames)) {
     if (!grabber_->capable()) {
         return;
     }
@@ -37,7 +40,8 @@ DropShadow::DropShadow(QWidget& window, std::unique_ptr<ScreenGrabber> grabber)
 }
 
 void DropShadow::attach(QWidget& window) {
-    new DropShadow(window, std::make_unique<DesktopScreenGrabber>());
+    new DropShadow(window, std::make_unique<DesktopScreenGrabber>(),
+                   std::make_unique<X11FrameTracker>());
 }
 
 bool DropShadow::eventFilter(QObject* watched, QEvent* event) {
@@ -47,28 +51,25 @@ bool DropShadow::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
         case QEvent::Move:
         case QEvent::Resize:
-            hideStrips();
-            settle_.start();
+            windowMoved();
             break;
         case QEvent::Show:
             settle_.start();
             break;
+        // Minimising a window hides it too (and restoring shows it), on every platform.
         case QEvent::Hide:
             settle_.stop();
             hideStrips();
-            break;
-        case QEvent::WindowStateChange:
-            if (window_.isMinimized()) {
-                settle_.stop();
-                hideStrips();
-            } else {
-                settle_.start();
-            }
             break;
         default:
             break;
     }
     return false;
+}
+
+void DropShadow::windowMoved() {
+    hideStrips();
+    settle_.start();
 }
 
 void DropShadow::hideStrips() {
@@ -83,8 +84,18 @@ void DropShadow::showStrips() {
         bottom_->isVisible()) {
         return;
     }
-    const ShadowGeometry strips = ShadowGeometry::forFrame(window_.frameGeometry())
-                                      .clippedTo(window_.screen()->virtualGeometry());
+    QWindow* handle = window_.windowHandle();
+    if (handle == nullptr) {
+        return;
+    }
+    // Followed afresh each time, since the window manager may have framed the window anew.
+    frames_->follow(*handle, [this] { windowMoved(); });
+    QRect frame = frames_->frameGeometry();
+    if (frame.isEmpty()) {
+        frame = handle->frameGeometry();
+    }
+    const ShadowGeometry strips =
+        ShadowGeometry::forFrame(frame).clippedTo(window_.screen()->virtualGeometry());
     // Both grabs come before either strip shows, so neither can see the other.
     const QImage rightBehind = grabBehind(strips.right);
     const QImage bottomBehind = grabBehind(strips.bottom);

@@ -7,9 +7,11 @@
 #include <QScreen>
 #include <QTest>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <vector>
 
+#include "platform/FrameTracker.h"
 #include "platform/HalfTone.h"
 #include "platform/ScreenGrabber.h"
 #include "platform/ShadowGeometry.h"
@@ -40,6 +42,9 @@ struct GrabLog {
     bool capable = true;
     bool fails = false;
     const QWidget* window = nullptr;
+    // The frame as the window manager has it; empty while it follows nothing.
+    QRect frame;
+    std::function<void()> frameMoved;
 };
 
 std::vector<ShadowStrip*> visibleStrips(const QWidget& window) {
@@ -68,6 +73,18 @@ private:
     GrabLog& log_;
 };
 
+class FakeFrames : public FrameTracker {
+public:
+    explicit FakeFrames(GrabLog& log) : log_(log) {}
+    void follow(const QWindow&, std::function<void()> moved) override {
+        log_.frameMoved = std::move(moved);
+    }
+    QRect frameGeometry() const override { return log_.frame; }
+
+private:
+    GrabLog& log_;
+};
+
 class DropShadowTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -80,15 +97,20 @@ protected:
         window.setGeometry(100, 77, 300, 200);
     }
 
-    void attach() { new DropShadow(window, std::make_unique<FakeGrabber>(log)); }
+    void attach() { attachTo(window, log); }
+
+    static void attachTo(QWidget& target, GrabLog& state) {
+        new DropShadow(target, std::make_unique<FakeGrabber>(state),
+                       std::make_unique<FakeFrames>(state));
+    }
 
     bool waitForShadow() {
         return QTest::qWaitFor([&] { return visibleStrips(window).size() == 2; });
     }
 
     ShadowGeometry expected() const {
-        return ShadowGeometry::forFrame(window.frameGeometry())
-            .clippedTo(window.screen()->virtualGeometry());
+        const QRect frame = log.frame.isEmpty() ? window.frameGeometry() : log.frame;
+        return ShadowGeometry::forFrame(frame).clippedTo(window.screen()->virtualGeometry());
     }
 
     // Both strips stand where the window's frame says, show the half-tone of what lay
@@ -98,6 +120,8 @@ protected:
         std::vector<QRect> shownAt;
         for (const ShadowStrip* strip : visibleStrips(window)) {
             shownAt.push_back(strip->geometry());
+            // A strip shown iconic would make the window manager iconify its owner too.
+            EXPECT_EQ(strip->windowState(), Qt::WindowNoState);
             EXPECT_EQ(strip->image(),
                       halfTone(screenContent(strip->geometry()), strip->pos(), kDark));
         }
@@ -120,6 +144,10 @@ TEST_F(DropShadowTest, AppearsWithTheWindowAndFollowsItsStates) {
     window.showMinimized();
     QCoreApplication::processEvents();
     EXPECT_TRUE(visibleStrips(window).empty());
+    // The window manager iconifies the owner's transient windows along with it.
+    for (ShadowStrip* strip : window.findChildren<ShadowStrip*>()) {
+        strip->setWindowState(Qt::WindowMinimized);
+    }
 
     log.areas.clear();
     window.showNormal();
@@ -165,6 +193,23 @@ TEST_F(DropShadowTest, HidesWhileTheWindowMovesAndReturnsAtTheNewPlace) {
     EXPECT_EQ(log.areas, (std::vector<QRect>{strips.right, strips.bottom}));
 }
 
+TEST_F(DropShadowTest, FollowsAFrameDraggedWithoutTellingTheWindow) {
+    attach();
+    window.show();
+    ASSERT_TRUE(waitForShadow());
+    ASSERT_TRUE(log.frameMoved);
+    log.areas.clear();
+
+    // Mid-drag: the window still believes it stands where it was.
+    log.frame = QRect(251, 160, 302, 222);
+    log.frameMoved();
+    EXPECT_TRUE(visibleStrips(window).empty());
+    ASSERT_TRUE(waitForShadow());
+    expectShadowInPlace();
+    EXPECT_EQ(visibleStrips(window)[0]->geometry(), QRect(553, 166, 6, 216));
+    EXPECT_EQ(log.areas.size(), 2u);
+}
+
 TEST_F(DropShadowTest, StripAtTheDesktopEdgeIsLeftOut) {
     const QRect desktop = window.screen()->virtualGeometry();
     window.move(desktop.right() + 1 - window.frameGeometry().width(), 40);
@@ -192,7 +237,7 @@ TEST_F(DropShadowTest, AbsentWhereTheDesktopCannotCastIt) {
     GrabLog failing;
     failing.fails = true;
     QWidget other;
-    new DropShadow(other, std::make_unique<FakeGrabber>(failing));
+    attachTo(other, failing);
     other.show();
     ASSERT_TRUE(QTest::qWaitFor([&] { return failing.areas.size() == 2; }));
     QTest::qWait(300);
