@@ -16,13 +16,12 @@ namespace xcr {
 
 class ShadowStrip;
 
-// A half-tone drop shadow under a top-level window's right and bottom edges, made of two
-// strips that show what lay behind them, darkened. It watches the window's events and its
-// frame: the shadow hides while the window is minimised or hidden, hides as soon as the
-// window or its frame moves (a drag by the title bar) and comes back at the new place once
-// the window has been still for a moment (the grab is then taken afresh). It stays while another
-// window is active. Where the desktop cannot read back its pixels the shadow is simply not there.
-// Owned by the window.
+// A half-tone drop shadow under a top-level window's right and bottom edges: two strips
+// that show what lay behind them, darkened. The shadow hides while the window is minimised
+// or hidden, hides as soon as the window or its frame moves (a drag by the title bar) and
+// comes back at the new place, grabbed afresh, once the window has been still for a
+// moment. It stays while another window is active. Where the desktop cannot read back its
+// pixels there is simply no shadow. Owned by the window.
 class DropShadow : public QObject {
     Q_OBJECT
 

@@ -3,9 +3,6 @@
 namespace xcr {
 
 QImage halfTone(const QImage& behind, const QPoint& screenOrigin, QRgb shadow) {
-    if (behind.isNull()) {
-        return {};
-    }
     QImage out = behind.convertToFormat(QImage::Format_RGB32);
     const QRgb mask = shadow | 0xff000000u;
     for (int y = 0; y < out.height(); ++y) {

@@ -11,7 +11,7 @@ namespace xcr {
 // at `screenOrigin`. On a checkerboard laid over the whole screen, the pixels whose screen
 // column and row differ in parity become the background ANDed with `shadow`; the others
 // stay as they are. Because the pattern follows the screen, strips cut side by side join
-// without a seam. The result is opaque RGB32; a null image gives a null image.
+// without a seam. The result is opaque RGB32.
 QImage halfTone(const QImage& behind, const QPoint& screenOrigin, QRgb shadow);
 
 }  // namespace xcr

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QPalette>
 #include <QScreen>
 #include <QTest>
@@ -20,10 +19,10 @@
 namespace xcr {
 namespace {
 
+using Rects = std::vector<QRect>;
 constexpr QRgb kDark = 0xff404040;
 
-// What the fake screen shows at a global position: a different colour nearly everywhere,
-// so an image taken from the wrong place or half-toned from the wrong origin shows.
+// A different colour nearly everywhere, so a picture from the wrong place shows.
 QImage screenContent(const QRect& area) {
     QImage image(area.size(), QImage::Format_RGB32);
     for (int y = 0; y < area.height(); ++y) {
@@ -36,17 +35,6 @@ QImage screenContent(const QRect& area) {
     return image;
 }
 
-struct GrabLog {
-    std::vector<QRect> areas;
-    bool grabbedWhileShown = false;
-    bool capable = true;
-    bool fails = false;
-    const QWidget* window = nullptr;
-    // The frame as the window manager has it; empty while it follows nothing.
-    QRect frame;
-    std::function<void()> frameMoved;
-};
-
 std::vector<ShadowStrip*> visibleStrips(const QWidget& window) {
     std::vector<ShadowStrip*> shown;
     for (ShadowStrip* strip : window.findChildren<ShadowStrip*>()) {
@@ -57,67 +45,72 @@ std::vector<ShadowStrip*> visibleStrips(const QWidget& window) {
     return shown;
 }
 
+// The desktop as the fakes below show it to a shadow, and what the shadow asked of it.
+struct FakeDesktop {
+    bool capable = true;
+    bool grabFails = false;
+    QRect frame;  // empty: the window manager's frame is not known
+    std::function<void()> frameMoved;
+    Rects grabbed;
+    bool grabbedWhileShown = false;
+    const QWidget* window = nullptr;
+};
+
 class FakeGrabber : public ScreenGrabber {
 public:
-    explicit FakeGrabber(GrabLog& log) : log_(log) {}
-    bool capable() const override { return log_.capable; }
+    explicit FakeGrabber(FakeDesktop& desktop) : d_(desktop) {}
+    bool capable() const override { return d_.capable; }
     QImage grab(const QRect& area) override {
-        log_.areas.push_back(area);
-        if (log_.window != nullptr && !visibleStrips(*log_.window).empty()) {
-            log_.grabbedWhileShown = true;
-        }
-        return log_.fails ? QImage() : screenContent(area);
+        d_.grabbed.push_back(area);
+        d_.grabbedWhileShown |= !visibleStrips(*d_.window).empty();
+        return d_.grabFails ? QImage() : screenContent(area);
     }
 
 private:
-    GrabLog& log_;
+    FakeDesktop& d_;
 };
 
 class FakeFrames : public FrameTracker {
 public:
-    explicit FakeFrames(GrabLog& log) : log_(log) {}
-    void follow(const QWindow&, std::function<void()> moved) override {
-        log_.frameMoved = std::move(moved);
-    }
-    QRect frameGeometry() const override { return log_.frame; }
+    explicit FakeFrames(FakeDesktop& desktop) : d_(desktop) {}
+    void follow(const QWindow&, std::function<void()> moved) override { d_.frameMoved = moved; }
+    QRect frameGeometry() const override { return d_.frame; }
 
 private:
-    GrabLog& log_;
+    FakeDesktop& d_;
 };
 
 class DropShadowTest : public testing::Test {
 protected:
     void SetUp() override {
-        log.window = &window;
+        desktop.window = &window;
         QPalette palette = window.palette();
         palette.setColor(QPalette::Dark, QColor::fromRgb(kDark));
         window.setPalette(palette);
-        // Both strips start on an odd screen position: a half-tone taken from the strip's own
-        // corner instead of the screen's would come out inverted.
+        // Both strips start at an odd screen position: a half-tone laid from the strip's
+        // own corner instead of the screen's would come out inverted.
         window.setGeometry(100, 77, 300, 200);
     }
 
-    void attach() { attachTo(window, log); }
-
-    static void attachTo(QWidget& target, GrabLog& state) {
-        new DropShadow(target, std::make_unique<FakeGrabber>(state),
-                       std::make_unique<FakeFrames>(state));
+    void attach() {
+        new DropShadow(window, std::make_unique<FakeGrabber>(desktop),
+                       std::make_unique<FakeFrames>(desktop));
     }
 
-    bool waitForShadow() {
-        return QTest::qWaitFor([&] { return visibleStrips(window).size() == 2; });
+    bool waitForStrips(std::size_t count = 2) {
+        return QTest::qWaitFor([&] { return visibleStrips(window).size() == count; });
     }
 
     ShadowGeometry expected() const {
-        const QRect frame = log.frame.isEmpty() ? window.frameGeometry() : log.frame;
+        const QRect frame = desktop.frame.isEmpty() ? window.frameGeometry() : desktop.frame;
         return ShadowGeometry::forFrame(frame).clippedTo(window.screen()->virtualGeometry());
     }
 
-    // Both strips stand where the window's frame says, show the half-tone of what lay
-    // there, and were grabbed before either was shown.
+    // The strips stand where the frame says, show the half-tone of what lay there, were
+    // grabbed before either showed, and only once.
     void expectShadowInPlace() {
         const ShadowGeometry strips = expected();
-        std::vector<QRect> shownAt;
+        Rects shownAt;
         for (const ShadowStrip* strip : visibleStrips(window)) {
             shownAt.push_back(strip->geometry());
             // A strip shown iconic would make the window manager iconify its owner too.
@@ -125,21 +118,21 @@ protected:
             EXPECT_EQ(strip->image(),
                       halfTone(screenContent(strip->geometry()), strip->pos(), kDark));
         }
-        EXPECT_EQ(shownAt, (std::vector<QRect>{strips.right, strips.bottom}));
-        EXPECT_FALSE(log.grabbedWhileShown);
+        EXPECT_EQ(shownAt, (Rects{strips.right, strips.bottom}));
+        EXPECT_EQ(desktop.grabbed, (Rects{strips.right, strips.bottom}));
+        EXPECT_FALSE(desktop.grabbedWhileShown);
+        desktop.grabbed.clear();
     }
 
-    GrabLog log;
+    FakeDesktop desktop;
     QWidget window;
 };
 
-TEST_F(DropShadowTest, AppearsWithTheWindowAndFollowsItsStates) {
+TEST_F(DropShadowTest, ShowsWithTheWindowAndHidesWhileItIsMinimisedOrHidden) {
     attach();
     window.show();
-    ASSERT_TRUE(waitForShadow());
+    ASSERT_TRUE(waitForStrips());
     expectShadowInPlace();
-    const ShadowGeometry strips = expected();
-    EXPECT_EQ(log.areas, (std::vector<QRect>{strips.right, strips.bottom}));
 
     window.showMinimized();
     QCoreApplication::processEvents();
@@ -148,100 +141,65 @@ TEST_F(DropShadowTest, AppearsWithTheWindowAndFollowsItsStates) {
     for (ShadowStrip* strip : window.findChildren<ShadowStrip*>()) {
         strip->setWindowState(Qt::WindowMinimized);
     }
-
-    log.areas.clear();
     window.showNormal();
-    ASSERT_TRUE(waitForShadow());
+    ASSERT_TRUE(waitForStrips());
     expectShadowInPlace();
-    EXPECT_EQ(log.areas.size(), 2u);
 
     window.hide();
     EXPECT_TRUE(visibleStrips(window).empty());
     window.show();
-    ASSERT_TRUE(waitForShadow());
+    ASSERT_TRUE(waitForStrips());
     expectShadowInPlace();
 }
 
-TEST_F(DropShadowTest, StaysWhileAnotherWindowIsActive) {
+TEST_F(DropShadowTest, HidesWhileMovingAndReturnsAtTheNewPlace) {
     attach();
     window.show();
-    ASSERT_TRUE(waitForShadow());
-    QWidget other;
-    other.setGeometry(500, 400, 100, 100);
-    other.show();
-    other.activateWindow();
-    const std::size_t grabs = log.areas.size();
-    QTest::qWait(300);
-    EXPECT_EQ(visibleStrips(window).size(), 2u);
-    EXPECT_EQ(log.areas.size(), grabs);
-}
-
-TEST_F(DropShadowTest, HidesWhileTheWindowMovesAndReturnsAtTheNewPlace) {
-    attach();
-    window.show();
-    ASSERT_TRUE(waitForShadow());
-    log.areas.clear();
+    ASSERT_TRUE(waitForStrips());
+    expectShadowInPlace();
 
     window.move(150, 120);
     window.move(163, 131);
     QCoreApplication::processEvents();
     EXPECT_TRUE(visibleStrips(window).empty());
-    ASSERT_TRUE(waitForShadow());
-    expectShadowInPlace();
-    // One grab per strip once the window has come to rest, none for the places between.
-    const ShadowGeometry strips = expected();
-    EXPECT_EQ(log.areas, (std::vector<QRect>{strips.right, strips.bottom}));
-}
+    ASSERT_TRUE(waitForStrips());
+    expectShadowInPlace();  // grabbed once at rest, not at the place between
 
-TEST_F(DropShadowTest, FollowsAFrameDraggedWithoutTellingTheWindow) {
-    attach();
-    window.show();
-    ASSERT_TRUE(waitForShadow());
-    ASSERT_TRUE(log.frameMoved);
-    log.areas.clear();
-
-    // Mid-drag: the window still believes it stands where it was.
-    log.frame = QRect(251, 160, 302, 222);
-    log.frameMoved();
+    // A title-bar drag: the manager moves its frame and the window is not told.
+    ASSERT_TRUE(desktop.frameMoved);
+    desktop.frame = QRect(251, 160, 302, 222);
+    desktop.frameMoved();
     EXPECT_TRUE(visibleStrips(window).empty());
-    ASSERT_TRUE(waitForShadow());
+    ASSERT_TRUE(waitForStrips());
     expectShadowInPlace();
     EXPECT_EQ(visibleStrips(window)[0]->geometry(), QRect(553, 166, 6, 216));
-    EXPECT_EQ(log.areas.size(), 2u);
 }
 
-TEST_F(DropShadowTest, StripAtTheDesktopEdgeIsLeftOut) {
-    const QRect desktop = window.screen()->virtualGeometry();
-    window.move(desktop.right() + 1 - window.frameGeometry().width(), 40);
+TEST_F(DropShadowTest, LeavesOutWhatCannotBeCast) {
+    // Flush with the desktop's right edge: no room for the right strip, nothing grabbed there.
+    const QRect screen = window.screen()->virtualGeometry();
+    window.move(screen.right() + 1 - window.frameGeometry().width(), 40);
     attach();
     window.show();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return visibleStrips(window).size() == 1; }));
-    QTest::qWait(300);
-    const std::vector<ShadowStrip*> shown = visibleStrips(window);
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0]->geometry(), expected().bottom);
-    EXPECT_LE(shown[0]->geometry().right(), desktop.right());
-    EXPECT_EQ(log.areas, (std::vector<QRect>{expected().bottom}));
+    ASSERT_TRUE(waitForStrips(1));
+    EXPECT_EQ(visibleStrips(window)[0]->geometry(), expected().bottom);
+    EXPECT_EQ(desktop.grabbed, (Rects{expected().bottom}));
+
+    // A grab that fails leaves its strip out.
+    desktop.grabFails = true;
+    window.move(100, 77);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return desktop.grabbed.size() == 3; }));
+    EXPECT_TRUE(visibleStrips(window).empty());
 }
 
-TEST_F(DropShadowTest, AbsentWhereTheDesktopCannotCastIt) {
-    log.capable = false;
+TEST_F(DropShadowTest, AbsentWhereTheDesktopCannotReadItsPixels) {
+    desktop.capable = false;
     attach();
     window.show();
-    QTest::qWait(300);
     window.move(130, 90);
     QTest::qWait(300);
     EXPECT_TRUE(window.findChildren<ShadowStrip*>().empty());
-    EXPECT_TRUE(log.areas.empty());
-
-    GrabLog failing;
-    failing.fails = true;
-    QWidget other;
-    attachTo(other, failing);
-    other.show();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return failing.areas.size() == 2; }));
-    QTest::qWait(300);
-    EXPECT_TRUE(visibleStrips(other).empty());
+    EXPECT_TRUE(desktop.grabbed.empty());
 }
 
 }  // namespace
