@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Runs the end-to-end tests (ctest label e2e) against the built program on a private X
 # server with a small window manager; both are stopped on every way out.
-# Usage: e2e.sh [BUILD_FOLDER]   (default: build)
+# Usage: e2e.sh [BUILD_FOLDER [CTEST_OPTIONS...]]   (default: build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
+shift || true
 
 work=$(mktemp -d)
 xvfb_pid=""
@@ -42,4 +43,4 @@ wm_pid=$!
 wait_for wm_ready
 
 echo "e2e: display $DISPLAY"
-ctest --test-dir "$build" -L e2e --output-on-failure --timeout 120
+ctest --test-dir "$build" -L e2e --output-on-failure --timeout 120 "$@"

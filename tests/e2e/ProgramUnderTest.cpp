@@ -91,8 +91,8 @@ void ProgramUnderTest::chooseFileMenuItem(int item) {
     const bool open = pollUntil(kWindowTimeout, [&] {
         for (const auto& window : Desktop::windows(pid(), ".*")) {
             const auto place = Desktop::geometry(window);
-            if (window != mainWindow_ && place && place->height() < 200 &&
-                std::abs(place->top() - client.top()) <= 4) {
+            if (window != mainWindow_ && place && place->height() < 200 && place->height() > 40 &&
+                place->width() > 60 && std::abs(place->top() - client.top()) <= 4) {
                 menu = *place;
                 return true;
             }
@@ -100,7 +100,7 @@ void ProgramUnderTest::chooseFileMenuItem(int item) {
         return false;
     });
     if (!open) {
-        throw std::runtime_error("the File menu did not drop down");
+        fail("the File menu did not drop down");
     }
     const int itemHeight = menu.height() / 3;
     Desktop::click(
@@ -113,7 +113,7 @@ void ProgramUnderTest::chooseAbout() {
 }
 
 std::string ProgramUnderTest::waitForWindow(const std::string& namePattern,
-                                            std::chrono::milliseconds timeout) const {
+                                            std::chrono::milliseconds timeout) {
     std::string found;
     pollUntil(timeout, [&] {
         const auto windows = Desktop::windows(program_->pid(), namePattern);
@@ -124,12 +124,12 @@ std::string ProgramUnderTest::waitForWindow(const std::string& namePattern,
         return true;
     });
     if (found.empty()) {
-        throw std::runtime_error("no window named like " + namePattern + " appeared");
+        fail("no window named like " + namePattern + " appeared");
     }
     return found;
 }
 
-void ProgramUnderTest::waitForKeyboard(const std::string& window) const {
+void ProgramUnderTest::waitForKeyboard(const std::string& window) {
     const auto hasKeyboard = [&] {
         return Desktop::activeWindow() == window && Desktop::focusedWindow() == window;
     };
@@ -138,7 +138,7 @@ void ProgramUnderTest::waitForKeyboard(const std::string& window) const {
     }
     Desktop::activate(window);
     if (!pollUntil(kWindowTimeout, hasKeyboard)) {
-        throw std::runtime_error("window " + window + " did not get the keyboard");
+        fail("window " + window + " did not get the keyboard");
     }
 }
 
@@ -154,13 +154,17 @@ void ProgramUnderTest::answerDialog(const std::string& titlePattern, const std::
     // The edit box's completion list may take the first Return for itself.
     Desktop::key("Return");
     if (!pollUntil(kWindowTimeout, gone)) {
-        throw std::runtime_error("the dialog " + titlePattern + " did not close");
+        fail("the dialog " + titlePattern + " did not close");
     }
 }
 
-void ProgramUnderTest::openArchive(const std::string& typed) {
+void ProgramUnderTest::openArchive(const std::string& typed, const std::string& fileName) {
     chooseFileMenuItem(0);
     answerDialog("^Open$", typed);
+    // Input sent before the command has ended could reach a list that is not filled yet.
+    if (!pollUntil(kWindowTimeout, [&] { return title() == "Pelloran Plus 3 - " + fileName; })) {
+        fail("the title did not name " + fileName + " after opening it: " + title());
+    }
 }
 
 void ProgramUnderTest::clickEntry(int row) {
@@ -169,6 +173,11 @@ void ProgramUnderTest::clickEntry(int row) {
 
 void ProgramUnderTest::clickButton(int button) {
     clickClient({1 + 24 * (button - 1) + 12, 374 + 12});
+}
+
+void ProgramUnderTest::fail(const std::string& what) {
+    keepShot(Desktop::screenshot());
+    throw std::runtime_error(what + "; screen: " + lastShot_);
 }
 
 QImage ProgramUnderTest::clientShot() const {

@@ -50,15 +50,15 @@ public:
     // Waits for a dialog of this title to have the keyboard, types `text` into its
     // focused edit box and confirms with Return; returns once the dialog has gone.
     void answerDialog(const std::string& titlePattern, const std::string& text);
-    // Opens an archive through the Open XCR dialog, typing `typed`.
-    void openArchive(const std::string& typed);
+    // Opens an archive through the Open XCR dialog, typing `typed`, and waits for the
+    // window title to name `fileName`: the list is filled by then.
+    void openArchive(const std::string& typed, const std::string& fileName = "demo.xcr");
     // Clicks list item `row` (item height 13).
     void clickEntry(int row);
     void clickButton(int button);  // 1 to 9, left to right
 
     // A visible window of the program whose name matches, once there.
-    std::string waitForWindow(const std::string& namePattern,
-                              std::chrono::milliseconds timeout) const;
+    std::string waitForWindow(const std::string& namePattern, std::chrono::milliseconds timeout);
     // The client area as it is on screen now.
     QImage clientShot() const;
     // Keeps taking screenshots of the client area until `matches` accepts one, and
@@ -68,8 +68,10 @@ public:
     const std::string& lastShotPath() const { return lastShot_; }
 
 private:
-    void waitForKeyboard(const std::string& window) const;
+    void waitForKeyboard(const std::string& window);
     void keepShot(const QImage& shot);
+    // Keeps the whole screen for the report and throws `what`.
+    [[noreturn]] void fail(const std::string& what);
 
     test::TempDir folder_;
     std::unique_ptr<ChildProcess> program_;

@@ -1,0 +1,50 @@
+// Replace an entry through the real Replace dialog and Save XCR.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/e2e/ArchiveImage.h"
+#include "tests/e2e/Deadline.h"
+#include "tests/e2e/ProgramUnderTest.h"
+
+namespace xcr::e2e {
+namespace {
+
+bool stagingHoldsNoFiles(const std::string& folder) {
+    for (const auto& item : std::filesystem::directory_iterator(folder)) {
+        if (!item.is_directory()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+TEST(ReplaceAndSave, ArchiveIsRewrittenWithTheReplacementAndMovedEntries) {
+    ProgramUnderTest program;
+    const ArchiveImage before(test::readFileBytes(program.archivePath()));
+    constexpr int kReadme = 2;
+    // Longer than the entry it replaces, so the entry after it has to move.
+    const test::Bytes replacement =
+        test::patternBytes(static_cast<std::size_t>(before.entries()[kReadme].size) + 1000, 7);
+    test::writeFileBytes(program.file("new-readme.txt"), replacement);
+    const ArchiveImage expected = before.savedWithReplacement(kReadme, replacement);
+    ASSERT_NE(expected.entries()[kReadme + 1].offset, before.entries()[kReadme + 1].offset);
+
+    program.openArchive(program.archivePath());
+    program.clickEntry(kReadme);
+    program.clickButton(3);  // Replace
+    program.answerDialog("^Open$", program.file("new-readme.txt"));
+    ASSERT_EQ(test::readFileBytes(program.archivePath()), before.bytes())
+        << "Replace alone changed the archive";
+    program.chooseFileMenuItem(1);  // Save XCR
+
+    EXPECT_TRUE(pollUntil(10000ms, [&] {
+        return test::readFileBytes(program.archivePath()) == expected.bytes();
+    })) << "the saved archive differs from the expected bytes";
+    EXPECT_TRUE(pollUntil(5000ms, [&] { return stagingHoldsNoFiles(program.stagingFolder()); }))
+        << "staging copies are left behind";
+    EXPECT_TRUE(program.running());
+}
+
+}  // namespace
+}  // namespace xcr::e2e
