@@ -1,6 +1,7 @@
 #include "app/TForm1.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFile>
 #include <QLayout>
 #include <QScreen>
@@ -65,6 +66,12 @@ TForm1::TForm1(FormServices services, QWidget* parent)
 }
 
 TForm1::~TForm1() {
+    // Only reached with a job running when the window is destroyed without closing; the
+    // job may be waiting on this thread, so events are handled until it has ended.
+    closeWhenIdle_ = false;
+    while (jobsRunning()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
     session_.staging.removeIfEmpty();
 }
 
