@@ -15,6 +15,10 @@
 #include "app/JobLock.h"
 #include "app/SpeedButton.h"
 #include "archive/ArchiveSession.h"
+#include "preview/BitmapPreview.h"
+#include "preview/EntryDispatch.h"
+#include "preview/ImageControl.h"
+#include "preview/SoundPreview.h"
 
 namespace xcr {
 
@@ -36,9 +40,18 @@ public:
     void bind(Sender* sender, Signal signal, void (TForm1::*handler)());
 
     void OpenXCR1Click();
+    void SpeedButton1Click();
+    void CheckListBox1Click();
+    void showimage(int index);
     void SpeedButton3Click();
     void SpeedButton4Click();
     void SpeedButton5Click();
+    void SpeedButton6Click();
+    void SpeedButton7Click();
+    void Image1MouseUp(int x, int y);
+    void SpeedButton8Click();
+    void SpeedButton9Click();
+    void Image1MouseDown(int x, int y);
     void Exit1Click();
 
     CheckListBox* CheckListBox1;
@@ -53,6 +66,7 @@ public:
     SpeedButton* SpeedButton9;
     QProgressBar* ProgressBar1;
     QFrame* Panel1;
+    ImageControl* Image1;
     QMenuBar* MainMenu1;
     QMenu* File1;
     QAction* OpenXCR1;
@@ -71,11 +85,15 @@ protected:
 private:
     void createControls(QWidget* client);
     void createMenu();
+    void createPreviews();
 
     FormServices services_;
     ArchiveSession session_;
     CommandGuard guard_;
     std::unique_ptr<JobLock> lock_;
+    std::unique_ptr<EntryDispatch> dispatch_;
+    std::unique_ptr<BitmapPreview> bitmapPreview_;
+    std::unique_ptr<SoundPreview> soundPreview_;
     bool centred_ = false;
 };
 
