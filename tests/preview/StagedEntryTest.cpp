@@ -46,29 +46,6 @@ TEST_F(StagedEntryTest, HoldsExactlyTheEntrysBytesUntilItGoes) {
     }
 }
 
-TEST_F(StagedEntryTest, OrderDecidesWhichFailureIsSeenWhenBothFilesFail) {
-    std::filesystem::remove(archive.archivePath());
-    std::filesystem::remove(archive.staging.path());
-    EXPECT_EQ(failureOf(placement, Order::ArchiveFirst),
-              "Cannot open file " + archive.archivePath());
-    EXPECT_EQ(failureOf(placement, Order::TemporaryFirst), "Cannot create file " + copyPath);
-}
-
-TEST_F(StagedEntryTest, ReadFailureDeletesTheCopy) {
-    for (EntryTable::Placement bad : {EntryTable::Placement{placement.offset + 10, 5000},
-                                      EntryTable::Placement{placement.offset, -1}}) {
-        EXPECT_EQ(failureOf(bad, Order::ArchiveFirst), "Stream read error");
-        EXPECT_TRUE(archive.stagedFiles().empty());
-    }
-}
-
-TEST_F(StagedEntryTest, ArchiveInUseFailsAndLeavesNoCopy) {
-    File holder = File::open(archive.archivePath(), File::Access::Read);
-    EXPECT_EQ(failureOf(placement, Order::TemporaryFirst),
-              "Cannot open file " + archive.archivePath());
-    EXPECT_TRUE(archive.stagedFiles().empty());
-}
-
 TEST_F(StagedEntryTest, CopyFileInUseElsewhereIsNotDeleted) {
     File holder = File::open(copyPath, File::Access::Create);
     EXPECT_EQ(failureOf(placement, Order::ArchiveFirst), "Cannot create file " + copyPath);
