@@ -1,6 +1,7 @@
 #include "app/CheckListBox.h"
 
 #include <QItemSelectionModel>
+#include <QMouseEvent>
 #include <QStyledItemDelegate>
 
 namespace xcr {
@@ -37,6 +38,17 @@ CheckListBox::CheckListBox(QWidget* parent) : QListView(parent) {
 
 void CheckListBox::setNames(const std::vector<std::string>& names) {
     model_.setNames(names);
+}
+
+void CheckListBox::mousePressEvent(QMouseEvent* event) {
+    // The view lets a press on a check box toggle the mark without selecting the item;
+    // here a press anywhere on an item selects it as well.
+    const QModelIndex pressed = indexAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && pressed.isValid() &&
+        !selectionModel()->isSelected(pressed)) {
+        selectionModel()->setCurrentIndex(pressed, QItemSelectionModel::ClearAndSelect);
+    }
+    QListView::mousePressEvent(event);
 }
 
 int CheckListBox::itemIndex() const {

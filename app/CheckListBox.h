@@ -40,6 +40,9 @@ signals:
     // mark from the keyboard alone and changing check marks in code do not count.
     void entryClicked();
 
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+
 private:
     CheckListModel model_;
     bool settingIndex_ = false;

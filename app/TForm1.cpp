@@ -5,8 +5,10 @@
 #include <QLayout>
 #include <QScreen>
 
+#include "app/Resources.h"
 #include "archive/Directory.h"
 #include "archive/DisplayName.h"
+#include "archive/ExtractionJob.h"
 
 namespace xcr {
 
@@ -20,6 +22,8 @@ QString glyphPath(int button) {
 
 TForm1::TForm1(FormServices services, QWidget* parent)
     : QMainWindow(parent), services_(std::move(services)), guard_(*services_.messages, this) {
+    loadResources();
+    setWindowIcon(QIcon(QStringLiteral(":/icon/pelloran.ico")));
     setWindowTitle(QString::fromUtf8(kApplicationTitle));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -40,12 +44,21 @@ TForm1::TForm1(FormServices services, QWidget* parent)
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     lock_ = std::make_unique<JobLock>(
         QList<QWidget*>{SpeedButton2, SpeedButton3, File1, CheckListBox1});
+    host_ = std::make_unique<WindowJobHost>(
+        WindowJobHost::Parts{this, CheckListBox1, ProgressBar1, lock_.get(),
+                             services_.JvBrowseFolder1.get(), services_.beeper.get()});
+    JvThread1 = new JobRunner(this);
+    JvThread2 = new JobRunner(this);
+    for (auto* runner : {JvThread1, JvThread2}) {
+        connect(runner, &JobRunner::ended, this, &TForm1::jobEnded);
+    }
     createPreviews();
 
     bind(OpenXCR1, &QAction::triggered, &TForm1::OpenXCR1Click);
     bind(Exit1, &QAction::triggered, &TForm1::Exit1Click);
     bind(CheckListBox1, &CheckListBox::entryClicked, &TForm1::CheckListBox1Click);
     bind(SpeedButton1, &QToolButton::clicked, &TForm1::SpeedButton1Click);
+    bind(SpeedButton2, &QToolButton::clicked, &TForm1::SpeedButton2Click);
     bind(SpeedButton3, &QToolButton::clicked, &TForm1::SpeedButton3Click);
     bind(SpeedButton4, &QToolButton::clicked, &TForm1::SpeedButton4Click);
     bind(SpeedButton5, &QToolButton::clicked, &TForm1::SpeedButton5Click);
@@ -148,6 +161,11 @@ void TForm1::showimage(int index) {
     bitmapPreview_->show(index);
 }
 
+void TForm1::SpeedButton2Click() {
+    const std::string archivePath = services_.OpenDialog1->fileName();
+    startJob(*JvThread1, [this, archivePath] { return JvThread1Execute(archivePath); });
+}
+
 void TForm1::SpeedButton3Click() {
     const int index = CheckListBox1->itemIndex();
     if (index < 0) {
@@ -192,6 +210,10 @@ void TForm1::Image1MouseDown(int x, int y) {
     bitmapPreview_->press(x, y);
 }
 
+JobOutcome TForm1::JvThread1Execute(const std::string& archivePath) {
+    return runExtraction(archivePath, session_.entries, *host_);
+}
+
 void TForm1::Exit1Click() {
     close();
 }
@@ -206,7 +228,46 @@ void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
 }
 
+void TForm1::startJob(JobRunner& runner, JobRunner::Body body) {
+    lock_->take();
+    try {
+        runner.start(std::move(body));
+    } catch (...) {
+        settleLock();
+        throw;
+    }
+    settleLock();
+}
+
+bool TForm1::jobsRunning() const {
+    return JvThread1->runningCount() > 0 || JvThread2->runningCount() > 0;
+}
+
+void TForm1::settleLock() {
+    if (lock_->isHeld() && !jobsRunning()) {
+        lock_->release();
+    }
+}
+
+void TForm1::jobEnded(const JobOutcome& outcome) {
+    settleLock();
+    if (!outcome.ok()) {
+        services_.messages->show(this, outcome.failure);
+    }
+    if (closeWhenIdle_ && !jobsRunning()) {
+        close();
+    }
+}
+
 void TForm1::closeEvent(QCloseEvent* event) {
+    // A job may be waiting on this window, and a save must never be cut off: the
+    // window goes out of sight now and closes once the last job has reported its end.
+    if (jobsRunning()) {
+        closeWhenIdle_ = true;
+        hide();
+        event->ignore();
+        return;
+    }
     event->accept();
     emit closed();
 }

@@ -13,7 +13,9 @@
 #include "app/CommandGuard.h"
 #include "app/FormServices.h"
 #include "app/JobLock.h"
+#include "app/JobRunner.h"
 #include "app/SpeedButton.h"
+#include "app/WindowJobHost.h"
 #include "archive/ArchiveSession.h"
 #include "preview/BitmapPreview.h"
 #include "preview/EntryDispatch.h"
@@ -43,6 +45,7 @@ public:
     void SpeedButton1Click();
     void CheckListBox1Click();
     void showimage(int index);
+    void SpeedButton2Click();
     void SpeedButton3Click();
     void SpeedButton4Click();
     void SpeedButton5Click();
@@ -52,6 +55,7 @@ public:
     void SpeedButton8Click();
     void SpeedButton9Click();
     void Image1MouseDown(int x, int y);
+    JobOutcome JvThread1Execute(const std::string& archivePath);
     void Exit1Click();
 
     CheckListBox* CheckListBox1;
@@ -73,6 +77,8 @@ public:
     QAction* SaveXCR1;
     QAction* Exit1;
     QAction* About1;
+    JobRunner* JvThread1;  // extraction
+    JobRunner* JvThread2;  // save
 
 signals:
     // The window has closed for good; the application ends.
@@ -86,15 +92,25 @@ private:
     void createControls(QWidget* client);
     void createMenu();
     void createPreviews();
+    // Takes the job lock and starts `body` on `runner`.
+    void startJob(JobRunner& runner, JobRunner::Body body);
+    bool jobsRunning() const;
+    // Gives the lock back when no job is left to release it: a start refused in the
+    // moment between a job's release and its end report, a thread that did not start,
+    // or a job that ended without releasing.
+    void settleLock();
+    void jobEnded(const JobOutcome& outcome);
 
     FormServices services_;
     ArchiveSession session_;
     CommandGuard guard_;
     std::unique_ptr<JobLock> lock_;
+    std::unique_ptr<WindowJobHost> host_;
     std::unique_ptr<EntryDispatch> dispatch_;
     std::unique_ptr<BitmapPreview> bitmapPreview_;
     std::unique_ptr<SoundPreview> soundPreview_;
     bool centred_ = false;
+    bool closeWhenIdle_ = false;
 };
 
 template <typename Sender, typename Signal>

@@ -5,53 +5,11 @@
 #include <filesystem>
 
 #include "app/TForm1.h"
+#include "tests/app/FakeServices.h"
 #include "tests/support/XcrBuilder.h"
 
 namespace xcr {
 namespace {
-
-class FixedFileDialog : public FileDialog {
-public:
-    explicit FixedFileDialog(std::string name) : name_(std::move(name)) {}
-    bool execute(QWidget*) override { return !name_.empty(); }
-    std::string fileName() const override { return name_; }
-
-private:
-    std::string name_;
-};
-
-class NoFolder : public FolderChooser {
-public:
-    bool execute(QWidget*) override { return false; }
-    std::string folder() const override { return {}; }
-};
-
-class RecordedMessages : public MessageBox {
-public:
-    explicit RecordedMessages(std::vector<std::string>& texts) : texts_(texts) {}
-    void show(QWidget*, const std::string& text) override { texts_.push_back(text); }
-
-private:
-    std::vector<std::string>& texts_;
-};
-
-class SilentBeeper : public Beeper {
-public:
-    void beep() override {}
-};
-
-// Keeps the bytes of each file it is asked to play.
-class RecordedPlayer : public WavePlayer {
-public:
-    explicit RecordedPlayer(std::vector<test::Bytes>& played) : played_(played) {}
-    bool play(const std::string& path) override {
-        played_.push_back(test::readFileBytes(path));
-        return true;
-    }
-
-private:
-    std::vector<test::Bytes>& played_;
-};
 
 test::Bytes bitmapOf(int width, int height) {
     QImage image(width, height, QImage::Format_RGB32);
@@ -73,14 +31,8 @@ protected:
             .add("readme.txt", "hello")
             .add("broken.Bmp", "plain text, not a picture")
             .writeTo(archivePath);
-        FormServices services;
-        services.OpenDialog1 = std::make_unique<FixedFileDialog>(archivePath);
-        services.OpenDialog2 = std::make_unique<FixedFileDialog>("");
-        services.JvBrowseFolder1 = std::make_unique<NoFolder>();
-        services.messages = std::make_unique<RecordedMessages>(messages);
-        services.beeper = std::make_unique<SilentBeeper>();
-        services.JvWavePlayer1 = std::make_unique<RecordedPlayer>(played);
-        form = std::make_unique<TForm1>(std::move(services));
+        fakes.OpenDialog1->replies.assign(2, archivePath);
+        form = std::make_unique<TForm1>(fakes.take());
         form->show();
         form->OpenXCR1->trigger();
     }
@@ -98,8 +50,9 @@ protected:
     test::TempDir dir;
     const std::string archivePath = dir.file("demo.xcr");
     const test::Bytes sound = test::patternBytes(700, 4);
-    std::vector<std::string> messages;
-    std::vector<test::Bytes> played;
+    test::FakeServices fakes;
+    const std::vector<std::string>& messages = fakes.messages->texts;
+    const std::vector<test::Bytes>& played = fakes.JvWavePlayer1->played;
     std::unique_ptr<TForm1> form;
 };
 
