@@ -3,6 +3,7 @@
 #include "app/DesktopServices.h"
 #include "app/TForm1.h"
 #include "archive/DisplayName.h"
+#include "platform/DropShadow.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -12,6 +13,7 @@ int main(int argc, char** argv) {
     // The window ends the program itself, once any running job has ended.
     QApplication::setQuitOnLastWindowClosed(false);
     xcr::TForm1 form(xcr::desktopServices());
+    xcr::DropShadow::attach(form);
     QObject::connect(&form, &xcr::TForm1::closed, &app, &QApplication::quit, Qt::QueuedConnection);
     form.show();
     return QApplication::exec();

@@ -64,17 +64,6 @@ def ring(cx, cy, outer, inner):
     return circle(cx, cy, outer) - circle(cx, cy, inner)
 
 
-def rounded_rect(x0, y0, x1, y1, r):
-    def inside(x, y):
-        if not (x0 <= x < x1 and y0 <= y < y1):
-            return False
-        dx = max(x0 + r - x, 0.0, x - (x1 - r))
-        dy = max(y0 + r - y, 0.0, y - (y1 - r))
-        return dx * dx + dy * dy <= r * r
-
-    return Shape(inside, (x0, y0, x1, y1))
-
-
 def polygon(points):
     xs = [p[0] for p in points]
     ys = [p[1] for p in points]
@@ -116,9 +105,9 @@ def bezier(p0, p1, p2, p3, steps=24):
     points = []
     for i in range(steps + 1):
         t = i / steps
-        u = 1.0 - t
-        points.append((u ** 3 * p0[0] + 3 * u * u * t * p1[0] + 3 * u * t * t * p2[0] + t ** 3 * p3[0],
-                       u ** 3 * p0[1] + 3 * u * u * t * p1[1] + 3 * u * t * t * p2[1] + t ** 3 * p3[1]))
+        weights = ((1 - t) ** 3, 3 * (1 - t) ** 2 * t, 3 * (1 - t) * t * t, t ** 3)
+        points.append(tuple(sum(w * p[k] for w, p in zip(weights, (p0, p1, p2, p3)))
+                            for k in range(2)))
     return points
 
 
@@ -218,10 +207,6 @@ class Canvas:
                 row[i] = (r * a + pr * (1 - a), g * a + pg * (1 - a), b * a + pb * (1 - a),
                           a + pa * (1 - a))
 
-    def outlined(self, outer, inner, edge, fill):
-        self.paint(outer, edge)
-        self.paint(inner, fill)
-
     def flatten(self, matte, threshold=0.35):
         """Rows of opaque colours, None where too little is drawn to show.
 
@@ -247,6 +232,10 @@ def distance(a, b):
     return 2 * (a[0] - b[0]) ** 2 + 4 * (a[1] - b[1]) ** 2 + 3 * (a[2] - b[2]) ** 2
 
 
+def spread(box):
+    return max(max(c[k] for c in box) - min(c[k] for c in box) for k in range(3))
+
+
 def reduce_colours(histogram, count):
     """At most count colours that stand for the histogram: median cut, then refinement."""
     colours = sorted(histogram)
@@ -254,15 +243,12 @@ def reduce_colours(histogram, count):
         return colours
     boxes = [colours]
     while len(boxes) < count:
-        def spread(box):
-            return max(max(c[k] for c in box) - min(c[k] for c in box) for k in range(3))
-
         splittable = [b for b in boxes if len(b) > 1]
         if not splittable:
             break
         box = max(splittable, key=lambda b: (spread(b) * sum(histogram[c] for c in b) ** 0.5))
         boxes.remove(box)
-        channel = max(range(3), key=lambda k: max(c[k] for c in box) - min(c[k] for c in box))
+        channel = max(range(3), key=lambda k: (max(c[k] for c in box) - min(c[k] for c in box)))
         box = sorted(box, key=lambda c: (c[channel], c))
         half = sum(histogram[c] for c in box) / 2.0
         seen, cut = 0, 1
@@ -307,13 +293,13 @@ def make_palette(images, background, size):
     colours = []
     for c in reduce_colours(histogram, size - 1):
         while c == background or c in colours:
-            c = (c[0], c[1], c[2] - 1 if c[2] > 0 else 1)
+            c = (c[0], c[1], (c[2] + 1) % 256)
         colours.append(c)
     palette = [background] + colours
     filler = 0
     while len(palette) < size:
-        grey = (filler * 7919) % 256
-        c = (grey, (grey + 85) % 256, (grey + 170) % 256)
+        shade = (filler * 7919) % 256
+        c = (shade, (shade + 85) % 256, (shade + 170) % 256)
         filler += 1
         if c not in palette:
             palette.append(c)
@@ -606,10 +592,10 @@ def one_to_one_symbol(c):
 
 def program_icon():
     c = Canvas(32, 32)
-    floppy(c, 11.0, 11.0, 19.0, turn=-16.0)
-    points = bezier((17.0, 15.0), (15.0, 4.0), (8.0, 3.0), (2.5, 6.5))
-    c.paint(tapered(points, 5.2, 2.4), (18, 92, 24))
-    c.paint(tapered(points, 3.2, 0.8), linear((140, 228, 110), (46, 168, 46), 17, 15, 3, 6))
+    floppy(c, 10.0, 10.0, 19.5, turn=-20.0)
+    points = bezier((18.0, 15.0), (16.5, 3.5), (8.0, 2.0), (1.8, 6.0))
+    c.paint(tapered(points, 6.0, 2.6), (18, 92, 24))
+    c.paint(tapered(points, 3.8, 0.9), linear((150, 232, 118), (46, 168, 46), 18, 15, 2, 6))
     return c
 
 
@@ -628,31 +614,43 @@ def help_picture():
 
 
 def mavrel_picture():
-    ground = (96, 12, 18)
-    c = Canvas(48, 48, ground)
+    c = Canvas(48, 48, (96, 12, 18))
     c.paint(rect(0, 0, 48, 48), radial((150, 26, 32), (52, 4, 10), 24, 20, 34))
-    hair = (46, 26, 16)
+    hair, sheen = (46, 26, 16), (112, 70, 40)
     c.paint(ellipse(24.0, 20.0, 15.5, 17.0) | polygon([(8.6, 20), (39.4, 20), (44, 48), (4, 48)]),
             hair)
-    for x0, x1 in ((12, 8), (15, 11.5), (33, 36.5), (36, 40), (20, 18), (28, 30)):
-        c.paint(segment((x0, 8 if x0 in (20, 28) else 22), (x1, 46), 1.0), (94, 58, 32), 0.7)
-    skin = linear((246, 206, 176), (196, 142, 112), 18, 16, 32, 34)
-    c.paint(rect(20.5, 30, 27.5, 42), (200, 146, 116))
-    c.paint(polygon([(13, 48), (17, 40), (24, 42), (31, 40), (35, 48)]), (34, 34, 44))
-    c.paint(polygon([(20, 40.5), (24, 44), (28, 40.5), (27.5, 39), (20.5, 39)]), (190, 136, 108))
-    c.paint(ellipse(24.0, 24.5, 8.2, 11.0), skin)
-    c.paint(polygon([(14, 20), (15, 10), (24, 6), (33, 10), (34, 20), (30, 15), (23, 13),
-                     (17, 17)]), hair)
-    c.paint(segment((22, 9), (29, 14), 1.0), (94, 58, 32), 0.6)
+    c.paint(arc(24.0, 20.0, 12.5, 1.6, 205, 250) | arc(24.0, 20.0, 12.5, 1.6, 290, 335), sheen,
+            0.6)
+    for side in (-1, 1):
+        for offset, length in ((12.5, 46.0), (10.0, 44.0), (7.5, 47.0)):
+            x = 24 + side * offset
+            strand = bezier((x, 20.0), (x + side * 2.5, 30.0), (x + side * 0.5, 38.0),
+                            (x + side * 3.5, length), steps=12)
+            c.paint(polyline(strand, 0.8), sheen, 0.45)
+    c.paint(rect(20.5, 30, 27.5, 42), (202, 148, 118))
+    c.paint(ellipse(24.0, 35.0, 4.2, 1.8), (166, 112, 90), 0.8)
+    c.paint(polygon([(12, 48), (16.5, 40.5), (24, 43), (31.5, 40.5), (36, 48)]), (34, 34, 46))
+    c.paint(polygon([(20.2, 40.8), (24, 44.2), (27.8, 40.8), (27.5, 39.5), (20.5, 39.5)]),
+            (192, 138, 110))
+    face = ellipse(24.0, 24.5, 8.4, 11.0)
+    c.paint(face, linear((248, 210, 182), (198, 144, 114), 18, 16, 32, 34))
+    forehead = ellipse(24.0, 25.0, 7.4, 11.5)
+    c.paint((face - forehead) & rect(0, 0, 48, 23), hair)
+    c.paint(segment((24.0, 6.0), (24.0, 13.0), 0.8), (24, 12, 8), 0.8)
+    for side in (-1, 1):
+        c.paint(polyline(bezier((24 + side * 1.5, 8.0), (24 + side * 6.0, 10.0),
+                                (24 + side * 8.0, 14.0), (24 + side * 8.8, 21.0), steps=10), 0.8),
+                sheen, 0.5)
     for ex in (20.6, 27.4):
         c.paint(segment((ex - 2.0, 20.6), (ex + 1.8, 20.2), 1.1), (60, 34, 20))
-        c.paint(ellipse(ex, 23.4, 2.0, 1.1), (248, 244, 240))
-        c.paint(circle(ex, 23.4, 1.0), (52, 82, 60))
-        c.paint(circle(ex, 23.4, 0.45), (10, 10, 10))
+        c.paint(ellipse(ex, 23.5, 2.0, 1.1), (238, 232, 226))
+        c.paint(circle(ex, 23.5, 1.0), (56, 86, 66))
+        c.paint(circle(ex, 23.5, 0.45), (12, 10, 10))
+        c.paint(segment((ex - 2.0, 22.6), (ex + 2.0, 22.6), 0.6), (70, 40, 30), 0.8)
     c.paint(polyline([(24.2, 24.0), (23.2, 28.2), (24.6, 28.6)], 0.9), (168, 110, 86))
     c.paint(ellipse(24.0, 31.6, 3.0, 1.0), (176, 72, 74))
     c.paint(segment((21.4, 31.4), (26.6, 31.4), 0.5), (120, 40, 44))
-    for bx in (18.0, 30.0):
+    for bx in (18.5, 29.5):
         c.paint(circle(bx, 28.0, 2.0), (232, 140, 130), 0.25)
     return c
 
