@@ -4,6 +4,7 @@
 #include "platform/QtFileDialog.h"
 #include "platform/QtFolderChooser.h"
 #include "platform/QtMessageBox.h"
+#include "platform/SdlWavePlayer.h"
 
 namespace xcr {
 
@@ -18,6 +19,7 @@ FormServices desktopServices() {
         std::make_unique<QtFolderChooser>(QStringLiteral("Select folder to extract files to"));
     services.messages = std::make_unique<QtMessageBox>();
     services.beeper = std::make_unique<QtBeeper>();
+    services.JvWavePlayer1 = std::make_unique<SdlWavePlayer>();
     return services;
 }
 

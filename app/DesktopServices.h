@@ -5,7 +5,7 @@
 
 namespace xcr {
 
-// The real dialogs, message box and alert sound of the desktop.
+// The real dialogs, message box, alert sound and wave player of the desktop.
 FormServices desktopServices();
 
 }  // namespace xcr

@@ -7,6 +7,7 @@
 #include "platform/FileDialog.h"
 #include "platform/FolderChooser.h"
 #include "platform/MessageBox.h"
+#include "platform/WavePlayer.h"
 
 namespace xcr {
 
@@ -19,6 +20,7 @@ struct FormServices {
     std::unique_ptr<FolderChooser> JvBrowseFolder1;
     std::unique_ptr<MessageBox> messages;
     std::unique_ptr<Beeper> beeper;
+    std::unique_ptr<WavePlayer> JvWavePlayer1;  // synchronous, no looping
 };
 
 }  // namespace xcr

@@ -1,6 +1,7 @@
 #include "app/TForm1.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFile>
 #include <QLayout>
 #include <QScreen>
@@ -53,18 +54,33 @@ TForm1::TForm1(FormServices services, QWidget* parent)
     for (auto* runner : {JvThread1, JvThread2}) {
         connect(runner, &JobRunner::ended, this, &TForm1::jobEnded);
     }
+    createPreviews();
 
     bind(OpenXCR1, &QAction::triggered, &TForm1::OpenXCR1Click);
     bind(SaveXCR1, &QAction::triggered, &TForm1::SaveXCR1Click);
     bind(Exit1, &QAction::triggered, &TForm1::Exit1Click);
+    bind(CheckListBox1, &CheckListBox::entryClicked, &TForm1::CheckListBox1Click);
+    bind(SpeedButton1, &QToolButton::clicked, &TForm1::SpeedButton1Click);
     bind(SpeedButton2, &QToolButton::clicked, &TForm1::SpeedButton2Click);
     bind(SpeedButton3, &QToolButton::clicked, &TForm1::SpeedButton3Click);
     bind(SpeedButton4, &QToolButton::clicked, &TForm1::SpeedButton4Click);
     bind(SpeedButton5, &QToolButton::clicked, &TForm1::SpeedButton5Click);
+    bind(SpeedButton6, &QToolButton::clicked, &TForm1::SpeedButton6Click);
+    bind(SpeedButton7, &QToolButton::clicked, &TForm1::SpeedButton7Click);
+    bind(SpeedButton8, &QToolButton::clicked, &TForm1::SpeedButton8Click);
+    bind(SpeedButton9, &QToolButton::clicked, &TForm1::SpeedButton9Click);
+    connect(Image1, &ImageControl::mousePressed, this, &TForm1::Image1MouseDown);
+    connect(Image1, &ImageControl::mouseReleased, this, &TForm1::Image1MouseUp);
     CheckListBox1->setFocus();
 }
 
 TForm1::~TForm1() {
+    // Only reached with a job running when the window is destroyed without closing; the
+    // job may be waiting on this thread, so events are handled until it has ended.
+    closeWhenIdle_ = false;
+    while (jobsRunning()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
     session_.staging.removeIfEmpty();
 }
 
@@ -99,6 +115,17 @@ void TForm1::createControls(QWidget* client) {
     Panel1 = new QFrame(client);
     Panel1->setFrameStyle(QFrame::NoFrame);
     Panel1->setGeometry(225, 0, 410, 410);
+    Image1 = new ImageControl(Panel1);
+}
+
+void TForm1::createPreviews() {
+    const EntrySource source{[this] { return services_.OpenDialog1->fileName(); }, session_.entries,
+                             session_.staging};
+    dispatch_ = std::make_unique<EntryDispatch>(
+        session_.entries, [this](bool enabled) { SpeedButton1->setEnabled(enabled); },
+        [this](int index) { showimage(index); });
+    bitmapPreview_ = std::make_unique<BitmapPreview>(*Image1, source);
+    soundPreview_ = std::make_unique<SoundPreview>(*services_.JvWavePlayer1, source);
 }
 
 void TForm1::createMenu() {
@@ -131,6 +158,18 @@ void TForm1::OpenXCR1Click() {
     setWindowTitle(QFile::decodeName(archiveWindowTitle(path).c_str()));
 }
 
+void TForm1::SpeedButton1Click() {
+    soundPreview_->play(CheckListBox1->itemIndex());
+}
+
+void TForm1::CheckListBox1Click() {
+    dispatch_->select(CheckListBox1->itemIndex());
+}
+
+void TForm1::showimage(int index) {
+    bitmapPreview_->show(index);
+}
+
 void TForm1::SpeedButton2Click() {
     const std::string archivePath = services_.OpenDialog1->fileName();
     startJob(*JvThread1, [this, archivePath] { return JvThread1Execute(archivePath); });
@@ -154,6 +193,30 @@ void TForm1::SpeedButton4Click() {
 
 void TForm1::SpeedButton5Click() {
     CheckListBox1->setAllChecked(false);
+}
+
+void TForm1::SpeedButton6Click() {
+    bitmapPreview_->zoomIn();
+}
+
+void TForm1::SpeedButton7Click() {
+    bitmapPreview_->zoomOut();
+}
+
+void TForm1::Image1MouseUp(int x, int y) {
+    bitmapPreview_->release(x, y);
+}
+
+void TForm1::SpeedButton8Click() {
+    bitmapPreview_->fitToWindow();
+}
+
+void TForm1::SpeedButton9Click() {
+    bitmapPreview_->zoomOneToOne();
+}
+
+void TForm1::Image1MouseDown(int x, int y) {
+    bitmapPreview_->press(x, y);
 }
 
 JobOutcome TForm1::JvThread1Execute(const std::string& archivePath) {

@@ -17,6 +17,10 @@
 #include "app/SpeedButton.h"
 #include "app/WindowJobHost.h"
 #include "archive/ArchiveSession.h"
+#include "preview/BitmapPreview.h"
+#include "preview/EntryDispatch.h"
+#include "preview/ImageControl.h"
+#include "preview/SoundPreview.h"
 
 namespace xcr {
 
@@ -38,11 +42,20 @@ public:
     void bind(Sender* sender, Signal signal, void (TForm1::*handler)());
 
     void OpenXCR1Click();
+    void SpeedButton1Click();
+    void CheckListBox1Click();
+    void showimage(int index);
     void SpeedButton2Click();
     void SpeedButton3Click();
     void SpeedButton4Click();
     void SpeedButton5Click();
     void SaveXCR1Click();
+    void SpeedButton6Click();
+    void SpeedButton7Click();
+    void Image1MouseUp(int x, int y);
+    void SpeedButton8Click();
+    void SpeedButton9Click();
+    void Image1MouseDown(int x, int y);
     // The job bodies, on their worker threads.
     JobOutcome JvThread1Execute(const std::string& archivePath);
     JobOutcome JvThread2Execute(const std::string& archivePath);
@@ -60,6 +73,7 @@ public:
     SpeedButton* SpeedButton9;
     QProgressBar* ProgressBar1;
     QFrame* Panel1;
+    ImageControl* Image1;
     QMenuBar* MainMenu1;
     QMenu* File1;
     QAction* OpenXCR1;
@@ -80,6 +94,7 @@ protected:
 private:
     void createControls(QWidget* client);
     void createMenu();
+    void createPreviews();
     // Takes the job lock and starts `body` on `runner`; does nothing while the lock is
     // held.
     void startJob(JobRunner& runner, JobRunner::Body body);
@@ -95,6 +110,9 @@ private:
     CommandGuard guard_;
     std::unique_ptr<JobLock> lock_;
     std::unique_ptr<WindowJobHost> host_;
+    std::unique_ptr<EntryDispatch> dispatch_;
+    std::unique_ptr<BitmapPreview> bitmapPreview_;
+    std::unique_ptr<SoundPreview> soundPreview_;
     bool centred_ = false;
     bool closeWhenIdle_ = false;
 };

@@ -98,17 +98,5 @@ TEST_F(CheckListBoxTest, MouseAndKeyboardSelectionsAreClicksButSpaceAloneIsNot) 
     EXPECT_EQ(clicks.count(), 4);
 }
 
-TEST(CheckListBoxFocusTest, GainingFocusSelectsNothing) {
-    CheckListBox list;
-    QSignalSpy clicks(&list, &CheckListBox::entryClicked);
-    list.setNames({"a", "b"});
-    list.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
-    list.setFocus(Qt::TabFocusReason);
-    QApplication::processEvents();
-    EXPECT_EQ(list.itemIndex(), -1);
-    EXPECT_EQ(clicks.count(), 0);
-}
-
 }  // namespace
 }  // namespace xcr

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/FormServices.h"
+#include "tests/support/XcrBuilder.h"
 
 namespace xcr::test {
 
@@ -75,6 +76,16 @@ public:
     int beeps = 0;
 };
 
+// Keeps the bytes of every file it is asked to play.
+class FakeWavePlayer : public WavePlayer {
+public:
+    bool play(const std::string& path) override {
+        played.push_back(readFileBytes(path));
+        return true;
+    }
+    std::vector<Bytes> played;
+};
+
 // Every service of the window replaced by a fake; the pointers stay valid while the
 // window that took the services lives.
 struct FakeServices {
@@ -83,6 +94,7 @@ struct FakeServices {
     FakeFolderChooser* JvBrowseFolder1 = new FakeFolderChooser;
     FakeMessageBox* messages = new FakeMessageBox;
     FakeBeeper* beeper = new FakeBeeper;
+    FakeWavePlayer* JvWavePlayer1 = new FakeWavePlayer;
 
     FormServices take() {
         FormServices services;
@@ -91,6 +103,7 @@ struct FakeServices {
         services.JvBrowseFolder1.reset(JvBrowseFolder1);
         services.messages.reset(messages);
         services.beeper.reset(beeper);
+        services.JvWavePlayer1.reset(JvWavePlayer1);
         return services;
     }
 };

@@ -2,7 +2,6 @@
 
 #include <QTest>
 #include <future>
-#include <thread>
 
 #include "app/WindowJobHost.h"
 #include "tests/app/FakeServices.h"
@@ -79,18 +78,6 @@ TEST_F(WindowJobHostTest, WritesArriveInOrderBeforeLaterReads) {
     EXPECT_FALSE(lock.isHeld());
     EXPECT_TRUE(list->isEnabled());
     EXPECT_TRUE(extract->isEnabled());
-}
-
-TEST_F(WindowJobHostTest, ChooserRunsOnTheWindowsThreadWhileTheJobWaits) {
-    std::thread::id chooserThread;
-    chooser.answer = "/tmp/out";
-    chooser.onShow = [&] { chooserThread = std::this_thread::get_id(); };
-    EXPECT_EQ(onWorker([this] { return host.chooseExtractionFolder(); }), "/tmp/out");
-    EXPECT_EQ(chooserThread, std::this_thread::get_id());
-    // A cancel keeps the folder confirmed before.
-    chooser.answer.clear();
-    EXPECT_EQ(onWorker([this] { return host.chooseExtractionFolder(); }), "/tmp/out");
-    EXPECT_EQ(chooser.shown, 2);
 }
 
 }  // namespace
