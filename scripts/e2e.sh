@@ -36,6 +36,8 @@ xvfb_pid=$!
 wait_for test -s "$work/display"
 export DISPLAY=":$(head -n1 "$work/display")"
 wait_for xdpyinfo
+# A plain desktop colour, so that the half-tone shadow shows in screenshots.
+display -window root -size 16x16 "xc:#5f87af" || true
 
 wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"; }
 openbox >"$work/openbox.log" 2>&1 &

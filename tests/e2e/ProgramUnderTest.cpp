@@ -175,6 +175,33 @@ void ProgramUnderTest::clickButton(int button) {
     clickClient({1 + 24 * (button - 1) + 12, 374 + 12});
 }
 
+QImage ProgramUnderTest::windowShot() const {
+    const QImage screen = Desktop::screenshot();
+    const QRgb desktop = screen.pixel(0, 0);
+    const auto place = Desktop::geometry(mainWindow_);
+    if (!place) {
+        throw std::runtime_error("the main window is not shown");
+    }
+    // From a point of the window, steps outward while the desktop does not show, and
+    // past a few desktop pixels in a row, so the half-tone shadow is taken in whole.
+    const auto reach = [&](QPoint from, QPoint step) {
+        QPoint at = from;
+        for (int plain = 0; screen.rect().contains(at + step) && plain < 4;) {
+            at += step;
+            plain = screen.pixel(at) == desktop ? plain + 1 : 0;
+        }
+        return at - step * 3;
+    };
+    const QPoint middle = place->center();
+    const int left = reach(middle, {-1, 0}).x();
+    const int right = reach({place->right(), place->bottom() - 8}, {1, 0}).x();
+    const int top = reach(middle, {0, -1}).y();
+    const int bottom = reach({place->right() - 8, place->bottom()}, {0, 1}).y();
+    // A little of the desktop around it, as a border.
+    const QRect framed = QRect(QPoint(left, top), QPoint(right, bottom)).adjusted(-8, -8, 8, 8);
+    return screen.copy(framed & screen.rect());
+}
+
 void ProgramUnderTest::fail(const std::string& what) {
     keepShot(Desktop::screenshot());
     throw std::runtime_error(what + "; screen: " + lastShot_);

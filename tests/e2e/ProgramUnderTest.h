@@ -66,6 +66,9 @@ public:
     template <typename Check>
     bool waitForClient(std::chrono::milliseconds timeout, Check matches);
     const std::string& lastShotPath() const { return lastShot_; }
+    // The main window as on screen with the window manager's frame and its shadow, found
+    // by where the plain desktop colour (that of the screen's top-left corner) begins.
+    QImage windowShot() const;
 
 private:
     void waitForKeyboard(const std::string& window);
