@@ -4,6 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 folder=$1
 shift
-cmake -S . -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" > "$folder.configure.log" 2>&1 \
-  || { cat "$folder.configure.log"; exit 1; }
+mkdir -p "$folder"
+cmake -S . -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" > "$folder/configure.log" 2>&1 \
+  || { cat "$folder/configure.log"; exit 1; }
 cmake --build "$folder" -- -j"$(nproc)"

@@ -14,3 +14,6 @@ bash scripts/build.sh build
 echo "== tests"
 QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy \
   ctest --test-dir build --output-on-failure -j"$(nproc)" --timeout 120
+
+bash scripts/sanitizers.sh
+bash scripts/fuzz.sh
