@@ -77,4 +77,9 @@ QRect aboutTextArea(QSize size) {
     return inside.adjusted(6, 2, -4, -8);
 }
 
+QRect aboutInside(QSize size) {
+    return QRect(QPoint(0, 0), size)
+        .adjusted(kAboutBorder + 1, kAboutBorder + 1, -kAboutBorder, -kAboutBorder);
+}
+
 }  // namespace xcr

@@ -15,8 +15,13 @@ inline constexpr int kAboutBorder = 2;
 // sunken on the inside.
 void paintAboutBackground(QPainter& painter, QSize size, const QColor& buttonFace);
 
-// Where the popup's text goes: inside the frame, with a margin of its own.
+// Where the popup's text starts and how wide it may run: inside the frame, with a margin.
 QRect aboutTextArea(QSize size);
+
+// Everything within the frame's lines. The text is drawn up to here, not only within the
+// text area, so that a last line taller than the text area's bottom margin stays readable
+// and clickable.
+QRect aboutInside(QSize size);
 
 }  // namespace xcr
 

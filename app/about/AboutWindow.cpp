@@ -12,7 +12,8 @@ AboutWindow::AboutWindow(QWidget* owner, const MarkupLayout& layout, LinkHandler
       owner_(owner),
       layout_(layout),
       onLink_(std::move(onLink)),
-      textArea_(aboutTextArea(kSize)) {
+      textArea_(aboutTextArea(kSize)),
+      inside_(aboutInside(kSize)) {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
     setFixedSize(kSize);
@@ -27,7 +28,7 @@ void AboutWindow::resetHover() {
 void AboutWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     paintAboutBackground(painter, size(), palette().color(QPalette::Button));
-    painter.setClipRect(textArea_);
+    painter.setClipRect(inside_);
     painter.translate(textArea_.topLeft());
     layout_.paint(painter, palette().color(QPalette::WindowText), hovered_);
 }
@@ -53,7 +54,7 @@ void AboutWindow::leaveEvent(QEvent*) {
 }
 
 int AboutWindow::linkAt(QPoint point) const {
-    return textArea_.contains(point) ? layout_.linkAt(point - textArea_.topLeft()) : -1;
+    return inside_.contains(point) ? layout_.linkAt(point - textArea_.topLeft()) : -1;
 }
 
 void AboutWindow::hover(int link) {

@@ -42,6 +42,7 @@ private:
     MarkupLayout layout_;
     LinkHandler onLink_;
     QRect textArea_;
+    QRect inside_;
     int hovered_ = -1;
 };
 
