@@ -11,8 +11,7 @@ namespace xcr {
 
 // Copies every checked entry of the archive at `archivePath` into the folder the host's
 // chooser gives, each under its safe file name. Releases the host's lock on every ending.
-JobOutcome runExtraction(const std::string& archivePath, const EntryTable& entries,
-                         JobHost& host);
+JobOutcome runExtraction(const std::string& archivePath, const EntryTable& entries, JobHost& host);
 
 }  // namespace xcr
 

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "archive/Failure.h"
+#include "archive/FileFaults.h"
 
 namespace xcr {
 
@@ -36,6 +37,9 @@ std::string failureText(File::Access access, const std::string& path) {
 }  // namespace
 
 File File::open(const std::string& path, Access access) {
+    if (FileFaults::failNow()) {
+        throw Failure(failureText(access, path));
+    }
     const int fd = ::open(path.c_str(), openFlags(access), 0666);
     if (fd < 0) {
         throw Failure(failureText(access, path));
@@ -72,19 +76,22 @@ File::~File() {
 
 std::int64_t File::length() const {
     struct stat info {};
-    if (::fstat(fd_, &info) != 0) {
+    if (FileFaults::failNow() || ::fstat(fd_, &info) != 0) {
         throw Failure(kStreamReadError);
     }
     return info.st_size;
 }
 
 void File::seek(std::int64_t position) {
-    if (position < 0 || ::lseek(fd_, position, SEEK_SET) < 0) {
+    if (FileFaults::failNow() || position < 0 || ::lseek(fd_, position, SEEK_SET) < 0) {
         throw Failure(kStreamReadError);
     }
 }
 
 std::size_t File::readSome(void* buffer, std::size_t size) {
+    if (FileFaults::failNow()) {
+        throw Failure(kStreamReadError);
+    }
     auto* bytes = static_cast<unsigned char*>(buffer);
     std::size_t done = 0;
     while (done < size) {
@@ -111,9 +118,12 @@ void File::readExact(void* buffer, std::size_t size) {
 
 void File::writeAll(const void* buffer, std::size_t size) {
     const auto* bytes = static_cast<const unsigned char*>(buffer);
+    // An injected failure behaves like a disk that fills up halfway through the buffer.
+    const bool failing = FileFaults::failNow();
+    const std::size_t target = failing ? size / 2 : size;
     std::size_t done = 0;
-    while (done < size) {
-        const ssize_t put = ::write(fd_, bytes + done, size - done);
+    while (done < target) {
+        const ssize_t put = ::write(fd_, bytes + done, target - done);
         if (put < 0 && errno == EINTR) {
             continue;
         }
@@ -122,16 +132,19 @@ void File::writeAll(const void* buffer, std::size_t size) {
         }
         done += static_cast<std::size_t>(put);
     }
+    if (failing) {
+        throw Failure(kStreamWriteError);
+    }
 }
 
 void File::truncate(std::int64_t length) {
-    if (::ftruncate(fd_, length) != 0) {
+    if (FileFaults::failNow() || ::ftruncate(fd_, length) != 0) {
         throw Failure(kStreamWriteError);
     }
 }
 
 void File::sync() {
-    if (::fsync(fd_) != 0) {
+    if (FileFaults::failNow() || ::fsync(fd_) != 0) {
         throw Failure(kStreamWriteError);
     }
 }

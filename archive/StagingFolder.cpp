@@ -1,5 +1,6 @@
 #include "archive/StagingFolder.h"
 
+#include <dirent.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -28,6 +29,22 @@ StagingFolder StagingFolder::create() {
 
 std::string StagingFolder::fileInside(std::string_view name) const {
     return path_ + "/" + std::string(name);
+}
+
+std::string StagingFolder::entryCopy(int index) const {
+    return fileInside("entry" + std::to_string(index));
+}
+
+void StagingFolder::removeFiles() const {
+    DIR* folder = ::opendir(path_.c_str());
+    if (folder == nullptr) {
+        return;
+    }
+    while (const dirent* entry = ::readdir(folder)) {
+        // unlink refuses folders, so subfolders and their contents stay.
+        ::unlinkat(::dirfd(folder), entry->d_name, 0);
+    }
+    ::closedir(folder);
 }
 
 void StagingFolder::removeIfEmpty() const {

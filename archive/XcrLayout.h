@@ -24,6 +24,11 @@ inline constexpr std::int64_t recordPos(std::int64_t index) {
 inline constexpr std::int64_t offsetPos(std::int64_t index) {
     return recordPos(index) + kOffsetField;
 }
+// The end of the header and directory of an archive that lists `listed` entries: the
+// listed records and the last, unlisted one.
+inline constexpr std::int64_t directoryEnd(std::int64_t listed) {
+    return recordPos(listed + 1);
+}
 
 // Numbers are 4-byte little-endian, read as signed 32-bit.
 inline std::int32_t readNumber(const unsigned char* bytes) {

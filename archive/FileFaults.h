@@ -1,0 +1,34 @@
+#ifndef ARCHIVE_FILEFAULTS_H
+#define ARCHIVE_FILEFAULTS_H
+
+#include <atomic>
+#include <cstdint>
+#include <vector>
+
+namespace xcr {
+
+// A test seam in the file layer: once armed, every open, read, write, seek, flush,
+// length and truncate call of any File is numbered from 1, and the calls whose numbers
+// were given fail as the real call would (a write after writing part of its buffer).
+// Unarmed, each call costs one relaxed atomic load. Safe to use from several threads.
+class FileFaults {
+public:
+    // Starts numbering calls; the calls numbered in `failing` fail. An empty list only
+    // counts.
+    static void arm(std::vector<std::uint64_t> failing);
+    static void disarm();
+    // Calls numbered since the last arm().
+    static std::uint64_t counted();
+
+    // Asked by File before each call: true when this call must fail.
+    static bool failNow() { return armed_.load(std::memory_order_relaxed) && countAndDecide(); }
+
+private:
+    static bool countAndDecide();
+
+    static std::atomic<bool> armed_;
+};
+
+}  // namespace xcr
+
+#endif  // ARCHIVE_FILEFAULTS_H

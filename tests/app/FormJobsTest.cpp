@@ -1,0 +1,278 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <QSignalSpy>
+#include <QTest>
+#include <system_error>
+
+#include "app/TForm1.h"
+#include "archive/Directory.h"
+#include "tests/app/FakeServices.h"
+#include "tests/support/XcrBuilder.h"
+
+namespace xcr {
+namespace {
+
+using test::Bytes;
+using test::XcrBuilder;
+
+// Runs `action` once, the first time `control` becomes enabled while `when` holds.
+class OnEnabled : public QObject {
+public:
+    OnEnabled(QWidget* control, std::function<bool()> when, std::function<void()> action)
+        : when_(std::move(when)), action_(std::move(action)) {
+        control->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::EnabledChange && static_cast<QWidget*>(watched)->isEnabled() &&
+            action_ && when_()) {
+            std::exchange(action_, nullptr)();
+        }
+        return false;
+    }
+
+private:
+    std::function<bool()> when_;
+    std::function<void()> action_;
+};
+
+class FormJobsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fakes.JvBrowseFolder1->answer = out;
+        ASSERT_EQ(::mkdir(out.c_str(), 0700), 0);
+    }
+    // Opens an archive of `count` entries named e0 ... with data "data<i>".
+    void openArchive(int count) {
+        XcrBuilder builder;
+        for (int i = 0; i < count; ++i) {
+            builder.add("dir\\e" + std::to_string(i), "data" + std::to_string(i));
+        }
+        builder.writeTo(archive);
+        fakes.OpenDialog1->replies.push_back(archive);
+        form.OpenXCR1->trigger();
+        ASSERT_EQ(form.CheckListBox1->count(), count);
+    }
+    bool running() const {
+        return form.JvThread1->runningCount() + form.JvThread2->runningCount() > 0;
+    }
+    void waitForJobs() {
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !running(); }));
+    }
+    std::vector<int> extracted(int count) const {
+        std::vector<int> written;
+        for (int i = 0; i < count; ++i) {
+            struct stat info {};
+            if (::stat((out + "/e" + std::to_string(i)).c_str(), &info) == 0) {
+                EXPECT_EQ(test::readFileBytes(out + "/e" + std::to_string(i)),
+                          test::bytesOf("data" + std::to_string(i)));
+                written.push_back(i);
+            }
+        }
+        return written;
+    }
+    // The four controls of the job lock, and whether each is enabled.
+    std::vector<bool> lockControls() const {
+        return {form.SpeedButton2->isEnabled(), form.SpeedButton3->isEnabled(),
+                form.File1->menuAction()->isEnabled(), form.CheckListBox1->isEnabled()};
+    }
+    const std::vector<bool> unlocked{true, true, true, true};
+    const std::vector<bool> locked{false, false, false, false};
+
+    test::TempDir dir;
+    const std::string archive = dir.file("a.xcr");
+    const std::string out = dir.file("out");
+    test::FakeServices fakes;
+    TForm1 form{fakes.take()};
+};
+
+TEST_F(FormJobsTest, ExtractWritesTheCheckedEntriesAndMovesTheBar) {
+    openArchive(8);
+    form.CheckListBox1->setChecked(2, true);
+    form.CheckListBox1->setChecked(5, true);
+    form.SpeedButton2->click();
+    EXPECT_EQ(lockControls(), locked);
+    waitForJobs();
+    EXPECT_EQ(extracted(8), (std::vector<int>{2, 5}));
+    EXPECT_EQ(form.ProgressBar1->maximum(), 7);
+    EXPECT_EQ(form.ProgressBar1->value(), 5);
+    EXPECT_EQ(lockControls(), unlocked);
+    EXPECT_TRUE(fakes.messages->texts.empty());
+}
+
+TEST_F(FormJobsTest, DuringAJobOnlyTheLockedControlsAreOff) {
+    openArchive(2);
+    form.SpeedButton1->setEnabled(true);
+    fakes.JvBrowseFolder1->onShow = [this] {
+        EXPECT_EQ(lockControls(), locked);
+        for (auto* button :
+             {form.SpeedButton1, form.SpeedButton4, form.SpeedButton5, form.SpeedButton6,
+              form.SpeedButton7, form.SpeedButton8, form.SpeedButton9}) {
+            EXPECT_TRUE(button->isEnabled()) << button->toolTip().toStdString();
+        }
+        EXPECT_TRUE(form.About1->isEnabled());
+        // A second Extract or a Save reached now starts nothing and frees nothing.
+        form.SpeedButton2Click();
+        form.SaveXCR1Click();
+        EXPECT_EQ(form.JvThread1->runningCount(), 1);
+        EXPECT_EQ(form.JvThread2->runningCount(), 0);
+        EXPECT_EQ(lockControls(), locked);
+    };
+    form.SpeedButton2->click();
+    waitForJobs();
+    EXPECT_EQ(fakes.JvBrowseFolder1->shown, 1);
+    EXPECT_EQ(lockControls(), unlocked);
+    EXPECT_TRUE(form.SpeedButton1->isEnabled());
+}
+
+TEST_F(FormJobsTest, SelectAllDuringExtractionReachesTheEntriesNotYetPassed) {
+    openArchive(10);
+    form.CheckListBox1->setChecked(1, true);
+    form.CheckListBox1->setChecked(3, true);
+    QObject::connect(form.ProgressBar1, &QProgressBar::valueChanged, [this](int value) {
+        if (value == 3) {
+            form.SpeedButton4->click();
+        }
+    });
+    form.SpeedButton2->click();
+    waitForJobs();
+    EXPECT_EQ(extracted(10), (std::vector<int>{1, 3, 4, 5, 6, 7, 8, 9}));
+}
+
+TEST_F(FormJobsTest, DeselectAllDuringExtractionStopsTheWriting) {
+    openArchive(10);
+    form.SpeedButton4->click();
+    QObject::connect(form.ProgressBar1, &QProgressBar::valueChanged, [this](int value) {
+        if (value == 3) {
+            form.SpeedButton5->click();
+        }
+    });
+    form.SpeedButton2->click();
+    waitForJobs();
+    EXPECT_EQ(extracted(10), (std::vector<int>{0, 1, 2, 3}));
+    EXPECT_EQ(lockControls(), unlocked);
+}
+
+TEST_F(FormJobsTest, QuietEndsReleaseTheLockAndTheRunnersStartAgain) {
+    // No archive opened yet: both jobs end at once, without a word.
+    for (int round = 0; round < 2; ++round) {
+        form.SpeedButton2->click();
+        EXPECT_EQ(form.JvThread1->runningCount(), 1);
+        waitForJobs();
+        EXPECT_EQ(lockControls(), unlocked);
+        form.SaveXCR1->trigger();
+        EXPECT_EQ(form.JvThread2->runningCount(), 1);
+        waitForJobs();
+        EXPECT_EQ(lockControls(), unlocked);
+    }
+    EXPECT_EQ(fakes.JvBrowseFolder1->shown, 0);
+    // An archive but no folder ever confirmed.
+    openArchive(1);
+    fakes.JvBrowseFolder1->answer.clear();
+    form.SpeedButton2->click();
+    waitForJobs();
+    EXPECT_EQ(fakes.JvBrowseFolder1->shown, 1);
+    EXPECT_EQ(lockControls(), unlocked);
+    EXPECT_TRUE(fakes.messages->texts.empty());
+}
+
+TEST_F(FormJobsTest, FailedJobIsShownAfterItsEndWithTheControlsBack) {
+    openArchive(3);
+    form.SpeedButton4->click();
+    fakes.JvBrowseFolder1->answer = dir.file("missing");
+    std::vector<bool> lockAtMessage;
+    fakes.messages->onShow = [&] {
+        EXPECT_FALSE(running());
+        lockAtMessage = lockControls();
+    };
+    form.SpeedButton2->click();
+    waitForJobs();
+    EXPECT_EQ(fakes.messages->texts,
+              std::vector<std::string>{"Cannot create file " + dir.file("missing") + "/e0"});
+    EXPECT_EQ(lockAtMessage, unlocked);
+
+    fakes.JvBrowseFolder1->answer = out;
+    form.SpeedButton2->click();
+    waitForJobs();
+    EXPECT_EQ(extracted(3), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(fakes.messages->texts.size(), 1u);
+}
+
+TEST_F(FormJobsTest, ThreadThatCannotStartIsShownAndGivesTheLockBack) {
+    openArchive(1);
+    for (auto* runner : {form.JvThread1, form.JvThread2}) {
+        runner->setThreadStarter([](std::function<void()>) -> std::thread {
+            throw std::system_error(
+                std::make_error_code(std::errc::resource_unavailable_try_again));
+        });
+    }
+    form.SpeedButton2->click();
+    form.SaveXCR1->trigger();
+    const std::string text =
+        "Thread creation error: " +
+        std::make_error_code(std::errc::resource_unavailable_try_again).message();
+    EXPECT_EQ(fakes.messages->texts, (std::vector<std::string>{text, text}));
+    EXPECT_FALSE(running());
+    EXPECT_EQ(lockControls(), unlocked);
+}
+
+TEST_F(FormJobsTest, ExtractInTheMomentBeforeTheEndReportLeavesNoLockBehind) {
+    openArchive(1);
+    // The job has released the lock; its end report is still on its way.
+    OnEnabled again(
+        form.CheckListBox1, [this] { return form.JvThread1->runningCount() == 1; },
+        [this] { form.SpeedButton2->click(); });
+    form.SpeedButton2->click();
+    waitForJobs();
+    QApplication::processEvents();
+    EXPECT_EQ(fakes.JvBrowseFolder1->shown, 1);
+    EXPECT_EQ(lockControls(), unlocked);
+}
+
+TEST_F(FormJobsTest, ClosingDuringAJobWaitsForItsEnd) {
+    openArchive(2);
+    form.SpeedButton4->click();
+    form.show();
+    QSignalSpy closed(&form, &TForm1::closed);
+    bool closedWhileRunning = true;
+    fakes.JvBrowseFolder1->onShow = [&] {
+        form.close();
+        EXPECT_FALSE(form.isVisible());
+        closedWhileRunning = closed.count() > 0;
+    };
+    form.SpeedButton2->click();
+    waitForJobs();
+    EXPECT_FALSE(closedWhileRunning);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return closed.count() == 1; }));
+    EXPECT_EQ(extracted(2), (std::vector<int>{0, 1}));
+}
+
+TEST_F(FormJobsTest, SaveWritesTheReplacementAndUpdatesTheTable) {
+    openArchive(3);
+    const Bytes longer = test::patternBytes(40, 7);
+    test::writeFileBytes(dir.file("new.bin"), longer);
+    form.CheckListBox1->setItemIndex(1);
+    fakes.OpenDialog2->replies.push_back(dir.file("new.bin"));
+    form.SpeedButton3->click();
+    form.SaveXCR1->trigger();
+    EXPECT_EQ(lockControls(), locked);
+    waitForJobs();
+    EXPECT_EQ(lockControls(), unlocked);
+    EXPECT_TRUE(fakes.messages->texts.empty());
+
+    const auto records = readDirectory(archive);
+    ASSERT_EQ(records.size(), 3u);
+    const Bytes bytes = test::readFileBytes(archive);
+    for (int i = 0; i < 3; ++i) {
+        const auto& record = records[static_cast<std::size_t>(i)];
+        EXPECT_EQ(form.session().entries.placement(i).offset, record.offset);
+        EXPECT_EQ(form.session().entries.placement(i).size, record.size);
+        const Bytes data(bytes.begin() + record.offset,
+                         bytes.begin() + record.offset + record.size);
+        EXPECT_EQ(data, i == 1 ? longer : test::bytesOf("data" + std::to_string(i))) << i;
+    }
+    EXPECT_EQ(form.ProgressBar1->maximum(), 2);
+}
+
+}  // namespace
+}  // namespace xcr
