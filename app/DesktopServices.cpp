@@ -1,9 +1,13 @@
 #include "app/DesktopServices.h"
 
+#include "platform/DesktopShell.h"
+#include "platform/PrimaryScreenArea.h"
 #include "platform/QtBeeper.h"
+#include "platform/QtEventPump.h"
 #include "platform/QtFileDialog.h"
 #include "platform/QtFolderChooser.h"
 #include "platform/QtMessageBox.h"
+#include "platform/SteadyTickClock.h"
 
 namespace xcr {
 
@@ -18,6 +22,10 @@ FormServices desktopServices() {
         std::make_unique<QtFolderChooser>(QStringLiteral("Select folder to extract files to"));
     services.messages = std::make_unique<QtMessageBox>();
     services.beeper = std::make_unique<QtBeeper>();
+    services.screen = std::make_unique<PrimaryScreenArea>();
+    services.clock = std::make_unique<SteadyTickClock>();
+    services.pump = std::make_unique<QtEventPump>();
+    services.shell = std::make_unique<DesktopShell>();
     return services;
 }
 

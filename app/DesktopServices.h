@@ -5,7 +5,8 @@
 
 namespace xcr {
 
-// The real dialogs, message box and alert sound of the desktop.
+// The real dialogs, message box, alert sound, screen, clock, event pump and shell of the
+// desktop.
 FormServices desktopServices();
 
 }  // namespace xcr

@@ -16,6 +16,7 @@
 #include "app/JobRunner.h"
 #include "app/SpeedButton.h"
 #include "app/WindowJobHost.h"
+#include "app/about/AboutPopup.h"
 #include "archive/ArchiveSession.h"
 
 namespace xcr {
@@ -43,6 +44,8 @@ public:
     void SpeedButton4Click();
     void SpeedButton5Click();
     void SaveXCR1Click();
+    void About1Click();
+    void AboutAnchorClick(const QString& anchor);
     // The job bodies, on their worker threads.
     JobOutcome JvThread1Execute(const std::string& archivePath);
     JobOutcome JvThread2Execute(const std::string& archivePath);
@@ -68,6 +71,7 @@ public:
     QAction* About1;
     JobRunner* JvThread1;  // extraction
     JobRunner* JvThread2;  // save
+    std::unique_ptr<AboutPopup> About;
 
 signals:
     // The window has closed for good; the application ends.

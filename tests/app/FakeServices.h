@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/FormServices.h"
+#include "tests/app/AboutTestDoubles.h"
 
 namespace xcr::test {
 
@@ -83,6 +84,10 @@ struct FakeServices {
     FakeFolderChooser* JvBrowseFolder1 = new FakeFolderChooser;
     FakeMessageBox* messages = new FakeMessageBox;
     FakeBeeper* beeper = new FakeBeeper;
+    FakeScreen* screen = new FakeScreen(QSize(1024, 738));
+    FakeClock* clock = new FakeClock(0);
+    FakePump* pump = new FakePump(*clock);
+    FakeShell* shell = new FakeShell;
 
     FormServices take() {
         FormServices services;
@@ -91,6 +96,10 @@ struct FakeServices {
         services.JvBrowseFolder1.reset(JvBrowseFolder1);
         services.messages.reset(messages);
         services.beeper.reset(beeper);
+        services.screen.reset(screen);
+        services.clock.reset(clock);
+        services.pump.reset(pump);
+        services.shell.reset(shell);
         return services;
     }
 };
