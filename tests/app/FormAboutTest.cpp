@@ -54,9 +54,13 @@ TEST_F(FormAboutTest, LinksOpenTheMakersPageAndClose) {
     EXPECT_FALSE(popupWindow()->isVisible());
     EXPECT_EQ(fakes.shell->opened.size(), 1);
 
-    form.AboutAnchorClick("close");
-    form.AboutAnchorClick("Qeltmodhq");
+    // Only the exact values act.
+    form.About1->trigger();
+    for (const char* value : {"Qeltmodhq", "qeltmodhq ", "Close", "", "closed"}) {
+        form.AboutAnchorClick(value);
+    }
     EXPECT_EQ(fakes.shell->opened.size(), 1);
+    EXPECT_TRUE(popupWindow()->isVisible());
 }
 
 TEST_F(FormAboutTest, ExitDuringTheRollUpEndsAfterItReturns) {
