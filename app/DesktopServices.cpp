@@ -1,10 +1,14 @@
 #include "app/DesktopServices.h"
 
+#include "platform/DesktopShell.h"
+#include "platform/PrimaryScreenArea.h"
 #include "platform/QtBeeper.h"
+#include "platform/QtEventPump.h"
 #include "platform/QtFileDialog.h"
 #include "platform/QtFolderChooser.h"
 #include "platform/QtMessageBox.h"
 #include "platform/SdlWavePlayer.h"
+#include "platform/SteadyTickClock.h"
 
 namespace xcr {
 
@@ -20,6 +24,10 @@ FormServices desktopServices() {
     services.messages = std::make_unique<QtMessageBox>();
     services.beeper = std::make_unique<QtBeeper>();
     services.JvWavePlayer1 = std::make_unique<SdlWavePlayer>();
+    services.screen = std::make_unique<PrimaryScreenArea>();
+    services.clock = std::make_unique<SteadyTickClock>();
+    services.pump = std::make_unique<QtEventPump>();
+    services.shell = std::make_unique<DesktopShell>();
     return services;
 }
 

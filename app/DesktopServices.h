@@ -5,7 +5,8 @@
 
 namespace xcr {
 
-// The real dialogs, message box, alert sound and wave player of the desktop.
+// The real dialogs, message box, alert sound, wave player, screen, clock, event pump
+// and shell of the desktop.
 FormServices desktopServices();
 
 }  // namespace xcr

@@ -4,9 +4,13 @@
 #include <memory>
 
 #include "platform/Beeper.h"
+#include "platform/EventPump.h"
 #include "platform/FileDialog.h"
 #include "platform/FolderChooser.h"
 #include "platform/MessageBox.h"
+#include "platform/ScreenArea.h"
+#include "platform/Shell.h"
+#include "platform/TickClock.h"
 #include "platform/WavePlayer.h"
 
 namespace xcr {
@@ -21,6 +25,11 @@ struct FormServices {
     std::unique_ptr<MessageBox> messages;
     std::unique_ptr<Beeper> beeper;
     std::unique_ptr<WavePlayer> JvWavePlayer1;  // synchronous, no looping
+    // The About popup's roll-up and its link to the maker's web page.
+    std::unique_ptr<ScreenArea> screen;
+    std::unique_ptr<TickClock> clock;
+    std::unique_ptr<EventPump> pump;
+    std::unique_ptr<Shell> shell;
 };
 
 }  // namespace xcr

@@ -7,6 +7,8 @@
 #include <QScreen>
 
 #include "app/Resources.h"
+#include "app/about/AboutLink.h"
+#include "app/about/AboutPictures.h"
 #include "archive/Directory.h"
 #include "archive/DisplayName.h"
 #include "archive/ExtractionJob.h"
@@ -55,12 +57,16 @@ TForm1::TForm1(FormServices services, QWidget* parent)
         connect(runner, &JobRunner::ended, this, &TForm1::jobEnded);
     }
     createPreviews();
+    About = std::make_unique<AboutPopup>(
+        this, *services_.screen, *services_.clock, *services_.pump, aboutPictures(),
+        [this](const QString& anchor) { AboutAnchorClick(anchor); });
 
     bind(OpenXCR1, &QAction::triggered, &TForm1::OpenXCR1Click);
     bind(SaveXCR1, &QAction::triggered, &TForm1::SaveXCR1Click);
     bind(Exit1, &QAction::triggered, &TForm1::Exit1Click);
     bind(CheckListBox1, &CheckListBox::entryClicked, &TForm1::CheckListBox1Click);
     bind(SpeedButton1, &QToolButton::clicked, &TForm1::SpeedButton1Click);
+    bind(About1, &QAction::triggered, &TForm1::About1Click);
     bind(SpeedButton2, &QToolButton::clicked, &TForm1::SpeedButton2Click);
     bind(SpeedButton3, &QToolButton::clicked, &TForm1::SpeedButton3Click);
     bind(SpeedButton4, &QToolButton::clicked, &TForm1::SpeedButton4Click);
@@ -226,6 +232,14 @@ JobOutcome TForm1::JvThread1Execute(const std::string& archivePath) {
 void TForm1::SaveXCR1Click() {
     const std::string archivePath = services_.OpenDialog1->fileName();
     startJob(*JvThread2, [this, archivePath] { return JvThread2Execute(archivePath); });
+}
+
+void TForm1::About1Click() {
+    About->rollUp();
+}
+
+void TForm1::AboutAnchorClick(const QString& anchor) {
+    followAboutLink(anchor, *services_.shell, *About);
 }
 
 JobOutcome TForm1::JvThread2Execute(const std::string& archivePath) {

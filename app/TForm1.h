@@ -16,6 +16,7 @@
 #include "app/JobRunner.h"
 #include "app/SpeedButton.h"
 #include "app/WindowJobHost.h"
+#include "app/about/AboutPopup.h"
 #include "archive/ArchiveSession.h"
 #include "preview/BitmapPreview.h"
 #include "preview/EntryDispatch.h"
@@ -50,12 +51,14 @@ public:
     void SpeedButton4Click();
     void SpeedButton5Click();
     void SaveXCR1Click();
+    void About1Click();
     void SpeedButton6Click();
     void SpeedButton7Click();
     void Image1MouseUp(int x, int y);
     void SpeedButton8Click();
     void SpeedButton9Click();
     void Image1MouseDown(int x, int y);
+    void AboutAnchorClick(const QString& anchor);
     // The job bodies, on their worker threads.
     JobOutcome JvThread1Execute(const std::string& archivePath);
     JobOutcome JvThread2Execute(const std::string& archivePath);
@@ -82,6 +85,7 @@ public:
     QAction* About1;
     JobRunner* JvThread1;  // extraction
     JobRunner* JvThread2;  // save
+    std::unique_ptr<AboutPopup> About;
 
 signals:
     // The window has closed for good; the application ends.

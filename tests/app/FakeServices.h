@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/FormServices.h"
+#include "tests/app/AboutTestDoubles.h"
 #include "tests/support/XcrBuilder.h"
 
 namespace xcr::test {
@@ -95,6 +96,10 @@ struct FakeServices {
     FakeMessageBox* messages = new FakeMessageBox;
     FakeBeeper* beeper = new FakeBeeper;
     FakeWavePlayer* JvWavePlayer1 = new FakeWavePlayer;
+    FakeScreen* screen = new FakeScreen(QSize(1024, 738));
+    FakeClock* clock = new FakeClock(0);
+    FakePump* pump = new FakePump(*clock);
+    FakeShell* shell = new FakeShell;
 
     FormServices take() {
         FormServices services;
@@ -104,6 +109,10 @@ struct FakeServices {
         services.messages.reset(messages);
         services.beeper.reset(beeper);
         services.JvWavePlayer1.reset(JvWavePlayer1);
+        services.screen.reset(screen);
+        services.clock.reset(clock);
+        services.pump.reset(pump);
+        services.shell.reset(shell);
         return services;
     }
 };

@@ -1,0 +1,15 @@
+#ifndef PLATFORM_PRIMARYSCREENAREA_H
+#define PLATFORM_PRIMARYSCREENAREA_H
+
+#include "platform/ScreenArea.h"
+
+namespace xcr {
+
+class PrimaryScreenArea final : public ScreenArea {
+public:
+    QSize fullScreenClientSize() const override;
+};
+
+}  // namespace xcr
+
+#endif  // PLATFORM_PRIMARYSCREENAREA_H
