@@ -45,4 +45,5 @@ wm_pid=$!
 wait_for wm_ready
 
 echo "e2e: display $DISPLAY"
+export XCR_E2E=1
 ctest --test-dir "$build" -L e2e --output-on-failure --timeout 120 "$@"

@@ -3,11 +3,14 @@
 
 #include "tests/e2e/Deadline.h"
 #include "tests/e2e/Desktop.h"
+#include "tests/e2e/EndToEndTest.h"
 #include "tests/e2e/Pixels.h"
 #include "tests/e2e/ProgramUnderTest.h"
 
 namespace xcr::e2e {
 namespace {
+
+using AboutPopup = EndToEndTest;
 
 const QSize kPopupSize(200, 224);
 constexpr int kRightMargin = 20;
@@ -90,7 +93,7 @@ void expectRoseToTheBottomRight(const std::vector<QRect>& places, const QSize& s
     EXPECT_GE(places.front().top(), final.top() + 20) << "it was first seen in its final place";
 }
 
-TEST(AboutPopup, RisesAtTheBottomRightAndCloseLinkHidesIt) {
+TEST_F(AboutPopup, RisesAtTheBottomRightAndCloseLinkHidesIt) {
     ProgramUnderTest program;
     const QSize screen = Desktop::screenshot().size();
 

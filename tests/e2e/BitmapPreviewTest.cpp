@@ -4,12 +4,15 @@
 #include "tests/e2e/ArchiveImage.h"
 #include "tests/e2e/Deadline.h"
 #include "tests/e2e/Desktop.h"
+#include "tests/e2e/EndToEndTest.h"
 #include "tests/e2e/Layout.h"
 #include "tests/e2e/Pixels.h"
 #include "tests/e2e/ProgramUnderTest.h"
 
 namespace xcr::e2e {
 namespace {
+
+using BitmapPreview = EndToEndTest;
 
 constexpr int kHills = 0;
 constexpr int kZoomIn = 6;
@@ -72,7 +75,7 @@ private:
     std::vector<std::string> report_;
 };
 
-TEST(BitmapPreview, ShownAtOneToOneZoomedFittedAndDragged) {
+TEST_F(BitmapPreview, ShownAtOneToOneZoomedFittedAndDragged) {
     ProgramUnderTest program;
     const QImage picture = hillsPicture(program.archivePath());
     ASSERT_EQ(picture.size(), QSize(96, 64));

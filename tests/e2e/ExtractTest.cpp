@@ -5,12 +5,15 @@
 
 #include "tests/e2e/ArchiveImage.h"
 #include "tests/e2e/Deadline.h"
+#include "tests/e2e/EndToEndTest.h"
 #include "tests/e2e/Layout.h"
 #include "tests/e2e/Pixels.h"
 #include "tests/e2e/ProgramUnderTest.h"
 
 namespace xcr::e2e {
 namespace {
+
+using Extract = EndToEndTest;
 
 constexpr const char* kChooserTitle = "^Select folder to extract files to$";
 
@@ -50,7 +53,7 @@ bool progressBarFull(const QImage& client) {
     return pixels::near(left, right, 24) && !pixels::grey(left, 24);
 }
 
-TEST(Extract, SelectAllThenExtractWritesEveryEntryByteForByte) {
+TEST_F(Extract, SelectAllThenExtractWritesEveryEntryByteForByte) {
     ProgramUnderTest program;
     const ArchiveImage archive(test::readFileBytes(program.archivePath()));
     const std::string out = program.file("out");
@@ -72,7 +75,7 @@ TEST(Extract, SelectAllThenExtractWritesEveryEntryByteForByte) {
         << "the progress bar does not stand at the last entry; " << program.lastShotPath();
 }
 
-TEST(Extract, OnlyTheEntryCheckedByHandIsWritten) {
+TEST_F(Extract, OnlyTheEntryCheckedByHandIsWritten) {
     ProgramUnderTest program;
     const ArchiveImage archive(test::readFileBytes(program.archivePath()));
     const std::string out = program.file("out");

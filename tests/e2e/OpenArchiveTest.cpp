@@ -3,12 +3,15 @@
 
 #include "tests/e2e/Deadline.h"
 #include "tests/e2e/Desktop.h"
+#include "tests/e2e/EndToEndTest.h"
 #include "tests/e2e/Layout.h"
 #include "tests/e2e/Pixels.h"
 #include "tests/e2e/ProgramUnderTest.h"
 
 namespace xcr::e2e {
 namespace {
+
+using OpenArchive = EndToEndTest;
 
 constexpr int kDemoEntries = 4;
 constexpr int kDark = 110;  // text is darker than this in every channel
@@ -39,7 +42,7 @@ bool titleIs(ProgramUnderTest& program, const std::string& expected) {
     return pollUntil(5000ms, [&] { return program.title() == expected; });
 }
 
-TEST(OpenArchive, TypedPathOpensTheArchiveAndFillsTheList) {
+TEST_F(OpenArchive, TypedPathOpensTheArchiveAndFillsTheList) {
     ProgramUnderTest program;
     EXPECT_EQ(program.title(), "Pelloran Plus 3");
     program.parkMouse();
@@ -55,7 +58,7 @@ TEST(OpenArchive, TypedPathOpensTheArchiveAndFillsTheList) {
         << "the list does not show the four entries; " << program.lastShotPath();
 }
 
-TEST(OpenArchive, WindowShowsEveryControlInItsPlace) {
+TEST_F(OpenArchive, WindowShowsEveryControlInItsPlace) {
     ProgramUnderTest program;
     program.openArchive(program.archivePath());
     ASSERT_TRUE(titleIs(program, "Pelloran Plus 3 - demo.xcr")) << program.title();
@@ -69,7 +72,7 @@ TEST(OpenArchive, WindowShowsEveryControlInItsPlace) {
     EXPECT_TRUE(matches) << ::testing::PrintToString(faults) << "; " << program.lastShotPath();
 }
 
-TEST(OpenArchive, NameTypedWithoutExtensionGetsXcrAppended) {
+TEST_F(OpenArchive, NameTypedWithoutExtensionGetsXcrAppended) {
     ProgramUnderTest program;
     const std::string path = program.archivePath();
     program.openArchive(path.substr(0, path.size() - 4));

@@ -21,9 +21,6 @@ const char* const kMainWindowPattern = "^Pelloran Plus 3( - .*)?$";
 }  // namespace
 
 ProgramUnderTest::ProgramUnderTest() {
-    if (std::getenv("DISPLAY") == nullptr) {
-        throw std::runtime_error("DISPLAY is not set; run scripts/e2e.sh");
-    }
     std::filesystem::copy_file(XCR_E2E_DEMO_ARCHIVE, archivePath());
     program_ = std::make_unique<ChildProcess>(
         std::vector<std::string>{XCR_E2E_PROGRAM},
@@ -47,10 +44,6 @@ ProgramUnderTest::ProgramUnderTest() {
         throw std::runtime_error("the main window did not appear");
     }
     waitForKeyboard(mainWindow_);
-}
-
-ProgramUnderTest::~ProgramUnderTest() {
-    program_.reset();
 }
 
 std::string ProgramUnderTest::stagingFolder() const {
@@ -85,10 +78,9 @@ void ProgramUnderTest::parkMouse() {
 void ProgramUnderTest::chooseFileMenuItem(int item) {
     waitForKeyboard(mainWindow_);
     const QRect client = clientRect();
-    Desktop::click(client.topLeft() + QPoint(16, -menuHeight_ / 2));
     // The drop-down is a small window of the program hanging from the menu bar.
     QRect menu;
-    const bool open = pollUntil(kWindowTimeout, [&] {
+    const auto dropped = [&] {
         for (const auto& window : Desktop::windows(pid(), ".*")) {
             const auto place = Desktop::geometry(window);
             if (window != mainWindow_ && place && place->height() < 200 && place->height() > 40 &&
@@ -98,7 +90,14 @@ void ProgramUnderTest::chooseFileMenuItem(int item) {
             }
         }
         return false;
-    });
+    };
+    // A press that comes while the window is still taking the focus back from a closing
+    // dialog can be dropped by the toolkit; a user would simply click again.
+    bool open = false;
+    for (int attempt = 0; attempt < 2 && !open; ++attempt) {
+        Desktop::click(client.topLeft() + QPoint(16, -menuHeight_ / 2));
+        open = pollUntil(attempt == 0 ? 1500ms : kWindowTimeout, dropped);
+    }
     if (!open) {
         fail("the File menu did not drop down");
     }

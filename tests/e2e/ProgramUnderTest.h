@@ -24,7 +24,6 @@ public:
     static constexpr int kClientHeight = 410;
 
     ProgramUnderTest();
-    ~ProgramUnderTest();
 
     std::string file(const std::string& name) const { return folder_.file(name); }
     // The copy of the demo archive, free to be changed.
@@ -76,6 +75,7 @@ private:
     // Keeps the whole screen for the report and throws `what`.
     [[noreturn]] void fail(const std::string& what);
 
+    // Declared first, removed last: the program ends before its folder goes.
     test::TempDir folder_;
     std::unique_ptr<ChildProcess> program_;
     std::string mainWindow_;

@@ -5,10 +5,13 @@
 
 #include "tests/e2e/ArchiveImage.h"
 #include "tests/e2e/Deadline.h"
+#include "tests/e2e/EndToEndTest.h"
 #include "tests/e2e/ProgramUnderTest.h"
 
 namespace xcr::e2e {
 namespace {
+
+using ReplaceAndSave = EndToEndTest;
 
 bool stagingHoldsNoFiles(const std::string& folder) {
     for (const auto& item : std::filesystem::directory_iterator(folder)) {
@@ -19,7 +22,7 @@ bool stagingHoldsNoFiles(const std::string& folder) {
     return true;
 }
 
-TEST(ReplaceAndSave, ArchiveIsRewrittenWithTheReplacementAndMovedEntries) {
+TEST_F(ReplaceAndSave, ArchiveIsRewrittenWithTheReplacementAndMovedEntries) {
     ProgramUnderTest program;
     const ArchiveImage before(test::readFileBytes(program.archivePath()));
     constexpr int kReadme = 2;
