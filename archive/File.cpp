@@ -51,8 +51,10 @@ File File::open(const std::string& path, Access access) {
         ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         throw Failure(failureText(access, path));
     }
-    // Emptied only once the lock is held, so a file in use elsewhere is never cut.
-    if (access == Access::Create && ::ftruncate(fd, 0) != 0) {
+    // Emptied only once the lock is held, so a file in use elsewhere is never cut. A file
+    // that is empty already is left alone: some file systems write a file out at close
+    // once it was cut to nothing, which would slow every fresh file down.
+    if (access == Access::Create && info.st_size > 0 && ::ftruncate(fd, 0) != 0) {
         throw Failure(failureText(access, path));
     }
     return file;
