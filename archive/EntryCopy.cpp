@@ -42,17 +42,4 @@ void copyEntry(File& archive, std::int32_t offset, std::int32_t size, File& targ
     }
 }
 
-std::int64_t copyRest(File& source, File& target) {
-    auto& buffer = copyBuffer();
-    std::int64_t total = 0;
-    for (;;) {
-        const std::size_t got = source.readSome(buffer.data(), buffer.size());
-        if (got == 0) {
-            return total;
-        }
-        target.writeAll(buffer.data(), got);
-        total += static_cast<std::int64_t>(got);
-    }
-}
-
 }  // namespace xcr
