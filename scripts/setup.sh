@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ clang clang-format libclang-rt-14-dev
   libgtest-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libsdl2-dev
+  libsdl2-dev libxcb1-dev
   xvfb xdotool x11-utils openbox imagemagick
 )
 

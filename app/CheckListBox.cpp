@@ -1,0 +1,69 @@
+#include "app/CheckListBox.h"
+
+#include <QItemSelectionModel>
+#include <QMouseEvent>
+#include <QStyledItemDelegate>
+
+namespace xcr {
+
+namespace {
+
+// Keeps every row at the list's fixed item height.
+class FixedHeightDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return {QStyledItemDelegate::sizeHint(option, index).width(), CheckListBox::kItemHeight};
+    }
+};
+
+}  // namespace
+
+CheckListBox::CheckListBox(QWidget* parent) : QListView(parent) {
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    setLineWidth(1);
+    setUniformItemSizes(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setFocusPolicy(Qt::StrongFocus);
+    setItemDelegate(new FixedHeightDelegate(this));
+    setModel(&model_);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection& selected) {
+                if (!selected.isEmpty() && !settingIndex_) {
+                    emit entryClicked();
+                }
+            });
+}
+
+void CheckListBox::setNames(const std::vector<std::string>& names) {
+    model_.setNames(names);
+}
+
+void CheckListBox::mousePressEvent(QMouseEvent* event) {
+    // The view lets a press on a check box toggle the mark without selecting the item;
+    // here a press anywhere on an item selects it as well.
+    const QModelIndex pressed = indexAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && pressed.isValid() &&
+        !selectionModel()->isSelected(pressed)) {
+        selectionModel()->setCurrentIndex(pressed, QItemSelectionModel::ClearAndSelect);
+    }
+    QListView::mousePressEvent(event);
+}
+
+int CheckListBox::itemIndex() const {
+    const auto rows = selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.constFirst().row();
+}
+
+void CheckListBox::setItemIndex(int row) {
+    settingIndex_ = true;
+    if (row < 0 || row >= count()) {
+        selectionModel()->clear();
+    } else {
+        selectionModel()->setCurrentIndex(model_.index(row), QItemSelectionModel::ClearAndSelect);
+    }
+    settingIndex_ = false;
+}
+
+}  // namespace xcr

@@ -1,0 +1,53 @@
+#ifndef APP_CHECKLISTBOX_H
+#define APP_CHECKLISTBOX_H
+
+#include <QListView>
+#include <string>
+#include <vector>
+
+#include "app/CheckListModel.h"
+
+namespace xcr {
+
+// The entry list: one check box and name per entry, rows 13 pixels high, a one-pixel
+// sunken bevel instead of a frame. The selected item is the clicked entry.
+class CheckListBox : public QListView {
+    Q_OBJECT
+public:
+    static constexpr int kItemHeight = 13;
+
+    explicit CheckListBox(QWidget* parent = nullptr);
+
+    // Replaces every item with `names` (unchecked); afterwards nothing is selected.
+    void setNames(const std::vector<std::string>& names);
+    void clear() { setNames({}); }
+
+    int count() const { return model_.count(); }
+    QString itemText(int row) const { return model_.text(row); }
+    // The item's name as the archive's bytes.
+    std::string itemName(int row) const { return model_.name(row); }
+    bool isChecked(int row) const { return model_.isChecked(row); }
+    void setChecked(int row, bool checked) { model_.setChecked(row, checked); }
+    void setAllChecked(bool checked) { model_.setAllChecked(checked); }
+
+    // The selected row, or -1.
+    int itemIndex() const;
+    // Selects `row` (or nothing) in code, which is not a click.
+    void setItemIndex(int row);
+
+signals:
+    // An item became the selected one, by the mouse or the keyboard; toggling a check
+    // mark from the keyboard alone and changing check marks in code do not count.
+    void entryClicked();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    CheckListModel model_;
+    bool settingIndex_ = false;
+};
+
+}  // namespace xcr
+
+#endif  // APP_CHECKLISTBOX_H

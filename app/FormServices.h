@@ -1,0 +1,28 @@
+#ifndef APP_FORMSERVICES_H
+#define APP_FORMSERVICES_H
+
+#include <memory>
+
+#include "platform/Beeper.h"
+#include "platform/FileDialog.h"
+#include "platform/FolderChooser.h"
+#include "platform/MessageBox.h"
+#include "platform/WavePlayer.h"
+
+namespace xcr {
+
+// The desktop services the main window uses, handed in so that tests can replace each
+// one. desktopServices() gives the real ones; a new service is a new member here and a
+// line there.
+struct FormServices {
+    std::unique_ptr<FileDialog> OpenDialog1;  // Open XCR; its file name is the archive path
+    std::unique_ptr<FileDialog> OpenDialog2;  // Replace
+    std::unique_ptr<FolderChooser> JvBrowseFolder1;
+    std::unique_ptr<MessageBox> messages;
+    std::unique_ptr<Beeper> beeper;
+    std::unique_ptr<WavePlayer> JvWavePlayer1;  // synchronous, no looping
+};
+
+}  // namespace xcr
+
+#endif  // APP_FORMSERVICES_H

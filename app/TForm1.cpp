@@ -1,0 +1,275 @@
+#include "app/TForm1.h"
+
+#include <QCloseEvent>
+#include <QFile>
+#include <QLayout>
+#include <QScreen>
+
+#include "app/Resources.h"
+#include "archive/Directory.h"
+#include "archive/DisplayName.h"
+#include "archive/ExtractionJob.h"
+
+namespace xcr {
+
+namespace {
+
+QString glyphPath(int button) {
+    return QStringLiteral(":/glyphs/SpeedButton%1.bmp").arg(button);
+}
+
+}  // namespace
+
+TForm1::TForm1(FormServices services, QWidget* parent)
+    : QMainWindow(parent), services_(std::move(services)), guard_(*services_.messages, this) {
+    loadResources();
+    setWindowIcon(QIcon(QStringLiteral(":/icon/pelloran.ico")));
+    setWindowTitle(QString::fromUtf8(kApplicationTitle));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(8);
+    setFont(font);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, colours.color(QPalette::Button));
+    setPalette(colours);
+
+    auto* client = new QWidget(this);
+    client->setFixedSize(kClientWidth, kClientHeight);
+    setCentralWidget(client);
+    createControls(client);
+    createMenu();
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    lock_ = std::make_unique<JobLock>(
+        QList<QWidget*>{SpeedButton2, SpeedButton3, File1, CheckListBox1});
+    host_ = std::make_unique<WindowJobHost>(
+        WindowJobHost::Parts{this, CheckListBox1, ProgressBar1, lock_.get(),
+                             services_.JvBrowseFolder1.get(), services_.beeper.get()});
+    JvThread1 = new JobRunner(this);
+    JvThread2 = new JobRunner(this);
+    for (auto* runner : {JvThread1, JvThread2}) {
+        connect(runner, &JobRunner::ended, this, &TForm1::jobEnded);
+    }
+    createPreviews();
+
+    bind(OpenXCR1, &QAction::triggered, &TForm1::OpenXCR1Click);
+    bind(Exit1, &QAction::triggered, &TForm1::Exit1Click);
+    bind(CheckListBox1, &CheckListBox::entryClicked, &TForm1::CheckListBox1Click);
+    bind(SpeedButton1, &QToolButton::clicked, &TForm1::SpeedButton1Click);
+    bind(SpeedButton2, &QToolButton::clicked, &TForm1::SpeedButton2Click);
+    bind(SpeedButton3, &QToolButton::clicked, &TForm1::SpeedButton3Click);
+    bind(SpeedButton4, &QToolButton::clicked, &TForm1::SpeedButton4Click);
+    bind(SpeedButton5, &QToolButton::clicked, &TForm1::SpeedButton5Click);
+    bind(SpeedButton6, &QToolButton::clicked, &TForm1::SpeedButton6Click);
+    bind(SpeedButton7, &QToolButton::clicked, &TForm1::SpeedButton7Click);
+    bind(SpeedButton8, &QToolButton::clicked, &TForm1::SpeedButton8Click);
+    bind(SpeedButton9, &QToolButton::clicked, &TForm1::SpeedButton9Click);
+    connect(Image1, &ImageControl::mousePressed, this, &TForm1::Image1MouseDown);
+    connect(Image1, &ImageControl::mouseReleased, this, &TForm1::Image1MouseUp);
+    CheckListBox1->setFocus();
+}
+
+TForm1::~TForm1() {
+    session_.staging.removeIfEmpty();
+}
+
+void TForm1::createControls(QWidget* client) {
+    CheckListBox1 = new CheckListBox(client);
+    CheckListBox1->setGeometry(1, 0, 216, 369);
+    const char* hints[] = {"Play Wav", "Extract",  "Replace",       "Select all", "Deselect all",
+                           "Zoom in",  "Zoom out", "Fit to window", "Zoom 1:1"};
+    SpeedButton* buttons[9];
+    for (int i = 0; i < 9; ++i) {
+        buttons[i] = new SpeedButton(QString::fromUtf8(hints[i]), glyphPath(i + 1), client);
+        buttons[i]->move(1 + SpeedButton::kSize * i, 374);
+    }
+    SpeedButton1 = buttons[0];
+    SpeedButton2 = buttons[1];
+    SpeedButton3 = buttons[2];
+    SpeedButton4 = buttons[3];
+    SpeedButton5 = buttons[4];
+    SpeedButton6 = buttons[5];
+    SpeedButton7 = buttons[6];
+    SpeedButton8 = buttons[7];
+    SpeedButton9 = buttons[8];
+    SpeedButton1->setEnabled(false);
+
+    ProgressBar1 = new QProgressBar(client);
+    ProgressBar1->setGeometry(1, 402, 216, 8);
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->setFocusPolicy(Qt::NoFocus);
+
+    Panel1 = new QFrame(client);
+    Panel1->setFrameStyle(QFrame::NoFrame);
+    Panel1->setGeometry(225, 0, 410, 410);
+    Image1 = new ImageControl(Panel1);
+}
+
+void TForm1::createPreviews() {
+    const EntrySource source{[this] { return services_.OpenDialog1->fileName(); }, session_.entries,
+                             session_.staging};
+    dispatch_ = std::make_unique<EntryDispatch>(
+        session_.entries, [this](bool enabled) { SpeedButton1->setEnabled(enabled); },
+        [this](int index) { showimage(index); });
+    bitmapPreview_ = std::make_unique<BitmapPreview>(*Image1, source);
+    soundPreview_ = std::make_unique<SoundPreview>(*services_.JvWavePlayer1, source);
+}
+
+void TForm1::createMenu() {
+    MainMenu1 = menuBar();
+    File1 = MainMenu1->addMenu(QStringLiteral("File"));
+    OpenXCR1 = File1->addAction(QStringLiteral("Open XCR"));
+    SaveXCR1 = File1->addAction(QStringLiteral("Save XCR"));
+    Exit1 = File1->addAction(QStringLiteral("Exit"));
+    About1 = MainMenu1->addAction(QStringLiteral("About"));
+}
+
+void TForm1::OpenXCR1Click() {
+    services_.OpenDialog1->execute(this);
+    const std::string path = services_.OpenDialog1->fileName();
+    if (path.empty()) {
+        return;
+    }
+    CheckListBox1->clear();
+    session_.entries.clear();
+    session_.replacements.resetFor(0);
+    const auto records = readDirectory(path);
+    session_.entries.assign(records);
+    session_.replacements.resetFor(session_.entries.count());
+    std::vector<std::string> names;
+    names.reserve(records.size());
+    for (int i = 0; i < session_.entries.count(); ++i) {
+        names.push_back(session_.entries.displayName(i));
+    }
+    CheckListBox1->setNames(names);
+    setWindowTitle(QFile::decodeName(archiveWindowTitle(path).c_str()));
+}
+
+void TForm1::SpeedButton1Click() {
+    soundPreview_->play(CheckListBox1->itemIndex());
+}
+
+void TForm1::CheckListBox1Click() {
+    dispatch_->select(CheckListBox1->itemIndex());
+}
+
+void TForm1::showimage(int index) {
+    bitmapPreview_->show(index);
+}
+
+void TForm1::SpeedButton2Click() {
+    const std::string archivePath = services_.OpenDialog1->fileName();
+    startJob(*JvThread1, [this, archivePath] { return JvThread1Execute(archivePath); });
+}
+
+void TForm1::SpeedButton3Click() {
+    const int index = CheckListBox1->itemIndex();
+    if (index < 0) {
+        return;
+    }
+    services_.OpenDialog2->execute(this);
+    const std::string path = services_.OpenDialog2->fileName();
+    if (!path.empty()) {
+        session_.replacements.record(index, path);
+    }
+}
+
+void TForm1::SpeedButton4Click() {
+    CheckListBox1->setAllChecked(true);
+}
+
+void TForm1::SpeedButton5Click() {
+    CheckListBox1->setAllChecked(false);
+}
+
+void TForm1::SpeedButton6Click() {
+    bitmapPreview_->zoomIn();
+}
+
+void TForm1::SpeedButton7Click() {
+    bitmapPreview_->zoomOut();
+}
+
+void TForm1::Image1MouseUp(int x, int y) {
+    bitmapPreview_->release(x, y);
+}
+
+void TForm1::SpeedButton8Click() {
+    bitmapPreview_->fitToWindow();
+}
+
+void TForm1::SpeedButton9Click() {
+    bitmapPreview_->zoomOneToOne();
+}
+
+void TForm1::Image1MouseDown(int x, int y) {
+    bitmapPreview_->press(x, y);
+}
+
+JobOutcome TForm1::JvThread1Execute(const std::string& archivePath) {
+    return runExtraction(archivePath, session_.entries, *host_);
+}
+
+void TForm1::Exit1Click() {
+    close();
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    if (!centred_ && screen() != nullptr) {
+        centred_ = true;
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen()->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    QMainWindow::showEvent(event);
+}
+
+void TForm1::startJob(JobRunner& runner, JobRunner::Body body) {
+    lock_->take();
+    try {
+        runner.start(std::move(body));
+    } catch (...) {
+        settleLock();
+        throw;
+    }
+    settleLock();
+}
+
+bool TForm1::jobsRunning() const {
+    return JvThread1->runningCount() > 0 || JvThread2->runningCount() > 0;
+}
+
+void TForm1::settleLock() {
+    if (lock_->isHeld() && !jobsRunning()) {
+        lock_->release();
+    }
+}
+
+void TForm1::jobEnded(const JobOutcome& outcome) {
+    settleLock();
+    if (!outcome.ok()) {
+        services_.messages->show(this, outcome.failure);
+    }
+    if (closeWhenIdle_ && !jobsRunning()) {
+        close();
+    }
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    // A job may be waiting on this window, and a save must never be cut off: the
+    // window goes out of sight now and closes once the last job has reported its end.
+    if (jobsRunning()) {
+        closeWhenIdle_ = true;
+        hide();
+        event->ignore();
+        return;
+    }
+    event->accept();
+    emit closed();
+}
+
+}  // namespace xcr

@@ -1,0 +1,124 @@
+#ifndef APP_TFORM1_H
+#define APP_TFORM1_H
+
+#include <QAction>
+#include <QFrame>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <memory>
+
+#include "app/CheckListBox.h"
+#include "app/CommandGuard.h"
+#include "app/FormServices.h"
+#include "app/JobLock.h"
+#include "app/JobRunner.h"
+#include "app/SpeedButton.h"
+#include "app/WindowJobHost.h"
+#include "archive/ArchiveSession.h"
+#include "preview/BitmapPreview.h"
+#include "preview/EntryDispatch.h"
+#include "preview/ImageControl.h"
+#include "preview/SoundPreview.h"
+
+namespace xcr {
+
+// The main window: wires its controls to the archive commands. Controls carry their
+// component names so that every handler reads as the command it is.
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr int kClientWidth = 635;
+    static constexpr int kClientHeight = 410;
+
+    explicit TForm1(FormServices services, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    const ArchiveSession& session() const { return session_; }
+
+    // Runs `handler` when `signal` fires, with its failure shown in a message box.
+    template <typename Sender, typename Signal>
+    void bind(Sender* sender, Signal signal, void (TForm1::*handler)());
+
+    void OpenXCR1Click();
+    void SpeedButton1Click();
+    void CheckListBox1Click();
+    void showimage(int index);
+    void SpeedButton2Click();
+    void SpeedButton3Click();
+    void SpeedButton4Click();
+    void SpeedButton5Click();
+    void SpeedButton6Click();
+    void SpeedButton7Click();
+    void Image1MouseUp(int x, int y);
+    void SpeedButton8Click();
+    void SpeedButton9Click();
+    void Image1MouseDown(int x, int y);
+    JobOutcome JvThread1Execute(const std::string& archivePath);
+    void Exit1Click();
+
+    CheckListBox* CheckListBox1;
+    SpeedButton* SpeedButton1;
+    SpeedButton* SpeedButton2;
+    SpeedButton* SpeedButton3;
+    SpeedButton* SpeedButton4;
+    SpeedButton* SpeedButton5;
+    SpeedButton* SpeedButton6;
+    SpeedButton* SpeedButton7;
+    SpeedButton* SpeedButton8;
+    SpeedButton* SpeedButton9;
+    QProgressBar* ProgressBar1;
+    QFrame* Panel1;
+    ImageControl* Image1;
+    QMenuBar* MainMenu1;
+    QMenu* File1;
+    QAction* OpenXCR1;
+    QAction* SaveXCR1;
+    QAction* Exit1;
+    QAction* About1;
+    JobRunner* JvThread1;  // extraction
+    JobRunner* JvThread2;  // save
+
+signals:
+    // The window has closed for good; the application ends.
+    void closed();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls(QWidget* client);
+    void createMenu();
+    void createPreviews();
+    // Takes the job lock and starts `body` on `runner`.
+    void startJob(JobRunner& runner, JobRunner::Body body);
+    bool jobsRunning() const;
+    // Gives the lock back when no job is left to release it: a start refused in the
+    // moment between a job's release and its end report, a thread that did not start,
+    // or a job that ended without releasing.
+    void settleLock();
+    void jobEnded(const JobOutcome& outcome);
+
+    FormServices services_;
+    ArchiveSession session_;
+    CommandGuard guard_;
+    std::unique_ptr<JobLock> lock_;
+    std::unique_ptr<WindowJobHost> host_;
+    std::unique_ptr<EntryDispatch> dispatch_;
+    std::unique_ptr<BitmapPreview> bitmapPreview_;
+    std::unique_ptr<SoundPreview> soundPreview_;
+    bool centred_ = false;
+    bool closeWhenIdle_ = false;
+};
+
+template <typename Sender, typename Signal>
+void TForm1::bind(Sender* sender, Signal signal, void (TForm1::*handler)()) {
+    connect(sender, signal, this,
+            [this, handler] { guard_.run([this, handler] { (this->*handler)(); }); });
+}
+
+}  // namespace xcr
+
+#endif  // APP_TFORM1_H

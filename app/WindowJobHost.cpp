@@ -1,0 +1,45 @@
+#include "app/WindowJobHost.h"
+
+namespace xcr {
+
+bool WindowJobHost::hasEntry(int index) const {
+    return index >= 0 && index < parts_.list->count();
+}
+
+int WindowJobHost::entryCount() {
+    return answer([this] { return parts_.list->count(); });
+}
+
+std::string WindowJobHost::entryName(int index) {
+    return answer(
+        [this, index] { return hasEntry(index) ? parts_.list->itemName(index) : std::string(); });
+}
+
+bool WindowJobHost::isChecked(int index) {
+    return answer([this, index] { return hasEntry(index) && parts_.list->isChecked(index); });
+}
+
+void WindowJobHost::setProgressMax(int maximum) {
+    post([this, maximum] { parts_.progress->setMaximum(maximum); });
+}
+
+void WindowJobHost::setProgress(int position) {
+    post([this, position] { parts_.progress->setValue(position); });
+}
+
+std::string WindowJobHost::chooseExtractionFolder() {
+    return answer([this] {
+        parts_.chooser->execute(parts_.window);
+        return parts_.chooser->folder();
+    });
+}
+
+void WindowJobHost::beep() {
+    post([this] { parts_.beeper->beep(); });
+}
+
+void WindowJobHost::releaseLock() {
+    post([this] { parts_.lock->release(); });
+}
+
+}  // namespace xcr

@@ -1,0 +1,32 @@
+#include "platform/QtFileDialog.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+
+namespace xcr {
+
+QtFileDialog::QtFileDialog(QStringList filters, QString defaultSuffix)
+    : filters_(std::move(filters)), defaultSuffix_(std::move(defaultSuffix)) {}
+
+bool QtFileDialog::execute(QWidget* parent) {
+    QFileDialog dialog(parent);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // A name that does not exist is accepted; opening it then fails with its own message.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(filters_);
+    dialog.setDefaultSuffix(defaultSuffix_);
+    if (!fileName_.empty()) {
+        const QFileInfo last(QFile::decodeName(fileName_.c_str()));
+        dialog.setDirectory(last.absolutePath());
+        dialog.selectFile(last.fileName());
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return false;
+    }
+    fileName_ = QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
+    return true;
+}
+
+}  // namespace xcr

@@ -1,0 +1,30 @@
+#ifndef PLATFORM_QTFILEDIALOG_H
+#define PLATFORM_QTFILEDIALOG_H
+
+#include <QString>
+#include <QStringList>
+
+#include "platform/FileDialog.h"
+
+namespace xcr {
+
+// The toolkit's own (not the desktop's native) open dialog, so that it looks and behaves
+// the same everywhere and can be driven by typing a path into its file-name box.
+class QtFileDialog : public FileDialog {
+public:
+    // `filters` in the toolkit's form ("XCR files (*.xcr)"), the first one in force when
+    // the dialog opens; `defaultSuffix` is appended to a name typed without one.
+    QtFileDialog(QStringList filters, QString defaultSuffix);
+
+    bool execute(QWidget* parent) override;
+    std::string fileName() const override { return fileName_; }
+
+private:
+    QStringList filters_;
+    QString defaultSuffix_;
+    std::string fileName_;
+};
+
+}  // namespace xcr
+
+#endif  // PLATFORM_QTFILEDIALOG_H

@@ -1,0 +1,80 @@
+#include "platform/SdlWavePlayer.h"
+
+#include <SDL.h>
+
+namespace xcr {
+
+namespace {
+
+// A decoded wave, freed when it goes.
+class Wave {
+public:
+    explicit Wave(const std::string& path) {
+        if (SDL_LoadWAV(path.c_str(), &spec_, &samples_, &length_) == nullptr) {
+            samples_ = nullptr;
+        }
+    }
+    ~Wave() { SDL_FreeWAV(samples_); }
+    Wave(const Wave&) = delete;
+    Wave& operator=(const Wave&) = delete;
+
+    bool loaded() const { return samples_ != nullptr; }
+    SDL_AudioSpec& spec() { return spec_; }
+    const Uint8* samples() const { return samples_; }
+    Uint32 length() const { return length_; }
+
+private:
+    SDL_AudioSpec spec_{};
+    Uint8* samples_ = nullptr;
+    Uint32 length_ = 0;
+};
+
+constexpr Uint32 kPollMilliseconds = 5;
+
+void waitUntilDrained(SDL_AudioDeviceID device) {
+    // A device that is lost while playing stops taking data: stop waiting then too.
+    while (SDL_GetQueuedAudioSize(device) > 0 &&
+           SDL_GetAudioDeviceStatus(device) == SDL_AUDIO_PLAYING) {
+        SDL_Delay(kPollMilliseconds);
+    }
+}
+
+}  // namespace
+
+SdlWavePlayer::~SdlWavePlayer() {
+    if (audioStarted_) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
+}
+
+bool SdlWavePlayer::play(const std::string& path) {
+    if (!audioStarted_) {
+        audioStarted_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+        if (!audioStarted_) {
+            return false;
+        }
+    }
+    Wave wave(path);
+    if (!wave.loaded()) {
+        return false;
+    }
+    SDL_AudioSpec wanted = wave.spec();
+    wanted.callback = nullptr;  // fed by queueing
+    SDL_AudioSpec obtained{};
+    // No changes allowed: SDL converts the wave's format to the device's when they differ.
+    const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+    if (device == 0) {
+        return false;
+    }
+    const bool queued = SDL_QueueAudio(device, wave.samples(), wave.length()) == 0;
+    if (queued) {
+        SDL_PauseAudioDevice(device, 0);
+        waitUntilDrained(device);
+        // The last buffer taken from the queue is still being played.
+        SDL_Delay(obtained.samples * 1000u / static_cast<Uint32>(obtained.freq));
+    }
+    SDL_CloseAudioDevice(device);
+    return queued;
+}
+
+}  // namespace xcr

@@ -1,0 +1,107 @@
+#ifndef TESTS_APP_FAKESERVICES_H
+#define TESTS_APP_FAKESERVICES_H
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/FormServices.h"
+#include "tests/support/XcrBuilder.h"
+
+namespace xcr::test {
+
+// An open dialog that answers from a queue: a path confirms it, nullopt cancels; an
+// empty queue cancels. Like the real one it keeps its last confirmed name.
+class FakeFileDialog : public FileDialog {
+public:
+    bool execute(QWidget*) override {
+        ++shown;
+        std::optional<std::string> reply;
+        if (!replies.empty()) {
+            reply = replies.front();
+            replies.pop_front();
+        }
+        if (reply) {
+            name = *reply;
+        }
+        return reply.has_value();
+    }
+    std::string fileName() const override { return name; }
+
+    std::deque<std::optional<std::string>> replies;
+    std::string name;
+    int shown = 0;
+};
+
+// A folder chooser that confirms `answer` (or cancels when it is empty) after running
+// `onShow`, which a test uses to act while a job waits on the chooser.
+class FakeFolderChooser : public FolderChooser {
+public:
+    bool execute(QWidget*) override {
+        ++shown;
+        if (onShow) {
+            onShow();
+        }
+        if (answer.empty()) {
+            return false;
+        }
+        chosen = answer;
+        return true;
+    }
+    std::string folder() const override { return chosen; }
+
+    std::string answer;
+    std::string chosen;
+    std::function<void()> onShow;
+    int shown = 0;
+};
+
+class FakeMessageBox : public MessageBox {
+public:
+    void show(QWidget*, const std::string& text) override { texts.push_back(text); }
+    std::vector<std::string> texts;
+};
+
+class FakeBeeper : public Beeper {
+public:
+    void beep() override { ++beeps; }
+    int beeps = 0;
+};
+
+// Keeps the bytes of every file it is asked to play.
+class FakeWavePlayer : public WavePlayer {
+public:
+    bool play(const std::string& path) override {
+        played.push_back(readFileBytes(path));
+        return true;
+    }
+    std::vector<Bytes> played;
+};
+
+// Every service of the window replaced by a fake; the pointers stay valid while the
+// window that took the services lives.
+struct FakeServices {
+    FakeFileDialog* OpenDialog1 = new FakeFileDialog;
+    FakeFileDialog* OpenDialog2 = new FakeFileDialog;
+    FakeFolderChooser* JvBrowseFolder1 = new FakeFolderChooser;
+    FakeMessageBox* messages = new FakeMessageBox;
+    FakeBeeper* beeper = new FakeBeeper;
+    FakeWavePlayer* JvWavePlayer1 = new FakeWavePlayer;
+
+    FormServices take() {
+        FormServices services;
+        services.OpenDialog1.reset(OpenDialog1);
+        services.OpenDialog2.reset(OpenDialog2);
+        services.JvBrowseFolder1.reset(JvBrowseFolder1);
+        services.messages.reset(messages);
+        services.beeper.reset(beeper);
+        services.JvWavePlayer1.reset(JvWavePlayer1);
+        return services;
+    }
+};
+
+}  // namespace xcr::test
+
+#endif  // TESTS_APP_FAKESERVICES_H

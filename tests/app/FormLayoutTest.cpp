@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLayout>
+
+#include "app/TForm1.h"
+#include "tests/app/FakeServices.h"
+
+namespace xcr {
+namespace {
+
+class FormLayoutTest : public ::testing::Test {
+protected:
+    test::FakeServices fakes;
+    TForm1 form{fakes.take()};
+};
+
+TEST_F(FormLayoutTest, EveryControlStandsAtItsPlace) {
+    struct Place {
+        QWidget* control;
+        QRect rect;
+    };
+    const Place places[] = {
+        {form.CheckListBox1, {1, 0, 216, 369}},  {form.SpeedButton1, {1, 374, 24, 24}},
+        {form.SpeedButton2, {25, 374, 24, 24}},  {form.SpeedButton3, {49, 374, 24, 24}},
+        {form.SpeedButton4, {73, 374, 24, 24}},  {form.SpeedButton5, {97, 374, 24, 24}},
+        {form.SpeedButton6, {121, 374, 24, 24}}, {form.SpeedButton7, {145, 374, 24, 24}},
+        {form.SpeedButton8, {169, 374, 24, 24}}, {form.SpeedButton9, {193, 374, 24, 24}},
+        {form.ProgressBar1, {1, 402, 216, 8}},   {form.Panel1, {225, 0, 410, 410}},
+    };
+    QWidget* client = form.centralWidget();
+    EXPECT_EQ(client->size(), QSize(635, 410));
+    for (const auto& place : places) {
+        EXPECT_EQ(place.control->parentWidget(), client)
+            << place.control->metaObject()->className();
+        EXPECT_EQ(place.control->geometry(), place.rect)
+            << place.control->metaObject()->className();
+    }
+    // Stacking and tab order follow the table.
+    const auto children = client->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    ASSERT_EQ(children.size(), std::size(places));
+    for (std::size_t i = 0; i < std::size(places); ++i) {
+        EXPECT_EQ(children[static_cast<qsizetype>(i)], places[i].control) << i;
+    }
+}
+
+TEST_F(FormLayoutTest, FixedWindowThatMinimisesButNeverMaximises) {
+    form.show();
+    QApplication::processEvents();
+    EXPECT_EQ(form.minimumSize(), form.maximumSize());
+    EXPECT_EQ(form.centralWidget()->geometry().size(), QSize(635, 410));
+    EXPECT_EQ(form.height(), form.menuBar()->height() + 410);
+    const auto flags = form.windowFlags();
+    EXPECT_TRUE(flags & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+    EXPECT_FALSE(flags & Qt::WindowContextHelpButtonHint);
+    EXPECT_EQ(form.windowTitle(), "Pelloran Plus 3");
+    EXPECT_EQ(form.font().pointSize(), 8);
+    EXPECT_EQ(form.palette().color(QPalette::Window), form.palette().color(QPalette::Button));
+    // Only the list takes the keyboard focus, and it has it once the window is shown.
+    for (auto* widget : form.findChildren<QWidget*>()) {
+        if (widget != form.CheckListBox1 && !form.CheckListBox1->isAncestorOf(widget)) {
+            EXPECT_EQ(widget->focusPolicy(), Qt::NoFocus) << widget->metaObject()->className();
+        }
+    }
+    EXPECT_NE(form.CheckListBox1->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(form.focusWidget(), form.CheckListBox1);
+}
+
+TEST_F(FormLayoutTest, MenuHasFileWithThreeCommandsAndAboutOnTheBar) {
+    const auto bar = form.MainMenu1->actions();
+    ASSERT_EQ(bar.size(), 2);
+    EXPECT_EQ(bar[0], form.File1->menuAction());
+    EXPECT_EQ(bar[1], form.About1);
+    EXPECT_EQ(form.File1->title(), "File");
+    EXPECT_EQ(form.About1->text(), "About");
+    EXPECT_EQ(form.About1->menu(), nullptr);
+    QStringList captions;
+    for (auto* action : form.File1->actions()) {
+        EXPECT_FALSE(action->isSeparator());
+        captions << action->text();
+    }
+    EXPECT_EQ(captions, QStringList({"Open XCR", "Save XCR", "Exit"}));
+    EXPECT_EQ(form.File1->actions()[0], form.OpenXCR1);
+    EXPECT_EQ(form.File1->actions()[1], form.SaveXCR1);
+    EXPECT_EQ(form.File1->actions()[2], form.Exit1);
+    for (auto* action : form.findChildren<QAction*>()) {
+        EXPECT_TRUE(action->shortcut().isEmpty()) << action->text().toStdString();
+        EXPECT_FALSE(action->text().contains('&')) << action->text().toStdString();
+    }
+}
+
+TEST_F(FormLayoutTest, ButtonsCarryHintsAndGlyphsAndOnlyPlayWavStartsDisabled) {
+    const std::pair<SpeedButton*, const char*> buttons[] = {
+        {form.SpeedButton1, "Play Wav"},     {form.SpeedButton2, "Extract"},
+        {form.SpeedButton3, "Replace"},      {form.SpeedButton4, "Select all"},
+        {form.SpeedButton5, "Deselect all"}, {form.SpeedButton6, "Zoom in"},
+        {form.SpeedButton7, "Zoom out"},     {form.SpeedButton8, "Fit to window"},
+        {form.SpeedButton9, "Zoom 1:1"},
+    };
+    for (const auto& [button, hint] : buttons) {
+        EXPECT_EQ(button->toolTip(), hint);
+        EXPECT_TRUE(button->autoRaise()) << hint;
+        EXPECT_FALSE(button->isCheckable()) << hint;
+        EXPECT_FALSE(button->icon().isNull()) << hint;
+        EXPECT_EQ(button->isEnabled(), button != form.SpeedButton1) << hint;
+    }
+    EXPECT_TRUE(form.File1->menuAction()->isEnabled());
+    EXPECT_TRUE(form.CheckListBox1->isEnabled());
+    EXPECT_TRUE(form.About1->isEnabled());
+    EXPECT_EQ(form.ProgressBar1->minimum(), 0);
+    EXPECT_EQ(form.ProgressBar1->maximum(), 100);
+    EXPECT_EQ(form.ProgressBar1->value(), 0);
+    EXPECT_FALSE(form.ProgressBar1->isTextVisible());
+    EXPECT_EQ(form.Panel1->frameShape(), QFrame::NoFrame);
+    EXPECT_EQ(form.CheckListBox1->count(), 0);
+}
+
+TEST(SpeedButtonTest, BottomLeftColourBecomesTransparentAndDisabledGlyphIsGreyed) {
+    QImage glyph(24, 24, QImage::Format_RGB32);
+    glyph.fill(qRgb(255, 0, 255));
+    for (int y = 4; y < 20; ++y) {
+        glyph.setPixel(10, y, qRgb(200, 30, 30));
+    }
+    const QImage result = SpeedButton::transparentGlyph(glyph).toImage();
+    EXPECT_EQ(qAlpha(result.pixel(0, 23)), 0);
+    EXPECT_EQ(qAlpha(result.pixel(23, 0)), 0);
+    EXPECT_EQ(qAlpha(result.pixel(10, 10)), 255);
+    EXPECT_EQ(result.pixel(10, 10), qRgb(200, 30, 30));
+
+    // Another bottom-left colour: magenta stays visible.
+    glyph.setPixel(0, 23, qRgb(1, 2, 3));
+    const QImage other = SpeedButton::transparentGlyph(glyph).toImage();
+    EXPECT_EQ(qAlpha(other.pixel(0, 23)), 0);
+    EXPECT_EQ(qAlpha(other.pixel(5, 5)), 255);
+
+    const QIcon icon(SpeedButton::transparentGlyph(glyph));
+    EXPECT_NE(icon.pixmap(24, QIcon::Disabled).toImage(), icon.pixmap(24, QIcon::Normal).toImage());
+}
+
+}  // namespace
+}  // namespace xcr

@@ -1,0 +1,34 @@
+#ifndef TESTS_PREVIEW_PREVIEWARCHIVE_H
+#define TESTS_PREVIEW_PREVIEWARCHIVE_H
+
+#include <string>
+#include <vector>
+
+#include "archive/EntryTable.h"
+#include "archive/StagingFolder.h"
+#include "preview/EntrySource.h"
+#include "tests/support/XcrBuilder.h"
+
+namespace xcr::test {
+
+// An archive written to disk, its entry table and an empty staging folder.
+class PreviewArchive {
+public:
+    explicit PreviewArchive(const XcrBuilder& builder);
+
+    EntrySource source();
+    const std::string& archivePath() const { return archivePath_; }
+    // The names of the files in the staging folder.
+    std::vector<std::string> stagedFiles() const;
+
+    TempDir dir;
+    EntryTable entries;
+    StagingFolder staging;
+
+private:
+    std::string archivePath_;
+};
+
+}  // namespace xcr::test
+
+#endif  // TESTS_PREVIEW_PREVIEWARCHIVE_H
