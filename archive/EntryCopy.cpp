@@ -20,9 +20,18 @@ void copyEntry(File& archive, std::int32_t offset, std::int32_t size, File& targ
         throw Failure(kStreamReadError);
     }
     archive.seek(offset);
-    auto& buffer = copyBuffer();
     std::int64_t left = size;
+    // The kernel copies without passing the bytes through this process; where it cannot,
+    // or fails part-way, the buffer takes over from where it stopped.
     while (left > 0) {
+        const std::int64_t copied = archive.copyTo(target, static_cast<std::size_t>(left));
+        if (copied <= 0) {
+            break;
+        }
+        left -= copied;
+    }
+    while (left > 0) {
+        auto& buffer = copyBuffer();
         const auto chunk = static_cast<std::size_t>(std::min<std::int64_t>(left, buffer.size()));
         const std::size_t got = archive.readSome(buffer.data(), chunk);
         target.writeAll(buffer.data(), got);
@@ -30,19 +39,6 @@ void copyEntry(File& archive, std::int32_t offset, std::int32_t size, File& targ
             throw Failure(kStreamReadError);
         }
         left -= static_cast<std::int64_t>(got);
-    }
-}
-
-std::int64_t copyRest(File& source, File& target) {
-    auto& buffer = copyBuffer();
-    std::int64_t total = 0;
-    for (;;) {
-        const std::size_t got = source.readSome(buffer.data(), buffer.size());
-        if (got == 0) {
-            return total;
-        }
-        target.writeAll(buffer.data(), got);
-        total += static_cast<std::int64_t>(got);
     }
 }
 

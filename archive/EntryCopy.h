@@ -8,7 +8,8 @@
 
 namespace xcr {
 
-// Every copy moves data through a buffer of this size; no entry is held whole.
+// Copies the kernel cannot make itself move through a buffer of this size; no entry is
+// ever held whole.
 inline constexpr std::size_t kCopyBufferSize = 1 << 20;
 
 // Copies the entry's data, `size` bytes at `offset` of `archive`, to `target`'s current
@@ -16,9 +17,6 @@ inline constexpr std::size_t kCopyBufferSize = 1 << 20;
 // fails with "Stream read error" (the bytes before the end are copied first); a failed
 // write with "Stream write error".
 void copyEntry(File& archive, std::int32_t offset, std::int32_t size, File& target);
-
-// Copies the rest of `source`, from its current position, to `target`; returns the count.
-std::int64_t copyRest(File& source, File& target);
 
 }  // namespace xcr
 

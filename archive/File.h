@@ -39,6 +39,11 @@ public:
     void readExact(void* buffer, std::size_t size);
     // Writes all bytes or throws "Stream write error".
     void writeAll(const void* buffer, std::size_t size);
+    // Copies up to size bytes from this file's position to target's position inside the
+    // kernel, moving both positions. Returns the count, 0 at the end of this file, or
+    // -1 when the kernel cannot copy between the two (the caller then copies through a
+    // buffer, which also names the side that failed).
+    std::int64_t copyTo(File& target, std::size_t size);
     void truncate(std::int64_t length);
     // Flushes the file's data to the disk.
     void sync();

@@ -7,8 +7,8 @@
 
 namespace xcr {
 
-// A test seam in the file layer: once armed, every open, read, write, seek, flush,
-// length and truncate call of any File is numbered from 1, and the calls whose numbers
+// A test seam in the file layer: once armed, every open, read, write, kernel copy, seek,
+// flush, length and truncate call of any File is numbered from 1, and the calls whose numbers
 // were given fail as the real call would (a write after writing part of its buffer).
 // Unarmed, each call costs one relaxed atomic load. Safe to use from several threads.
 class FileFaults {
@@ -20,6 +20,11 @@ public:
     // Calls numbered since the last arm().
     static std::uint64_t counted();
 
+    // Makes every copy go through the buffer instead of the kernel, as between file
+    // systems the kernel cannot copy across.
+    static void allowKernelCopy(bool allowed) { kernelCopy_.store(allowed); }
+    static bool kernelCopyAllowed() { return kernelCopy_.load(std::memory_order_relaxed); }
+
     // Asked by File before each call: true when this call must fail.
     static bool failNow() { return armed_.load(std::memory_order_relaxed) && countAndDecide(); }
 
@@ -27,6 +32,7 @@ private:
     static bool countAndDecide();
 
     static std::atomic<bool> armed_;
+    static std::atomic<bool> kernelCopy_;
 };
 
 }  // namespace xcr

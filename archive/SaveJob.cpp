@@ -59,6 +59,7 @@ JobOutcome SaveRun::run() {
         if (touched_) {
             return undo(failure.what());
         }
+        // The archive was not touched, so the copies made so far are of no further use.
         archive_.close();
         session_.staging.removeFiles();
         return JobOutcome::failed(failure.what());

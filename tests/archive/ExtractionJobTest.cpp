@@ -195,9 +195,16 @@ TEST_F(ExtractionJobTest, DataPastTheEndOfTheArchiveKeepsTheBytesBeforeIt) {
     EXPECT_FALSE(exists(output("c")));
 }
 
+// Runs with copies made by the kernel, and through the buffer (as across file systems).
+class ExtractionFaultTest : public ExtractionJobTest, public ::testing::WithParamInterface<bool> {
+protected:
+    void SetUp() override { FileFaults::allowKernelCopy(GetParam()); }
+    void TearDown() override { FileFaults::allowKernelCopy(true); }
+};
+
 // Every file call the job makes is failed in turn: files written before the failure
 // are complete, the one in hand holds a prefix of its data, later ones do not exist.
-TEST_F(ExtractionJobTest, EveryFailingFileCallIsReportedAndEarlierFilesStayComplete) {
+TEST_P(ExtractionFaultTest, EveryFailingFileCallIsReportedAndEarlierFilesStayComplete) {
     const std::vector<Bytes> data = {test::patternBytes(kCopyBufferSize + 300, 1), Bytes{},
                                      test::patternBytes(700, 2)};
     const XcrBuilder builder = XcrBuilder().add("a", data[0]).add("b", data[1]).add("c", data[2]);
@@ -236,6 +243,9 @@ TEST_F(ExtractionJobTest, EveryFailingFileCallIsReportedAndEarlierFilesStayCompl
         EXPECT_EQ(test::readFileBytes(archivePath()), archive);
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(CopyPaths, ExtractionFaultTest, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Kernel" : "Buffer"; });
 
 }  // namespace
 }  // namespace xcr

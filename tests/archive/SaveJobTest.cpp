@@ -321,10 +321,17 @@ TEST_F(SaveJobTest, LayoutsThatWouldDestroyDataAreRefusedBeforeAnythingIsWritten
     expectUnchanged();
 }
 
+// Runs with copies made by the kernel, and through the buffer (as across file systems).
+class SaveFaultTest : public SaveJobTest, public ::testing::WithParamInterface<bool> {
+protected:
+    void SetUp() override { FileFaults::allowKernelCopy(GetParam()); }
+    void TearDown() override { FileFaults::allowKernelCopy(true); }
+};
+
 // Every file call of a save is failed in turn. Each time the archive must come back
 // byte for byte with its table, the failure must be reported, and the next save must
 // give the right file.
-TEST_F(SaveJobTest, EveryFailingFileCallLeavesTheArchiveAsItWas) {
+TEST_P(SaveFaultTest, EveryFailingFileCallLeavesTheArchiveAsItWas) {
     const Entries entries = {{"a", test::patternBytes(300, 1)},
                              {"b", test::patternBytes(40, 2)},
                              {"c", {}},
@@ -358,7 +365,7 @@ TEST_F(SaveJobTest, EveryFailingFileCallLeavesTheArchiveAsItWas) {
 
 // When putting the archive back fails too, the entry copies are the only intact copy:
 // they stay, and the message says where.
-TEST_F(SaveJobTest, AFailedRollbackKeepsTheEntryCopiesAndNamesTheirFolder) {
+TEST_P(SaveFaultTest, AFailedRollbackKeepsTheEntryCopiesAndNamesTheirFolder) {
     const Entries entries = fourEntries();
     auto openWithReplacement = [&] {
         openArchive(builderOf(entries).build());
@@ -394,6 +401,9 @@ TEST_F(SaveJobTest, AFailedRollbackKeepsTheEntryCopiesAndNamesTheirFolder) {
         session.staging.removeFiles();
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(CopyPaths, SaveFaultTest, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Kernel" : "Buffer"; });
 
 }  // namespace
 }  // namespace xcr

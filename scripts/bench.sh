@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Builds an optimised tree and runs every benchmark (or those whose name matches $1).
+# Benchmarks write seeded synthetic archives to the temporary folder and delete them.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+filter=${1:-}
+bash scripts/build.sh build-bench -DCMAKE_BUILD_TYPE=Release > /dev/null
+# Work files go under the build folder, on the same file system as the project.
+export TMPDIR=${TMPDIR:-$PWD/build-bench/tmp}
+mkdir -p "$TMPDIR"
+for bench in build-bench/bench/*; do
+  [ -x "$bench" ] && [ -f "$bench" ] || continue
+  name=$(basename "$bench")
+  [[ -z "$filter" || "$name" == *"$filter"* ]] || continue
+  echo "== $name"
+  "$bench"
+done
