@@ -15,7 +15,7 @@ std::vector<unsigned char>& copyBuffer() {
 }
 }  // namespace
 
-void copyEntry(File& archive, std::int32_t offset, std::int32_t size, File& target) {
+void copyEntry(File& archive, std::int64_t offset, std::int64_t size, File& target) {
     if (offset < 0 || size < 0) {
         throw Failure(kStreamReadError);
     }

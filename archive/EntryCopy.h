@@ -16,7 +16,7 @@ inline constexpr std::size_t kCopyBufferSize = 1 << 20;
 // position. A negative offset or size, or data that runs past the end of the archive,
 // fails with "Stream read error" (the bytes before the end are copied first); a failed
 // write with "Stream write error".
-void copyEntry(File& archive, std::int32_t offset, std::int32_t size, File& target);
+void copyEntry(File& archive, std::int64_t offset, std::int64_t size, File& target);
 
 }  // namespace xcr
 

@@ -163,6 +163,10 @@ void File::truncate(std::int64_t length) {
     }
 }
 
+void File::startWriteBack(std::int64_t position, std::int64_t size) {
+    static_cast<void>(::sync_file_range(fd_, position, size, SYNC_FILE_RANGE_WRITE));
+}
+
 void File::sync() {
     if (FileFaults::failNow() || ::fsync(fd_) != 0) {
         throw Failure(kStreamWriteError);

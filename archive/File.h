@@ -45,6 +45,9 @@ public:
     // buffer, which also names the side that failed).
     std::int64_t copyTo(File& target, std::size_t size);
     void truncate(std::int64_t length);
+    // Asks the kernel to start writing the range to the disk without waiting, so that a
+    // later sync() finds most of it written already. Best effort: sync() reports failures.
+    void startWriteBack(std::int64_t position, std::int64_t size);
     // Flushes the file's data to the disk.
     void sync();
     void close();

@@ -7,6 +7,7 @@
 #include "archive/File.h"
 #include "archive/LayoutCheck.h"
 #include "archive/SaveRollback.h"
+#include "archive/StagedBytes.h"
 #include "archive/XcrLayout.h"
 
 namespace xcr {
@@ -25,7 +26,8 @@ public:
           host_(host),
           n_(session.entries.count()),
           before_(session.entries.placements()),
-          rollback_(session.staging, before_) {}
+          staged_(session.staging.fileInside("entries")),
+          rollback_(staged_, before_) {}
 
     JobOutcome run();
 
@@ -41,6 +43,7 @@ private:
     JobHost& host_;
     const int n_;
     const std::vector<EntryTable::Placement> before_;
+    StagedBytes staged_;
     SaveRollback rollback_;
     File archive_;
     bool touched_ = false;
@@ -61,9 +64,11 @@ JobOutcome SaveRun::run() {
         }
         // The archive was not touched, so the copies made so far are of no further use.
         archive_.close();
+        staged_.close();
         session_.staging.removeFiles();
         return JobOutcome::failed(failure.what());
     }
+    staged_.close();
     session_.staging.removeFiles();
     return JobOutcome::success();
 }
@@ -75,10 +80,9 @@ bool SaveRun::stage() {
         return false;
     }
     host_.setProgressMax(n_ - 1);
+    staged_.create();
     for (int i = 0; i < n_; ++i) {
-        File copy = File::open(session_.staging.entryCopy(i), File::Access::Create);
-        copyEntry(archive, before_[i].offset, before_[i].size, copy);
-        copy.close();
+        rollback_.keepEntry(archive, i);
         host_.setProgress(i);
     }
     rollback_.keepUncoveredBytes(archive);
@@ -155,14 +159,17 @@ void SaveRun::writeData(File& archive, const std::vector<PlannedPlacement>& afte
         if (p.offset == archive.length()) {
             host_.beep();
         }
-        File source =
-            File::open(p.replaced ? session_.replacements.path(i) : session_.staging.entryCopy(i),
-                       File::Access::Read);
         archive.seek(p.offset);
-        // Exactly the size the directory now gives: a replacement file that changed
-        // since the size pass must not spill over the next entry.
-        copyEntry(source, 0, static_cast<std::int32_t>(p.size), archive);
-        source.close();
+        if (p.replaced) {
+            File source = File::open(session_.replacements.path(i), File::Access::Read);
+            // Exactly the size the directory now gives: a replacement file that changed
+            // since the size pass must not spill over the next entry.
+            copyEntry(source, 0, p.size, archive);
+        } else {
+            rollback_.copyEntryBack(i, archive);
+        }
+        // The closing flush then overlaps with the copying instead of following it.
+        archive.startWriteBack(p.offset, p.size);
         host_.setProgress(i);
     }
 }
@@ -178,10 +185,13 @@ JobOutcome SaveRun::undo(const std::string& failure) {
         archive_.close();
     } catch (const std::exception& rollbackFailure) {
         archive_.close();
+        staged_.close();
+        rollback_.writeListing(session_.staging.fileInside("entries.txt"), session_.entries);
         return JobOutcome::failed(failure + "; the archive could not be restored (" +
                                   rollbackFailure.what() + "); copies of its entries are kept in " +
                                   session_.staging.path());
     }
+    staged_.close();
     session_.staging.removeFiles();
     return JobOutcome::failed(failure + "; the archive was left unchanged");
 }

@@ -1,19 +1,20 @@
 #include "archive/SaveRollback.h"
 
 #include <algorithm>
+#include <exception>
 
-#include "archive/EntryCopy.h"
 #include "archive/XcrLayout.h"
 
 namespace xcr {
 
 using namespace layout;
 
-SaveRollback::SaveRollback(const StagingFolder& staging, std::vector<EntryTable::Placement> before)
-    : staging_(staging), before_(std::move(before)) {}
+SaveRollback::SaveRollback(StagedBytes& staged, std::vector<EntryTable::Placement> before)
+    : staged_(staged), before_(std::move(before)), entryAt_(before_.size(), 0) {}
 
-std::string SaveRollback::uncoveredCopy() const {
-    return staging_.fileInside("uncovered");
+void SaveRollback::keepEntry(File& archive, int index) {
+    const auto i = static_cast<std::size_t>(index);
+    entryAt_[i] = staged_.keep(archive, before_[i].offset, before_[i].size);
 }
 
 void SaveRollback::keepUncoveredBytes(File& archive) {
@@ -39,7 +40,7 @@ void SaveRollback::keepUncoveredBytes(File& archive) {
     auto keep = [&](std::int64_t end) {
         end = std::min(end, length);
         if (end > at) {
-            uncovered_.emplace_back(at, end - at);
+            uncovered_.push_back({at, end - at, staged_.keep(archive, at, end - at)});
         }
     };
     for (const auto& block : blocks) {
@@ -47,35 +48,24 @@ void SaveRollback::keepUncoveredBytes(File& archive) {
         at = std::max(at, std::int64_t{block.offset} + block.size);
     }
     keep(length);
-    if (uncovered_.empty()) {
-        return;
-    }
-    File copy = File::open(uncoveredCopy(), File::Access::Create);
-    for (const auto& [position, size] : uncovered_) {
-        copyEntry(archive, static_cast<std::int32_t>(position), static_cast<std::int32_t>(size),
-                  copy);
-    }
-    copy.close();
 }
 
-void SaveRollback::restore(File& archive) const {
+void SaveRollback::copyEntryBack(int index, File& target) {
+    const auto i = static_cast<std::size_t>(index);
+    staged_.copyBack(entryAt_[i], before_[i].size, target);
+}
+
+void SaveRollback::restore(File& archive) {
     for (std::size_t i = 0; i < before_.size(); ++i) {
         if (before_[i].size == 0) {
             continue;
         }
-        File copy = File::open(staging_.entryCopy(static_cast<int>(i)), File::Access::Read);
         archive.seek(before_[i].offset);
-        copyEntry(copy, 0, before_[i].size, archive);
+        copyEntryBack(static_cast<int>(i), archive);
     }
-    if (!uncovered_.empty()) {
-        File copy = File::open(uncoveredCopy(), File::Access::Read);
-        std::int64_t inCopy = 0;
-        for (const auto& [position, size] : uncovered_) {
-            archive.seek(position);
-            copyEntry(copy, static_cast<std::int32_t>(inCopy), static_cast<std::int32_t>(size),
-                      archive);
-            inCopy += size;
-        }
+    for (const KeptRange& range : uncovered_) {
+        archive.seek(range.position);
+        staged_.copyBack(range.at, range.size, archive);
     }
     for (std::size_t i = 0; i < before_.size(); ++i) {
         unsigned char fields[2 * kNumberSize];
@@ -90,6 +80,22 @@ void SaveRollback::restore(File& archive) const {
     }
     archive.truncate(oldLength_);
     archive.sync();
+}
+
+void SaveRollback::writeListing(const std::string& listingPath, const EntryTable& entries) const {
+    std::string text = "position in " + staged_.path() + ", bytes, entry\n";
+    for (std::size_t i = 0; i < before_.size(); ++i) {
+        const int index = static_cast<int>(i);
+        text += std::to_string(entryAt_[i]) + " " + std::to_string(before_[i].size) + " " +
+                (index < entries.count() ? entries.displayName(index) : std::string()) + "\n";
+    }
+    try {
+        File listing = File::open(listingPath, File::Access::Create);
+        listing.writeAll(text.data(), text.size());
+    } catch (const std::exception&) {
+        // The disk that failed the restore may well fail this too; the message still
+        // names the folder.
+    }
 }
 
 }  // namespace xcr

@@ -31,10 +31,6 @@ std::string StagingFolder::fileInside(std::string_view name) const {
     return path_ + "/" + std::string(name);
 }
 
-std::string StagingFolder::entryCopy(int index) const {
-    return fileInside("entry" + std::to_string(index));
-}
-
 void StagingFolder::removeFiles() const {
     DIR* folder = ::opendir(path_.c_str());
     if (folder == nullptr) {

@@ -20,9 +20,6 @@ public:
     const std::string& path() const { return path_; }
     // The path of `name` inside the folder.
     std::string fileInside(std::string_view name) const;
-    // Where a save keeps entry `index`'s bytes. Named by index, so equal, empty or
-    // refused display names never collide or fail.
-    std::string entryCopy(int index) const;
     // Deletes every file in the folder, ignoring failure; subfolders stay.
     void removeFiles() const;
     void removeIfEmpty() const;

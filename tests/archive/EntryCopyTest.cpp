@@ -15,7 +15,7 @@ protected:
         test::writeFileBytes(dir.file("src"), source);
     }
 
-    test::Bytes copy(std::int32_t offset, std::int32_t size) {
+    test::Bytes copy(std::int64_t offset, std::int64_t size) {
         File archive = File::open(dir.file("src"), File::Access::Read);
         File target = File::open(dir.file("dst"), File::Access::Create);
         copyEntry(archive, offset, size, target);
@@ -52,6 +52,24 @@ TEST_F(EntryCopyTest, NegativeOffsetOrSizeIsAStreamReadError) {
             EXPECT_STREQ(failure.what(), "Stream read error");
         }
     }
+}
+
+// The save keeps every entry back to back in one file, which passes 2 GiB when entries
+// share data; positions there must not wrap. A sparse file keeps this test small.
+TEST_F(EntryCopyTest, PositionsPastTwoGibibytes) {
+    const std::int64_t far = (std::int64_t{1} << 31) + 5;
+    const test::Bytes marker = test::bytesOf("far away");
+    {
+        File big = File::open(dir.file("big"), File::Access::Create);
+        big.truncate(far);
+        big.seek(far);
+        big.writeAll(marker.data(), marker.size());
+    }
+    File big = File::open(dir.file("big"), File::Access::Read);
+    File target = File::open(dir.file("dst"), File::Access::Create);
+    copyEntry(big, far, static_cast<std::int64_t>(marker.size()), target);
+    target.close();
+    EXPECT_EQ(test::readFileBytes(dir.file("dst")), marker);
 }
 
 }  // namespace

@@ -252,7 +252,7 @@ TEST_F(SaveJobTest, FailuresBeforeTheArchiveIsWrittenLeaveEverythingAsItWas) {
         {"archive missing", [&] { std::remove(archivePath().c_str()); },
          [&] { return "Cannot open file " + archivePath(); }},
         {"staging folder gone", [&] { session.staging = StagingFolder(dir.file("none")); },
-         [&] { return "Cannot create file " + dir.file("none") + "/entry0"; }},
+         [&] { return "Cannot create file " + dir.file("none") + "/entries"; }},
         {"replacement missing", [&] { session.replacements.record(2, dir.file("gone")); },
          [&] { return "Cannot open file " + dir.file("gone"); }},
     };
@@ -393,10 +393,18 @@ TEST_P(SaveFaultTest, AFailedRollbackKeepsTheEntryCopiesAndNamesTheirFolder) {
             0u);
         EXPECT_NE(outcome.failure.find("copies of its entries are kept in " + stagingDir.path()),
                   std::string::npos);
-        for (std::size_t i = 0; i < entries.size(); ++i) {
-            EXPECT_EQ(test::readFileBytes(session.staging.entryCopy(static_cast<int>(i))),
-                      entries[i].second);
+        // The kept file starts with every entry's bytes back to back, and the listing
+        // says where each one lies.
+        const Bytes kept = test::readFileBytes(stagingDir.file("entries"));
+        std::string listing = "position in " + stagingDir.file("entries") + ", bytes, entry\n";
+        std::size_t at = 0;
+        for (const auto& [name, bytes] : entries) {
+            ASSERT_GE(kept.size(), at + bytes.size());
+            EXPECT_EQ(Bytes(kept.begin() + at, kept.begin() + at + bytes.size()), bytes);
+            listing += std::to_string(at) + " " + std::to_string(bytes.size()) + " " + name + "\n";
+            at += bytes.size();
         }
+        EXPECT_EQ(test::readFileBytes(stagingDir.file("entries.txt")), test::bytesOf(listing));
         EXPECT_EQ(host->lockReleases(), 1);
         session.staging.removeFiles();
     }
