@@ -51,6 +51,15 @@ void CheckListBox::mousePressEvent(QMouseEvent* event) {
     QListView::mousePressEvent(event);
 }
 
+// One entry is always chosen once one was: the view would let Ctrl with a click or the
+// space bar take the selection away, leaving Play Wav and Replace with nothing to act on.
+QItemSelectionModel::SelectionFlags CheckListBox::selectionCommand(const QModelIndex& index,
+                                                                   const QEvent* event) const {
+    const auto command = QListView::selectionCommand(index, event);
+    return command.testFlag(QItemSelectionModel::Deselect) ? QItemSelectionModel::NoUpdate
+                                                           : command;
+}
+
 int CheckListBox::itemIndex() const {
     const auto rows = selectionModel()->selectedRows();
     return rows.isEmpty() ? -1 : rows.constFirst().row();

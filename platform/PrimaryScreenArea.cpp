@@ -6,14 +6,14 @@
 
 namespace xcr {
 
-QSize PrimaryScreenArea::fullScreenClientSize() const {
+QRect PrimaryScreenArea::fullScreenClientArea() const {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (screen == nullptr) {
         return {};
     }
-    const QSize usable = screen->availableGeometry().size();
+    const QRect usable = screen->availableGeometry();
     const int captionBar = QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight);
-    return {usable.width(), usable.height() - captionBar};
+    return usable.adjusted(0, 0, 0, -captionBar);
 }
 
 }  // namespace xcr

@@ -7,7 +7,7 @@ namespace xcr {
 
 class PrimaryScreenArea final : public ScreenArea {
 public:
-    QSize fullScreenClientSize() const override;
+    QRect fullScreenClientArea() const override;
 };
 
 }  // namespace xcr

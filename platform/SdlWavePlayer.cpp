@@ -49,6 +49,10 @@ SdlWavePlayer::~SdlWavePlayer() {
 
 bool SdlWavePlayer::play(const std::string& path) {
     if (!audioStarted_) {
+        // Audio starts SDL's event system too, which would take over SIGINT and SIGTERM
+        // and turn them into quit events that nobody reads: the program could no
+        // longer be stopped.
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         audioStarted_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
         if (!audioStarted_) {
             return false;

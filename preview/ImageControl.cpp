@@ -9,7 +9,7 @@ namespace xcr {
 
 ImageControl::ImageControl(QWidget* parent) : QWidget(parent) {
     setToolTip(QStringLiteral("Drag to move"));
-    setCursor(Qt::SizeAllCursor);
+    setCursor(Qt::DragMoveCursor);
     setGeometry(0, 0, 0, 0);
 }
 

@@ -17,19 +17,21 @@ AboutPopup::AboutPopup(QWidget* owner, ScreenArea& screen, TickClock& clock, Eve
       pump_(pump),
       pictures_(std::move(pictures)),
       onLink_(std::move(onLink)),
-      font_(QStringLiteral("Sans Serif"), 8) {
+      font_(QStringLiteral("MS Sans Serif"), 8) {
     font_.setStyleHint(QFont::SansSerif);
 }
 
 void AboutPopup::rollUp() {
     const int height = AboutWindow::kSize.height();
-    const QSize area = screen_.fullScreenClientSize();
-    position_ = QPoint(area.width() - AboutWindow::kSize.width() - kRightGap, area.height());
+    const auto bottomLineOf = [](const QRect& area) { return area.y() + area.height(); };
+    const QRect area = screen_.fullScreenClientArea();
+    position_ = QPoint(area.x() + area.width() - AboutWindow::kSize.width() - kRightGap,
+                       bottomLineOf(area));
     show();
     // The position is shared with any roll-up started while this one waits: it then finds
     // the popup already in its final place.
-    for (int bottomLine = area.height(); bottomLine < position_.y() + height;
-         bottomLine = screen_.fullScreenClientSize().height()) {
+    for (int bottomLine = bottomLineOf(area); bottomLine < position_.y() + height;
+         bottomLine = bottomLineOf(screen_.fullScreenClientArea())) {
         waitOneStep();
         position_.setY(std::max(position_.y() - kStep, bottomLine - height));
         if (window_ != nullptr) {

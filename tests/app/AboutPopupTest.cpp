@@ -70,10 +70,17 @@ TEST_F(AboutPopupTest, RisesTwelveStepsFromTheBottomRight) {
 }
 
 TEST_F(AboutPopupTest, ScreenShorterThanThePopupEndsWithTheBottomOnTheLine) {
-    screen.size = QSize(300, 100);
+    screen.area.setSize(QSize(300, 100));
     popup.rollUp();
     EXPECT_EQ(steps, expectedRise(1000, 100));
     EXPECT_EQ(popup.window()->pos(), QPoint(80, 100 - 224));
+}
+
+TEST_F(AboutPopupTest, PrimaryScreenRightOfAnotherPlacesThePopupOnIt) {
+    screen.area = QRect(QPoint(1280, 40), QSize(1024, 738));
+    popup.rollUp();
+    EXPECT_EQ(steps, expectedRise(1000, 40 + 738));
+    EXPECT_EQ(popup.window()->pos(), QPoint(1280 + 1024 - 220, 40 + 738 - 224));
 }
 
 TEST_F(AboutPopupTest, PaceHoldsWhenTheTickCountWraps) {
@@ -89,7 +96,7 @@ TEST_F(AboutPopupTest, PaceHoldsWhenTheTickCountWraps) {
 TEST_F(AboutPopupTest, ScreenReadAfreshWhileRising) {
     hook = [this](std::uint32_t tick) {
         if (tick == 1200) {
-            screen.size = QSize(1024, 600);
+            screen.area.setSize(QSize(1024, 600));
         }
     };
     popup.rollUp();

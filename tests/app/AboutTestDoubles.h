@@ -1,7 +1,7 @@
 #ifndef TESTS_APP_ABOUTTESTDOUBLES_H
 #define TESTS_APP_ABOUTTESTDOUBLES_H
 
-#include <QSize>
+#include <QRect>
 #include <QStringList>
 #include <cstdint>
 #include <functional>
@@ -15,9 +15,9 @@ namespace xcr::test {
 
 class FakeScreen final : public ScreenArea {
 public:
-    explicit FakeScreen(QSize size) : size(size) {}
-    QSize fullScreenClientSize() const override { return size; }
-    QSize size;
+    explicit FakeScreen(QSize size) : area(QPoint(0, 0), size) {}
+    QRect fullScreenClientArea() const override { return area; }
+    QRect area;
 };
 
 class FakeClock final : public TickClock {

@@ -98,5 +98,18 @@ TEST_F(CheckListBoxTest, MouseAndKeyboardSelectionsAreClicksButSpaceAloneIsNot) 
     EXPECT_EQ(clicks.count(), 4);
 }
 
+TEST_F(CheckListBoxTest, CtrlNeverTakesTheSelectionAway) {
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, centreOf(1));
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::ControlModifier, centreOf(1));
+    EXPECT_EQ(list.itemIndex(), 1);
+    list.setFocus();
+    QTest::keyClick(&list, Qt::Key_Space, Qt::ControlModifier);
+    EXPECT_EQ(list.itemIndex(), 1);
+    // Ctrl with a click on another item still moves the selection there.
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::ControlModifier, centreOf(2));
+    EXPECT_EQ(list.itemIndex(), 2);
+    EXPECT_EQ(clicks.count(), 2);
+}
+
 }  // namespace
 }  // namespace xcr

@@ -1,6 +1,7 @@
 #include "platform/SdlWavePlayer.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -100,6 +101,23 @@ TEST_F(SdlWavePlayerTest, NoSoundDeviceEndsQuietly) {
     test::writeFileBytes(wave, waveFile(1, 8000, 8, Bytes(100, 0x80)));
     SdlWavePlayer player;
     EXPECT_FALSE(player.play(wave));
+}
+
+// Playing must leave the program stoppable from outside.
+TEST_F(SdlWavePlayerTest, LeavesTheSignalHandlersAlone) {
+    struct sigaction before[2]{};
+    const int signals[2] = {SIGINT, SIGTERM};
+    for (int i = 0; i < 2; ++i) {
+        sigaction(signals[i], nullptr, &before[i]);
+    }
+    test::writeFileBytes(wave, waveFile(1, 8000, 8, Bytes(100, 0x80)));
+    SdlWavePlayer player;
+    ASSERT_TRUE(player.play(wave));
+    for (int i = 0; i < 2; ++i) {
+        struct sigaction after {};
+        sigaction(signals[i], nullptr, &after);
+        EXPECT_EQ(after.sa_handler, before[i].sa_handler) << signals[i];
+    }
 }
 
 }  // namespace

@@ -67,7 +67,7 @@ TEST(ImageControlTest, FrameSetsGeometryAndFlags) {
     EXPECT_EQ(control.frame(), frame);
     EXPECT_EQ(control.geometry(), QRect(-30, 50, 126, 93));
     EXPECT_EQ(control.toolTip(), "Drag to move");
-    EXPECT_EQ(control.cursor().shape(), Qt::SizeAllCursor);
+    EXPECT_EQ(control.cursor().shape(), Qt::DragMoveCursor);
 }
 
 TEST(ImageControlTest, AnyButtonReportsPressAndReleaseInItsOwnCoordinates) {
