@@ -59,7 +59,7 @@ TForm1::TForm1(FormServices services, QWidget* parent)
     createPreviews();
     About = std::make_unique<AboutPopup>(
         this, *services_.screen, *services_.clock, *services_.pump, aboutPictures(),
-        [this](const QString& anchor) { AboutAnchorClick(anchor); });
+        [this](const QString& anchor) { guard_.run([&] { AboutAnchorClick(anchor); }); });
 
     bind(OpenXCR1, &QAction::triggered, &TForm1::OpenXCR1Click);
     bind(SaveXCR1, &QAction::triggered, &TForm1::SaveXCR1Click);
@@ -75,8 +75,10 @@ TForm1::TForm1(FormServices services, QWidget* parent)
     bind(SpeedButton7, &QToolButton::clicked, &TForm1::SpeedButton7Click);
     bind(SpeedButton8, &QToolButton::clicked, &TForm1::SpeedButton8Click);
     bind(SpeedButton9, &QToolButton::clicked, &TForm1::SpeedButton9Click);
-    connect(Image1, &ImageControl::mousePressed, this, &TForm1::Image1MouseDown);
-    connect(Image1, &ImageControl::mouseReleased, this, &TForm1::Image1MouseUp);
+    connect(Image1, &ImageControl::mousePressed, this,
+            [this](int x, int y) { guard_.run([&] { Image1MouseDown(x, y); }); });
+    connect(Image1, &ImageControl::mouseReleased, this,
+            [this](int x, int y) { guard_.run([&] { Image1MouseUp(x, y); }); });
     CheckListBox1->setFocus();
 }
 

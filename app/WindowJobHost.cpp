@@ -1,5 +1,7 @@
 #include "app/WindowJobHost.h"
 
+#include <algorithm>
+
 namespace xcr {
 
 bool WindowJobHost::hasEntry(int index) const {
@@ -20,7 +22,14 @@ bool WindowJobHost::isChecked(int index) {
 }
 
 void WindowJobHost::setProgressMax(int maximum) {
-    post([this, maximum] { parts_.progress->setMaximum(maximum); });
+    post([this, maximum] {
+        // The bar keeps its position, brought into the new range; left to itself it
+        // would empty whenever the position lies past the new maximum.
+        QProgressBar& bar = *parts_.progress;
+        const int position = bar.value();
+        bar.setMaximum(maximum);
+        bar.setValue(std::clamp(position, bar.minimum(), bar.maximum()));
+    });
 }
 
 void WindowJobHost::setProgress(int position) {

@@ -16,6 +16,8 @@ namespace {
 
 using namespace layout;
 
+constexpr const char* kStagedFileName = "entries";
+
 // One run of the save job. The archive is only ever changed between the header write
 // and the flush; a failure there is undone from the staging copies.
 class SaveRun {
@@ -26,7 +28,7 @@ public:
           host_(host),
           n_(session.entries.count()),
           before_(session.entries.placements()),
-          staged_(session.staging.fileInside("entries")),
+          staged_(session.staging.fileInside(kStagedFileName)),
           rollback_(staged_, before_) {}
 
     JobOutcome run();
@@ -176,8 +178,8 @@ void SaveRun::writeData(File& archive, const std::vector<PlannedPlacement>& afte
 
 // Puts the archive and the table back, through the handle that is still held so that
 // no one else can step in. The staging copies are removed once the archive is restored;
-// if it cannot be restored they are the only intact copy of the entries and stay where
-// the message says.
+// if it cannot be restored they are the only intact copy of the entries: they are set
+// aside where no later save can empty them, with a listing, and the message says where.
 JobOutcome SaveRun::undo(const std::string& failure) {
     session_.entries.setPlacements(before_);
     try {
@@ -186,10 +188,11 @@ JobOutcome SaveRun::undo(const std::string& failure) {
     } catch (const std::exception& rollbackFailure) {
         archive_.close();
         staged_.close();
-        rollback_.writeListing(session_.staging.fileInside("entries.txt"), session_.entries);
+        const std::string keptIn = session_.staging.setAside(kStagedFileName);
+        rollback_.writeListing(keptIn + "/entries.txt", session_.entries);
         return JobOutcome::failed(failure + "; the archive could not be restored (" +
                                   rollbackFailure.what() + "); copies of its entries are kept in " +
-                                  session_.staging.path());
+                                  keptIn);
     }
     staged_.close();
     session_.staging.removeFiles();

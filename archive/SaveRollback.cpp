@@ -83,7 +83,7 @@ void SaveRollback::restore(File& archive) {
 }
 
 void SaveRollback::writeListing(const std::string& listingPath, const EntryTable& entries) const {
-    std::string text = "position in " + staged_.path() + ", bytes, entry\n";
+    std::string text = "position in entries, bytes, entry\n";
     for (std::size_t i = 0; i < before_.size(); ++i) {
         const int index = static_cast<int>(i);
         text += std::to_string(entryAt_[i]) + " " + std::to_string(before_[i].size) + " " +

@@ -34,8 +34,9 @@ public:
     // to its old length and flushes it to disk.
     void restore(File& archive);
     // For a user who has to recover the entries by hand after a failed restore: writes
-    // `listingPath`, one line per listed entry with where its bytes lie in the kept file,
-    // their count and the entry's name. Best effort; a failure here is not reported.
+    // `listingPath`, one line per listed entry with where its bytes lie in the kept file
+    // (which lies beside it), their count and the entry's name. Best effort; a failure
+    // here is not reported.
     void writeListing(const std::string& listingPath, const EntryTable& entries) const;
 
 private:

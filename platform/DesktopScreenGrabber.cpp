@@ -7,7 +7,10 @@
 namespace xcr {
 
 bool DesktopScreenGrabber::capable() const {
-    return QGuiApplication::platformName() == QLatin1String("xcb");
+    // Under a Wayland session an X11 client reads back black instead of the desktop.
+    const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+                         qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland");
+    return QGuiApplication::platformName() == QLatin1String("xcb") && !wayland;
 }
 
 QImage DesktopScreenGrabber::grab(const QRect& area) {

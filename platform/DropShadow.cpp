@@ -88,6 +88,12 @@ void DropShadow::showStrips() {
     if (handle == nullptr) {
         return;
     }
+    // The window manager may hold a dragged frame still under the pointer; the shadow
+    // returns once the button is let go.
+    if (frames_->pointerButtonHeld()) {
+        settle_.start();
+        return;
+    }
     // Followed afresh each time, since the window manager may have framed the window anew.
     frames_->follow(*handle, [this] { windowMoved(); });
     QRect frame = frames_->frameGeometry();

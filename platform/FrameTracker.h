@@ -21,6 +21,10 @@ public:
     // Where the followed frame stands now (global coordinates); empty when no frame is
     // followed, and the window's own idea of its frame is then the one to use.
     virtual QRect frameGeometry() const = 0;
+
+    // Whether a pointer button is held anywhere on the desktop: a drag of the frame may
+    // stand still for a while and still not be over.
+    virtual bool pointerButtonHeld() const = 0;
 };
 
 }  // namespace xcr

@@ -81,6 +81,19 @@ void X11FrameTracker::follow(const QWindow& window, std::function<void()> moved)
     frame_ = geometryOf(x, frame);
 }
 
+bool X11FrameTracker::pointerButtonHeld() const {
+    xcb_connection_t* x = connection();
+    if (x == nullptr) {
+        return false;
+    }
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(x)).data->root;
+    ReplyPtr<xcb_query_pointer_reply_t> pointer(
+        xcb_query_pointer_reply(x, xcb_query_pointer(x, root), nullptr), &std::free);
+    constexpr std::uint16_t kButtons = XCB_BUTTON_MASK_1 | XCB_BUTTON_MASK_2 | XCB_BUTTON_MASK_3 |
+                                       XCB_BUTTON_MASK_4 | XCB_BUTTON_MASK_5;
+    return pointer != nullptr && (pointer->mask & kButtons) != 0;
+}
+
 bool X11FrameTracker::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
     if (frameWindow_ == 0 || eventType != "xcb_generic_event_t") {
         return false;

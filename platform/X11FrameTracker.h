@@ -18,6 +18,7 @@ public:
 
     void follow(const QWindow& window, std::function<void()> moved) override;
     QRect frameGeometry() const override { return frame_; }
+    bool pointerButtonHeld() const override;
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 

@@ -100,6 +100,21 @@ TEST_F(FormJobsTest, ExtractWritesTheCheckedEntriesAndMovesTheBar) {
     EXPECT_TRUE(fakes.messages->texts.empty());
 }
 
+// A job sets the bar's maximum but never resets its position: a smaller archive after a
+// larger one leaves the bar full, not empty.
+TEST_F(FormJobsTest, ASmallerMaximumKeepsTheBarsPositionInRange) {
+    openArchive(10);
+    form.CheckListBox1->setAllChecked(true);
+    form.SpeedButton2->click();
+    waitForJobs();
+    ASSERT_EQ(form.ProgressBar1->value(), 9);
+    openArchive(3);
+    form.SpeedButton2->click();  // nothing checked: only the maximum changes
+    waitForJobs();
+    EXPECT_EQ(form.ProgressBar1->maximum(), 2);
+    EXPECT_EQ(form.ProgressBar1->value(), 2);
+}
+
 TEST_F(FormJobsTest, DuringAJobOnlyTheLockedControlsAreOff) {
     openArchive(2);
     form.SpeedButton1->setEnabled(true);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "archive/Failure.h"
+#include "archive/XcrLayout.h"
 #include "tests/support/XcrBuilder.h"
 
 namespace xcr {
@@ -13,6 +14,18 @@ using test::XcrBuilder;
 
 std::vector<DirectoryRecord> parse(const Bytes& bytes) {
     return parseDirectory(bytes.data(), bytes.size());
+}
+
+TEST(NumberTest, FourBytesLittleEndianReadAsSigned) {
+    unsigned char field[4];
+    layout::writeNumber(field, 1000000);
+    EXPECT_EQ(Bytes(field, field + 4), (Bytes{0x40, 0x42, 0x0F, 0x00}));
+    layout::writeNumber(field, -2);
+    EXPECT_EQ(Bytes(field, field + 4), (Bytes{0xFE, 0xFF, 0xFF, 0xFF}));
+    for (const std::int32_t value : {0, 1000000, 0x7FFFFFFF, -1, INT32_MIN}) {
+        layout::writeNumber(field, value);
+        EXPECT_EQ(layout::readNumber(field), value);
+    }
 }
 
 TEST(DirectoryTest, ListsAllButTheLastDeclaredRecord) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <memory>
 #include <thread>
 
@@ -79,6 +80,16 @@ TEST_F(ExtractionJobTest, WritesCheckedEntriesOnlyAndMovesProgressToTheirIndexes
     }
     EXPECT_EQ(host->lockReleases(), 1);
     EXPECT_EQ(test::readFileBytes(archivePath()), archive);
+}
+
+TEST_F(ExtractionJobTest, NothingCheckedStillAsksForTheFolderAndSetsOnlyTheMaximum) {
+    openArchive(eightEntries());
+    EXPECT_TRUE(extract().ok());
+    EXPECT_EQ(host->chooserShown(), 1);
+    EXPECT_EQ(host->progressMax(), 7);
+    EXPECT_TRUE(host->progressPositions().empty());
+    EXPECT_TRUE(std::filesystem::is_empty(out->path()));
+    EXPECT_EQ(host->lockReleases(), 1);
 }
 
 TEST_F(ExtractionJobTest, MarksAreReadOnlyAsTheLoopReachesEachEntry) {

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -56,6 +58,7 @@ std::vector<std::string> filesIn(const std::string& folder) {
     if (dir) {
         ::closedir(dir);
     }
+    std::sort(names.begin(), names.end());
     return names;
 }
 
@@ -75,8 +78,11 @@ protected:
         session.replacements.record(index, path);
     }
 
-    JobOutcome save() {
+    JobOutcome save(const std::function<void(FakeJobHost&)>& prepare = {}) {
         host = std::make_unique<FakeJobHost>();
+        if (prepare) {
+            prepare(*host);
+        }
         return runSave(archivePath(), session, *host);
     }
 
@@ -274,6 +280,25 @@ TEST_F(SaveJobTest, FailuresBeforeTheArchiveIsWrittenLeaveEverythingAsItWas) {
     expectUnchanged();
 }
 
+// The archive cannot be opened for writing: here it was swapped for a folder while its
+// entries were being copied out.
+TEST_F(SaveJobTest, AnArchiveThatCannotBeOpenedForWritingIsReportedUntouched) {
+    openArchive(builderOf(fourEntries()).build());
+    replace(1, test::patternBytes(50, 7));
+    const std::string movedAside = dir.file("moved.xcr");
+    const JobOutcome outcome = save([&](FakeJobHost& host) {
+        host.onFirstProgress(3, [&] {
+            ASSERT_EQ(std::rename(archivePath().c_str(), movedAside.c_str()), 0);
+            ASSERT_EQ(::mkdir(archivePath().c_str(), 0700), 0);
+        });
+    });
+    EXPECT_EQ(outcome.failure, "Cannot open file " + archivePath());
+    ASSERT_EQ(::rmdir(archivePath().c_str()), 0);
+    ASSERT_EQ(std::rename(movedAside.c_str(), archivePath().c_str()), 0);
+    expectUnchanged();
+    EXPECT_TRUE(filesIn(stagingDir.path()).empty());
+}
+
 TEST_F(SaveJobTest, LayoutsThatWouldDestroyDataAreRefusedBeforeAnythingIsWritten) {
     // Entries 1 and 2 share their bytes; replacing 1 would move 2 over its new data.
     Bytes shared = builderOf(fourEntries()).build();
@@ -364,7 +389,7 @@ TEST_P(SaveFaultTest, EveryFailingFileCallLeavesTheArchiveAsItWas) {
 }
 
 // When putting the archive back fails too, the entry copies are the only intact copy:
-// they stay, and the message says where.
+// they stay where the message says, and a later save leaves them alone.
 TEST_P(SaveFaultTest, AFailedRollbackKeepsTheEntryCopiesAndNamesTheirFolder) {
     const Entries entries = fourEntries();
     auto openWithReplacement = [&] {
@@ -391,12 +416,18 @@ TEST_P(SaveFaultTest, AFailedRollbackKeepsTheEntryCopiesAndNamesTheirFolder) {
         EXPECT_EQ(
             outcome.failure.rfind("Stream write error; the archive could not be restored (", 0),
             0u);
-        EXPECT_NE(outcome.failure.find("copies of its entries are kept in " + stagingDir.path()),
-                  std::string::npos);
+        const std::string keptIn = stagingDir.file("kept");
+        const auto named = outcome.failure.find("copies of its entries are kept in " + keptIn);
+        ASSERT_NE(named, std::string::npos);
+        const std::string folder = outcome.failure.substr(outcome.failure.find(keptIn, named));
+        ASSERT_EQ(filesIn(folder), (std::vector<std::string>{"entries", "entries.txt"}));
+        EXPECT_EQ(host->lockReleases(), 1);
+        // Saving again, as a user might, must not touch them.
+        save();
         // The kept file starts with every entry's bytes back to back, and the listing
         // says where each one lies.
-        const Bytes kept = test::readFileBytes(stagingDir.file("entries"));
-        std::string listing = "position in " + stagingDir.file("entries") + ", bytes, entry\n";
+        const Bytes kept = test::readFileBytes(folder + "/entries");
+        std::string listing = "position in entries, bytes, entry\n";
         std::size_t at = 0;
         for (const auto& [name, bytes] : entries) {
             ASSERT_GE(kept.size(), at + bytes.size());
@@ -404,9 +435,8 @@ TEST_P(SaveFaultTest, AFailedRollbackKeepsTheEntryCopiesAndNamesTheirFolder) {
             listing += std::to_string(at) + " " + std::to_string(bytes.size()) + " " + name + "\n";
             at += bytes.size();
         }
-        EXPECT_EQ(test::readFileBytes(stagingDir.file("entries.txt")), test::bytesOf(listing));
-        EXPECT_EQ(host->lockReleases(), 1);
-        session.staging.removeFiles();
+        EXPECT_EQ(test::readFileBytes(folder + "/entries.txt"), test::bytesOf(listing));
+        std::filesystem::remove_all(folder);
     }
 }
 

@@ -75,6 +75,24 @@ std::optional<QRect> Desktop::geometry(const std::string& window) {
     return QRect(*x, *y, *width, *height);
 }
 
+std::optional<QRect> Desktop::frameGeometry(const std::string& window) {
+    const auto client = geometry(window);
+    if (!client) {
+        return std::nullopt;
+    }
+    // "_NET_FRAME_EXTENTS(CARDINAL) = left, right, top, bottom"
+    const std::string report = tool({"xprop", "-id", window, "_NET_FRAME_EXTENTS"});
+    const auto equals = report.find('=');
+    if (equals == std::string::npos) {
+        return client;  // no frame
+    }
+    std::istringstream numbers(report.substr(equals + 1));
+    int left = 0, right = 0, top = 0, bottom = 0;
+    char comma = 0;
+    numbers >> left >> comma >> right >> comma >> top >> comma >> bottom;
+    return client->adjusted(-left, -top, right, bottom);
+}
+
 std::string Desktop::name(const std::string& window) {
     return trimmed(tool({"xdotool", "getwindowname", window}));
 }
@@ -89,6 +107,10 @@ std::string Desktop::focusedWindow() {
 
 void Desktop::activate(const std::string& window) {
     ChildProcess::run({"xdotool", "windowactivate", window}, 5000ms);
+}
+
+void Desktop::minimise(const std::string& window) {
+    tool({"xdotool", "windowminimize", window});
 }
 
 void Desktop::moveMouse(QPoint screen) {

@@ -22,10 +22,15 @@ public:
     // The window's place on the screen (without the frame the window manager adds), or
     // nothing when it is not shown.
     static std::optional<QRect> geometry(const std::string& window);
+    // The window's place with the frame the window manager draws around it.
+    static std::optional<QRect> frameGeometry(const std::string& window);
     static std::string name(const std::string& window);
     static std::string activeWindow();
     static std::string focusedWindow();
+    // Asks the window manager to show the window (restoring it when minimised) and
+    // give it the focus.
     static void activate(const std::string& window);
+    static void minimise(const std::string& window);
 
     static void moveMouse(QPoint screen);
     static void click(QPoint screen, int button = 1);

@@ -51,6 +51,7 @@ struct FakeDesktop {
     bool grabFails = false;
     QRect frame;  // empty: the window manager's frame is not known
     std::function<void()> frameMoved;
+    bool buttonHeld = false;
     Rects grabbed;
     bool grabbedWhileShown = false;
     const QWidget* window = nullptr;
@@ -75,6 +76,7 @@ public:
     explicit FakeFrames(FakeDesktop& desktop) : d_(desktop) {}
     void follow(const QWindow&, std::function<void()> moved) override { d_.frameMoved = moved; }
     QRect frameGeometry() const override { return d_.frame; }
+    bool pointerButtonHeld() const override { return d_.buttonHeld; }
 
 private:
     FakeDesktop& d_;
@@ -173,6 +175,18 @@ TEST_F(DropShadowTest, HidesWhileMovingAndReturnsAtTheNewPlace) {
     ASSERT_TRUE(waitForStrips());
     expectShadowInPlace();
     EXPECT_EQ(visibleStrips(window)[0]->geometry(), QRect(553, 166, 6, 216));
+
+    // A drag that stands still with the button held keeps the shadow away until the
+    // button is let go.
+    desktop.buttonHeld = true;
+    desktop.frame = QRect(201, 100, 302, 222);
+    desktop.frameMoved();
+    QTest::qWait(500);
+    EXPECT_TRUE(visibleStrips(window).empty());
+    EXPECT_TRUE(desktop.grabbed.empty());
+    desktop.buttonHeld = false;
+    ASSERT_TRUE(waitForStrips());
+    expectShadowInPlace();
 }
 
 TEST_F(DropShadowTest, LeavesOutWhatCannotBeCast) {

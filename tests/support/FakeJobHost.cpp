@@ -99,10 +99,25 @@ void FakeJobHost::setProgressMax(int maximum) {
     progressMax_ = maximum;
 }
 
-void FakeJobHost::setProgress(int position) {
+void FakeJobHost::onFirstProgress(int position, std::function<void()> action) {
     std::lock_guard lock(mutex_);
-    calls_.push_back("position " + std::to_string(position));
-    positions_.push_back(position);
+    progressAction_.emplace(position, std::move(action));
+}
+
+void FakeJobHost::setProgress(int position) {
+    std::function<void()> action;
+    {
+        std::lock_guard lock(mutex_);
+        calls_.push_back("position " + std::to_string(position));
+        positions_.push_back(position);
+        if (progressAction_ && progressAction_->first == position) {
+            action = std::move(progressAction_->second);
+            progressAction_.reset();
+        }
+    }
+    if (action) {
+        action();
+    }
 }
 
 std::string FakeJobHost::chooseExtractionFolder() {

@@ -2,6 +2,7 @@
 #define TESTS_SUPPORT_FAKEJOBHOST_H
 
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -23,6 +24,10 @@ public:
     // Sets every mark to `checked` just before the job reads the mark of `index`, as if
     // the user pressed Select all or Deselect all at that moment.
     void setAllWhenReached(int index, bool checked);
+
+    // Runs `action` on the job's thread at its first progress report of `position`, as
+    // if something happened on the machine at that moment.
+    void onFirstProgress(int position, std::function<void()> action);
 
     // What the chooser returns (the extraction folder after it closes).
     void setChooserFolder(std::string folder);
@@ -54,6 +59,7 @@ private:
     std::vector<std::string> names_;
     std::vector<bool> checked_;
     std::optional<std::pair<int, bool>> setAllAt_;
+    std::optional<std::pair<int, std::function<void()>>> progressAction_;
     std::string folder_;
     bool holding_ = false;
     bool answered_ = false;
