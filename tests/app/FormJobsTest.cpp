@@ -140,6 +140,57 @@ TEST_F(FormJobsTest, DuringAJobOnlyTheLockedControlsAreOff) {
     EXPECT_TRUE(form.SpeedButton1->isEnabled());
 }
 
+// Records each change of a control's enabled state, named by its hint or title.
+class EnabledChanges : public QObject {
+public:
+    explicit EnabledChanges(const QList<QWidget*>& controls) {
+        for (QWidget* control : controls) {
+            control->installEventFilter(this);
+        }
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::EnabledChange) {
+            auto* control = static_cast<QWidget*>(watched);
+            changes.push_back(control->objectName().toStdString() +
+                              (control->isEnabled() ? " on" : " off"));
+        }
+        return false;
+    }
+    std::vector<std::string> changes;
+};
+
+TEST_F(FormJobsTest, TheLockTakesAndGivesBackItsControlsInOrder) {
+    openArchive(2);
+    const QList<QWidget*> controls{form.SpeedButton2, form.SpeedButton3, form.File1,
+                                   form.CheckListBox1};
+    const char* names[] = {"SpeedButton2", "SpeedButton3", "File1", "CheckListBox1"};
+    for (int i = 0; i < 4; ++i) {
+        controls[i]->setObjectName(names[i]);
+    }
+    EnabledChanges recorder(controls);
+    form.SpeedButton2->click();
+    waitForJobs();
+    EXPECT_EQ(recorder.changes,
+              (std::vector<std::string>{"SpeedButton2 off", "SpeedButton3 off", "File1 off",
+                                        "CheckListBox1 off", "SpeedButton2 on", "SpeedButton3 on",
+                                        "File1 on", "CheckListBox1 on"}));
+}
+
+// The job holds the archive: Play Wav reached meanwhile cannot open it and plays
+// nothing, and the job's output is complete.
+TEST_F(FormJobsTest, PlayWavDuringAJobCannotOpenTheArchive) {
+    openArchive(3);
+    form.CheckListBox1->setAllChecked(true);
+    form.CheckListBox1->setItemIndex(1);
+    form.SpeedButton1->setEnabled(true);
+    fakes.JvBrowseFolder1->onShow = [this] { form.SpeedButton1->click(); };
+    form.SpeedButton2->click();
+    waitForJobs();
+    EXPECT_EQ(fakes.messages->texts, (std::vector<std::string>{"Cannot open file " + archive}));
+    EXPECT_TRUE(fakes.JvWavePlayer1->played.empty());
+    EXPECT_EQ(extracted(3), (std::vector<int>{0, 1, 2}));
+}
+
 TEST_F(FormJobsTest, SelectAllDuringExtractionReachesTheEntriesNotYetPassed) {
     openArchive(10);
     form.CheckListBox1->setChecked(1, true);
