@@ -9,9 +9,9 @@
 #include "app/Resources.h"
 #include "app/about/AboutLink.h"
 #include "app/about/AboutPictures.h"
-#include "archive/Directory.h"
 #include "archive/DisplayName.h"
 #include "archive/ExtractionJob.h"
+#include "archive/File.h"
 #include "archive/SaveJob.h"
 
 namespace xcr {
@@ -154,15 +154,11 @@ void TForm1::OpenXCR1Click() {
     CheckListBox1->clear();
     session_.entries.clear();
     session_.replacements.resetFor(0);
-    const auto records = readDirectory(path);
-    session_.entries.assign(records);
+    File archive = File::open(path, File::Access::Read);
+    session_.entries.assign(archive);
+    archive.close();
     session_.replacements.resetFor(session_.entries.count());
-    std::vector<std::string> names;
-    names.reserve(records.size());
-    for (int i = 0; i < session_.entries.count(); ++i) {
-        names.push_back(session_.entries.displayName(i));
-    }
-    CheckListBox1->setNames(names);
+    CheckListBox1->setNames(session_.entries.displayNames());
     setWindowTitle(QFile::decodeName(archiveWindowTitle(path).c_str()));
 }
 

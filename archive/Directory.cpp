@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "archive/XcrLayout.h"
 
@@ -14,20 +15,6 @@ using namespace layout;
 // The directory is read this many records at a time.
 constexpr std::int64_t kRecordsPerBlock = 2048;
 
-// Decodes one record from a buffer holding `available` of its bytes (the rest lie past
-// the end of the file and count as zero).
-DirectoryRecord decodeRecord(const unsigned char* record, std::int64_t available) {
-    unsigned char whole[kRecordSize] = {};
-    std::memcpy(whole, record, static_cast<std::size_t>(std::min(available, kRecordSize)));
-    DirectoryRecord out;
-    const auto* name = reinterpret_cast<const char*>(whole);
-    // A name is read only within its field: a field with no zero byte gives all its bytes.
-    out.rawName.assign(name, strnlen(name, kNameFieldSize));
-    out.offset = readNumber(whole + kOffsetField);
-    out.size = readNumber(whole + kSizeField);
-    return out;
-}
-
 std::int64_t listedRecords(std::int32_t declared, std::int64_t fileLength) {
     if (declared <= 1) {
         return 0;
@@ -37,40 +24,73 @@ std::int64_t listedRecords(std::int32_t declared, std::int64_t fileLength) {
     return std::min<std::int64_t>(declared - 1, inFile);
 }
 
+// Passes on one whole record.
+void visitRecord(const unsigned char* record, const DirectoryVisitor& visitor) {
+    const auto* name = reinterpret_cast<const char*>(record);
+    // A name is read only within its field: a field with no zero byte gives all its bytes.
+    visitor.visit(std::string_view(name, strnlen(name, kNameFieldSize)),
+                  readNumber(record + kOffsetField), readNumber(record + kSizeField));
+}
+
 template <typename ReadAt>
-std::vector<DirectoryRecord> readRecords(std::int64_t fileLength, ReadAt readAt) {
+void visitRecords(std::int64_t fileLength, ReadAt readAt, const DirectoryVisitor& visitor) {
     unsigned char countBytes[kNumberSize] = {};
     readAt(kRecordCountPos, countBytes, kNumberSize);
     const std::int64_t count = listedRecords(readNumber(countBytes), fileLength);
+    visitor.expect(count);
 
-    std::vector<DirectoryRecord> records;
-    records.reserve(static_cast<std::size_t>(count));
-    std::vector<unsigned char> block;
+    // Filled by each read before it is looked at, so never cleared.
+    const auto block = std::make_unique_for_overwrite<unsigned char[]>(
+        static_cast<std::size_t>(std::min(kRecordsPerBlock, count) * kRecordSize));
     for (std::int64_t first = 0; first < count; first += kRecordsPerBlock) {
         const std::int64_t inBlock = std::min(kRecordsPerBlock, count - first);
-        const std::int64_t start = recordPos(first);
-        const std::int64_t wanted = inBlock * kRecordSize;
-        block.resize(static_cast<std::size_t>(wanted));
-        const std::int64_t got = readAt(start, block.data(), wanted);
+        const std::int64_t got = readAt(recordPos(first), block.get(), inBlock * kRecordSize);
         for (std::int64_t i = 0; i < inBlock; ++i) {
             const std::int64_t at = i * kRecordSize;
-            records.push_back(decodeRecord(block.data() + at, std::max<std::int64_t>(0, got - at)));
+            if (got - at >= kRecordSize) {
+                visitRecord(block.get() + at, visitor);
+            } else {
+                // Only the last record of a short file gets here: it is completed with
+                // zeros.
+                unsigned char whole[kRecordSize] = {};
+                std::memcpy(whole, block.get() + at,
+                            static_cast<std::size_t>(std::max<std::int64_t>(0, got - at)));
+                visitRecord(whole, visitor);
+            }
         }
     }
+}
+
+std::vector<DirectoryRecord> collect(
+    const std::function<void(const DirectoryVisitor&)>& visitRecordsWith) {
+    std::vector<DirectoryRecord> records;
+    visitRecordsWith(DirectoryVisitor{
+        [&](std::int64_t count) { records.reserve(static_cast<std::size_t>(count)); },
+        [&](std::string_view rawName, std::int32_t offset, std::int32_t size) {
+            records.push_back({std::string(rawName), offset, size});
+        }});
     return records;
 }
 
 }  // namespace
 
-std::vector<DirectoryRecord> readDirectory(File& archive) {
+void visitDirectory(File& archive, const DirectoryVisitor& visitor) {
     const std::int64_t length = archive.length();
-    return readRecords(length, [&](std::int64_t at, unsigned char* into, std::int64_t size) {
-        if (at >= length) {
-            return std::int64_t{0};
-        }
-        archive.seek(at);
-        return static_cast<std::int64_t>(archive.readSome(into, static_cast<std::size_t>(size)));
-    });
+    visitRecords(
+        length,
+        [&](std::int64_t at, unsigned char* into, std::int64_t size) {
+            if (at >= length) {
+                return std::int64_t{0};
+            }
+            archive.seek(at);
+            return static_cast<std::int64_t>(
+                archive.readSome(into, static_cast<std::size_t>(size)));
+        },
+        visitor);
+}
+
+std::vector<DirectoryRecord> readDirectory(File& archive) {
+    return collect([&](const DirectoryVisitor& visitor) { visitDirectory(archive, visitor); });
 }
 
 std::vector<DirectoryRecord> readDirectory(const std::string& path) {
@@ -80,14 +100,16 @@ std::vector<DirectoryRecord> readDirectory(const std::string& path) {
 
 std::vector<DirectoryRecord> parseDirectory(const unsigned char* bytes, std::size_t length) {
     const auto fileLength = static_cast<std::int64_t>(length);
-    return readRecords(fileLength, [&](std::int64_t at, unsigned char* into, std::int64_t size) {
+    const auto readAt = [&](std::int64_t at, unsigned char* into, std::int64_t size) {
         if (at >= fileLength) {
             return std::int64_t{0};
         }
         const std::int64_t got = std::min(size, fileLength - at);
         std::memcpy(into, bytes + at, static_cast<std::size_t>(got));
         return got;
-    });
+    };
+    return collect(
+        [&](const DirectoryVisitor& visitor) { visitRecords(fileLength, readAt, visitor); });
 }
 
 }  // namespace xcr

@@ -2,7 +2,9 @@
 #define ARCHIVE_DIRECTORY_H
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "archive/File.h"
@@ -16,6 +18,15 @@ struct DirectoryRecord {
     std::int32_t offset = 0;
     std::int32_t size = 0;
 };
+
+// What readDirectory() lists, passed on one record at a time without keeping any:
+// first `expect` with how many records follow, then `visit` for each in order. The name
+// is valid only during its call.
+struct DirectoryVisitor {
+    std::function<void(std::int64_t count)> expect;
+    std::function<void(std::string_view rawName, std::int32_t offset, std::int32_t size)> visit;
+};
+void visitDirectory(File& archive, const DirectoryVisitor& visitor);
 
 // Reads the record count and the listed records (the first N - 1 of the N declared).
 // Bytes past the end of the file read as zero; a record that starts past the end of

@@ -13,6 +13,26 @@ void EntryTable::assign(const std::vector<DirectoryRecord>& records) {
         names.push_back(xcr::displayName(record.rawName));
         placements.push_back({record.offset, record.size});
     }
+    replaceWith(std::move(names), std::move(placements));
+}
+
+void EntryTable::assign(File& archive) {
+    std::vector<std::string> names;
+    std::vector<Placement> placements;
+    visitDirectory(
+        archive,
+        DirectoryVisitor{[&](std::int64_t count) {
+                             names.reserve(static_cast<std::size_t>(count));
+                             placements.reserve(static_cast<std::size_t>(count));
+                         },
+                         [&](std::string_view rawName, std::int32_t offset, std::int32_t size) {
+                             names.push_back(xcr::displayName(rawName));
+                             placements.push_back({offset, size});
+                         }});
+    replaceWith(std::move(names), std::move(placements));
+}
+
+void EntryTable::replaceWith(std::vector<std::string> names, std::vector<Placement> placements) {
     names_ = std::move(names);
     std::lock_guard lock(placementsMutex_);
     placements_ = std::move(placements);

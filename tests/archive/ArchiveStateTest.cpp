@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "archive/Directory.h"
 #include "archive/DisplayName.h"
 #include "archive/EntryTable.h"
 #include "archive/ReplacementTable.h"
@@ -39,6 +40,37 @@ TEST(EntryTableTest, KeepsOrderDuplicatesAndValues) {
     EXPECT_EQ(table.placement(1).offset, 7);
     table.clear();
     EXPECT_EQ(table.count(), 0);
+}
+
+// Read straight from the file, the table must hold what it holds when filled from the
+// listed records: across blocks, with a name that fills its whole field, and with the
+// last record cut short by the end of the file.
+TEST(EntryTableTest, FilledFromTheFileAsFromItsRecords) {
+    test::TempDir dir;
+    test::XcrBuilder builder;
+    for (int i = 0; i < 2100; ++i) {
+        builder.add("d\\e" + std::to_string(i), test::Bytes{});
+    }
+    builder.add(std::string(256, 'n'), test::Bytes{1});
+    builder.add("c:last", test::Bytes{2});
+    const std::string path = dir.file("a.xcr");
+    const test::Bytes whole = builder.build();
+    builder.truncateTo(whole.size() - 5 - 532 - 300).writeTo(path);
+
+    EntryTable fromRecords;
+    fromRecords.assign(readDirectory(path));
+    EntryTable fromFile;
+    File archive = File::open(path, File::Access::Read);
+    fromFile.assign(archive);
+    ASSERT_EQ(fromFile.count(), 2102);
+    EXPECT_EQ(fromFile.displayNames(), fromRecords.displayNames());
+    EXPECT_EQ(fromFile.displayName(2100), std::string(256, 'n'));
+    EXPECT_EQ(fromFile.displayName(2101), "last");
+    EXPECT_EQ(fromFile.placement(2101).offset, 0);
+    for (int i = 0; i < fromFile.count(); ++i) {
+        EXPECT_EQ(fromFile.placement(i).offset, fromRecords.placement(i).offset) << i;
+        EXPECT_EQ(fromFile.placement(i).size, fromRecords.placement(i).size) << i;
+    }
 }
 
 TEST(ReplacementTableTest, ResetClearsFlagsButKeepsPathsAndGrows) {
