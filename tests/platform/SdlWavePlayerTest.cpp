@@ -4,9 +4,11 @@
 #include <signal.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 
+#include "tests/platform/WaveBytes.h"
 #include "tests/support/XcrBuilder.h"
 
 namespace xcr {
@@ -14,30 +16,22 @@ namespace {
 
 using test::Bytes;
 
-void put16(Bytes& bytes, std::size_t at, int value) {
-    bytes[at] = static_cast<unsigned char>(value);
-    bytes[at + 1] = static_cast<unsigned char>(value >> 8);
-}
-
-// A plain PCM wave file holding `samples`.
-Bytes waveFile(int channels, int rate, int bits, const Bytes& samples) {
-    const int blockAlign = channels * bits / 8;
-    const auto dataSize = static_cast<std::int32_t>(samples.size());
-    Bytes bytes(44, 0);
-    for (const auto& [at, tag] : {std::pair{0, "RIFF"}, {8, "WAVE"}, {12, "fmt "}, {36, "data"}}) {
-        std::copy(tag, tag + 4, bytes.begin() + at);
+// The wave's samples are in what the device played once, whole, with nothing but silence
+// around them.
+::testing::AssertionResult playedOnce(const Bytes& played, const Bytes& samples,
+                                      unsigned char silence) {
+    const auto found = std::search(played.begin(), played.end(), samples.begin(), samples.end());
+    if (found == played.end()) {
+        return ::testing::AssertionFailure()
+               << "the " << samples.size() << " sample bytes are not among the " << played.size()
+               << " bytes played";
     }
-    test::putNumber(bytes, 4, 36 + dataSize);
-    test::putNumber(bytes, 16, 16);
-    put16(bytes, 20, 1);
-    put16(bytes, 22, channels);
-    test::putNumber(bytes, 24, rate);
-    test::putNumber(bytes, 28, rate * blockAlign);
-    put16(bytes, 32, blockAlign);
-    put16(bytes, 34, bits);
-    test::putNumber(bytes, 40, dataSize);
-    bytes.insert(bytes.end(), samples.begin(), samples.end());
-    return bytes;
+    const auto silent = [&](unsigned char b) { return b == silence; };
+    if (!std::all_of(played.begin(), found, silent) ||
+        !std::all_of(found + static_cast<std::ptrdiff_t>(samples.size()), played.end(), silent)) {
+        return ::testing::AssertionFailure() << "more than silence around the samples";
+    }
+    return ::testing::AssertionSuccess();
 }
 
 // SDL's disk driver writes every buffer it plays into a file, silence included, with a
@@ -69,20 +63,42 @@ TEST_F(SdlWavePlayerTest, PlaysTheWholeWaveOnceBeforeReturning) {
     for (const auto& format : formats) {
         SCOPED_TRACE(format.bits);
         const Bytes samples = test::patternBytes(20000, static_cast<unsigned>(format.bits));
-        test::writeFileBytes(wave, waveFile(format.channels, 22050, format.bits, samples));
+        test::writeFileBytes(wave, test::pcmWaveFile(format.channels, 22050, format.bits, samples));
         SdlWavePlayer player;
         EXPECT_TRUE(player.play(wave));
-        // Read while the player lives: everything was played when play() returned. The
-        // wave's samples are there once, with nothing but silence around them.
-        const Bytes played = test::readFileBytes(output);
-        const auto found =
-            std::search(played.begin(), played.end(), samples.begin(), samples.end());
-        ASSERT_NE(found, played.end());
-        const auto silent = [&](unsigned char b) { return b == format.silence; };
-        EXPECT_TRUE(std::all_of(played.begin(), found, silent));
-        EXPECT_TRUE(
-            std::all_of(found + static_cast<std::ptrdiff_t>(samples.size()), played.end(), silent));
+        // Read while the player lives: everything was played when play() returned.
+        EXPECT_TRUE(playedOnce(test::readFileBytes(output), samples, format.silence));
         std::filesystem::remove(output);
+    }
+}
+
+TEST_F(SdlWavePlayerTest, CommonGameFormsPlayOnceWholeForAboutTheirLength) {
+    // Without a delay of its own the disk driver takes each buffer at the wave's pace.
+    unsetenv("SDL_DISKAUDIODELAY");
+    for (const test::EncodedWave& form : test::commonWaveForms()) {
+        SCOPED_TRACE(form.form);
+        test::writeFileBytes(wave, form.file);
+        SdlWavePlayer player;
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_TRUE(player.play(wave));
+        const auto took = std::chrono::steady_clock::now() - start;
+        // Every decoded form is signed or float: silence is zero bytes.
+        EXPECT_TRUE(playedOnce(test::readFileBytes(output), form.decoded, 0x00));
+        EXPECT_GE(took, form.duration() * 9 / 10);
+        EXPECT_LE(took, form.duration() + std::chrono::milliseconds(1500));
+        std::filesystem::remove(output);
+    }
+}
+
+TEST_F(SdlWavePlayerTest, BrokenWaveOfEveryFormPlaysNothing) {
+    for (const test::EncodedWave& form : test::commonWaveForms()) {
+        for (const auto& [fault, bytes] : form.broken) {
+            SCOPED_TRACE(form.form + " with " + fault);
+            test::writeFileBytes(wave, bytes);
+            SdlWavePlayer player;
+            EXPECT_FALSE(player.play(wave));
+            EXPECT_FALSE(std::filesystem::exists(output));
+        }
     }
 }
 
@@ -98,7 +114,7 @@ TEST_F(SdlWavePlayerTest, UnplayableFilesEndQuietly) {
 
 TEST_F(SdlWavePlayerTest, NoSoundDeviceEndsQuietly) {
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
-    test::writeFileBytes(wave, waveFile(1, 8000, 8, Bytes(100, 0x80)));
+    test::writeFileBytes(wave, test::pcmWaveFile(1, 8000, 8, Bytes(100, 0x80)));
     SdlWavePlayer player;
     EXPECT_FALSE(player.play(wave));
 }

@@ -41,7 +41,7 @@ protected:
     test::TempDir dir;
 };
 
-// 5-6-5 channels are widened by the decoder's own scaling, so those may differ slightly.
+// 5-bit and 6-bit channels are widened by the decoder's own scaling, so those may differ slightly.
 void expectPixels(const QImage& image, const test::Picture& picture, int tolerance) {
     ASSERT_EQ(image.size(), QSize(picture.width, picture.height));
     for (int y = 0; y < picture.height; ++y) {
@@ -57,12 +57,16 @@ void expectPixels(const QImage& image, const test::Picture& picture, int toleran
 
 TEST_F(BitmapLoaderTest, DecodesEveryDepthCompressionAndRowOrder) {
     expectPixels(load(test::bmpBytes(kTwoColours, BmpKind::Bits1)), kTwoColours, 0);
-    for (BmpKind kind : {BmpKind::Bits4, BmpKind::Bits8, BmpKind::Rle8, BmpKind::Bits24,
-                         BmpKind::Bits24TopDown, BmpKind::Bits32}) {
+    for (BmpKind kind :
+         {BmpKind::Bits4, BmpKind::Rle4, BmpKind::Bits8, BmpKind::Rle8, BmpKind::Bits24,
+          BmpKind::Bits24TopDown, BmpKind::Bits32, BmpKind::Bits32V5BitFields}) {
         SCOPED_TRACE(static_cast<int>(kind));
         expectPixels(load(test::bmpBytes(kColours, kind)), kColours, 0);
     }
-    expectPixels(load(test::bmpBytes(kColours, BmpKind::Bits16BitFields)), kColours, 8);
+    for (BmpKind kind : {BmpKind::Bits16, BmpKind::Bits16BitFields}) {
+        SCOPED_TRACE(static_cast<int>(kind));
+        expectPixels(load(test::bmpBytes(kColours, kind)), kColours, 8);
+    }
 }
 
 TEST_F(BitmapLoaderTest, EmptyFileIsAnEmptyPicture) {
