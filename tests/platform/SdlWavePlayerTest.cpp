@@ -126,7 +126,7 @@ TEST_F(SdlWavePlayerTest, LeavesTheSignalHandlersAlone) {
     for (int i = 0; i < 2; ++i) {
         sigaction(signals[i], nullptr, &before[i]);
     }
-    test::writeFileBytes(wave, waveFile(1, 8000, 8, Bytes(100, 0x80)));
+    test::writeFileBytes(wave, test::pcmWaveFile(1, 8000, 8, Bytes(100, 0x80)));
     SdlWavePlayer player;
     ASSERT_TRUE(player.play(wave));
     for (int i = 0; i < 2; ++i) {
