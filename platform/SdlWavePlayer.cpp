@@ -31,6 +31,17 @@ private:
 
 constexpr Uint32 kPollMilliseconds = 5;
 
+// About 50 ms of sound per device buffer (a power of two, as devices like it): the window
+// waits out the last buffer after the sound, and the loader's default of 4,096 frames
+// would keep it frozen for half a second after a wave of 8,000 frames a second.
+Uint16 bufferFrames(int framesPerSecond) {
+    Uint16 frames = 256;
+    while (frames < 4096 && frames * 2 <= framesPerSecond / 20) {
+        frames *= 2;
+    }
+    return frames;
+}
+
 void waitUntilDrained(SDL_AudioDeviceID device) {
     // A device that is lost while playing stops taking data: stop waiting then too.
     while (SDL_GetQueuedAudioSize(device) > 0 &&
@@ -64,6 +75,7 @@ bool SdlWavePlayer::play(const std::string& path) {
     }
     SDL_AudioSpec wanted = wave.spec();
     wanted.callback = nullptr;  // fed by queueing
+    wanted.samples = bufferFrames(wanted.freq);
     SDL_AudioSpec obtained{};
     // No changes allowed: SDL converts the wave's format to the device's when they differ.
     const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
