@@ -39,6 +39,8 @@ private:
     std::vector<PlannedPlacement> plan(std::int64_t& total);
     void writeData(File& archive, const std::vector<PlannedPlacement>& after);
     JobOutcome undo(const std::string& failure);
+    // Empties the staging folder of the save's copies (and anything else left there).
+    void discardCopies();
 
     const std::string& path_;
     ArchiveSession& session_;
@@ -66,12 +68,10 @@ JobOutcome SaveRun::run() {
         }
         // The archive was not touched, so the copies made so far are of no further use.
         archive_.close();
-        staged_.close();
-        session_.staging.removeFiles();
+        discardCopies();
         return JobOutcome::failed(failure.what());
     }
-    staged_.close();
-    session_.staging.removeFiles();
+    discardCopies();
     return JobOutcome::success();
 }
 
@@ -194,9 +194,13 @@ JobOutcome SaveRun::undo(const std::string& failure) {
                                   rollbackFailure.what() + "); copies of its entries are kept in " +
                                   keptIn);
     }
+    discardCopies();
+    return JobOutcome::failed(failure + "; the archive was left unchanged");
+}
+
+void SaveRun::discardCopies() {
     staged_.close();
     session_.staging.removeFiles();
-    return JobOutcome::failed(failure + "; the archive was left unchanged");
 }
 
 }  // namespace
