@@ -9,6 +9,7 @@
 #include "platform/QtMessageBox.h"
 #include "platform/SdlWavePlayer.h"
 #include "platform/SteadyTickClock.h"
+#include "platform/X11FrameMargins.h"
 
 namespace xcr {
 
@@ -28,6 +29,7 @@ FormServices desktopServices() {
     services.clock = std::make_unique<SteadyTickClock>();
     services.pump = std::make_unique<QtEventPump>();
     services.shell = std::make_unique<DesktopShell>();
+    services.frameMargins = std::make_unique<X11FrameMargins>();
     return services;
 }
 

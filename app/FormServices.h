@@ -7,6 +7,7 @@
 #include "platform/EventPump.h"
 #include "platform/FileDialog.h"
 #include "platform/FolderChooser.h"
+#include "platform/FrameMargins.h"
 #include "platform/MessageBox.h"
 #include "platform/ScreenArea.h"
 #include "platform/Shell.h"
@@ -30,6 +31,8 @@ struct FormServices {
     std::unique_ptr<TickClock> clock;
     std::unique_ptr<EventPump> pump;
     std::unique_ptr<Shell> shell;
+    // The frame around the window, known ahead so that it opens centred by its outer edges.
+    std::unique_ptr<FrameMargins> frameMargins;
 };
 
 }  // namespace xcr

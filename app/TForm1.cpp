@@ -251,9 +251,24 @@ void TForm1::Exit1Click() {
 void TForm1::showEvent(QShowEvent* event) {
     if (!centred_ && screen() != nullptr) {
         centred_ = true;
+        // A window manager adds its frame only once the window shows: it is asked ahead,
+        // so that the window is centred by its outer edges.
         QRect frame = frameGeometry();
+        const QRect client = geometry();
+        const QMargins known(client.left() - frame.left(), client.top() - frame.top(),
+                             frame.right() - client.right(), frame.bottom() - client.bottom());
+        QMargins expected;
+        if (windowHandle() != nullptr) {
+            expected = services_.frameMargins->expected(*windowHandle());
+        }
+        if (expected.isNull()) {
+            expected = known;
+        }
+        frame = client.marginsAdded(expected);
         frame.moveCenter(screen()->availableGeometry().center());
-        move(frame.topLeft());
+        // move() places the frame as far as Qt knows it.
+        move(frame.topLeft() +
+             QPoint(expected.left() - known.left(), expected.top() - known.top()));
     }
     QMainWindow::showEvent(event);
 }

@@ -1,25 +1,16 @@
 #include "platform/X11FrameTracker.h"
 
-#include <xcb/xcb.h>
-
-#include <QtGui/qguiapplication_platform.h>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QWindow>
-#include <cstdlib>
-#include <memory>
 #include <utility>
+
+#include "platform/X11Connection.h"
 
 namespace xcr {
 namespace {
 
-template <typename Reply>
-using ReplyPtr = std::unique_ptr<Reply, decltype(&std::free)>;
-
-xcb_connection_t* connection() {
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 != nullptr ? x11->connection() : nullptr;
-}
+using x11::connection;
+using x11::ReplyPtr;
 
 // The child of the root window that holds `window`: the manager's frame, or the window
 // itself where no manager framed it. 0 when the server does not answer.

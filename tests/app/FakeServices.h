@@ -87,6 +87,12 @@ public:
     std::vector<Bytes> played;
 };
 
+class FakeFrameMargins : public FrameMargins {
+public:
+    QMargins expected(QWindow&) override { return margins; }
+    QMargins margins;
+};
+
 // Every service of the window replaced by a fake; the pointers stay valid while the
 // window that took the services lives.
 struct FakeServices {
@@ -100,6 +106,7 @@ struct FakeServices {
     FakeClock* clock = new FakeClock(0);
     FakePump* pump = new FakePump(*clock);
     FakeShell* shell = new FakeShell;
+    FakeFrameMargins* frameMargins = new FakeFrameMargins;
 
     FormServices take() {
         FormServices services;
@@ -113,6 +120,7 @@ struct FakeServices {
         services.clock.reset(clock);
         services.pump.reset(pump);
         services.shell.reset(shell);
+        services.frameMargins.reset(frameMargins);
         return services;
     }
 };

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QLayout>
+#include <QScreen>
 
 #include "app/TForm1.h"
 #include "tests/app/FakeServices.h"
@@ -65,6 +66,20 @@ TEST_F(FormLayoutTest, FixedWindowThatMinimisesButNeverMaximises) {
     }
     EXPECT_NE(form.CheckListBox1->focusPolicy(), Qt::NoFocus);
     EXPECT_EQ(form.focusWidget(), form.CheckListBox1);
+}
+
+// The frame a window manager adds is known ahead, so the window opens centred by it.
+TEST(FormPlacementTest, OpensCentredByTheOuterEdgesOfItsFrame) {
+    for (const QMargins margins : {QMargins(), QMargins(1, 20, 1, 1)}) {
+        test::FakeServices fakes;
+        fakes.frameMargins->margins = margins;
+        TForm1 form{fakes.take()};
+        form.show();
+        const QRect frame = form.geometry().marginsAdded(margins);
+        const QPoint centre = form.screen()->availableGeometry().center();
+        EXPECT_LE((frame.center() - centre).manhattanLength(), 1)
+            << frame.center().x() << ", " << frame.center().y();
+    }
 }
 
 TEST_F(FormLayoutTest, MenuHasFileWithThreeCommandsAndAboutOnTheBar) {

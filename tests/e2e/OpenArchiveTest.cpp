@@ -72,6 +72,15 @@ TEST_F(OpenArchive, WindowShowsEveryControlInItsPlace) {
     EXPECT_TRUE(matches) << ::testing::PrintToString(faults) << "; " << program.lastShotPath();
 }
 
+TEST_F(OpenArchive, WindowOpensCentredByItsFrame) {
+    ProgramUnderTest program;
+    const auto frame = Desktop::frameGeometry(program.mainWindow());
+    ASSERT_TRUE(frame.has_value());
+    const QSize screen = Desktop::screenshot().size();
+    const QPoint offCentre = frame->center() - QRect(QPoint(0, 0), screen).center();
+    EXPECT_LE(offCentre.manhattanLength(), 1) << offCentre.x() << ", " << offCentre.y();
+}
+
 TEST_F(OpenArchive, NameTypedWithoutExtensionGetsXcrAppended) {
     ProgramUnderTest program;
     const std::string path = program.archivePath();

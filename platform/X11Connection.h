@@ -1,0 +1,25 @@
+#ifndef PLATFORM_X11CONNECTION_H
+#define PLATFORM_X11CONNECTION_H
+
+#include <xcb/xcb.h>
+
+#include <QtGui/qguiapplication_platform.h>
+#include <QGuiApplication>
+#include <cstdlib>
+#include <memory>
+
+namespace xcr::x11 {
+
+// A reply of the X server, freed when it goes.
+template <typename Reply>
+using ReplyPtr = std::unique_ptr<Reply, decltype(&std::free)>;
+
+// Qt's connection to the X server; null where the program does not run on X11.
+inline xcb_connection_t* connection() {
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 != nullptr ? x11->connection() : nullptr;
+}
+
+}  // namespace xcr::x11
+
+#endif  // PLATFORM_X11CONNECTION_H
