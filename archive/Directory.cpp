@@ -61,15 +61,12 @@ void visitRecords(std::int64_t fileLength, ReadAt readAt, const DirectoryVisitor
     }
 }
 
-std::vector<DirectoryRecord> collect(
-    const std::function<void(const DirectoryVisitor&)>& visitRecordsWith) {
-    std::vector<DirectoryRecord> records;
-    visitRecordsWith(DirectoryVisitor{
-        [&](std::int64_t count) { records.reserve(static_cast<std::size_t>(count)); },
-        [&](std::string_view rawName, std::int32_t offset, std::int32_t size) {
-            records.push_back({std::string(rawName), offset, size});
-        }});
-    return records;
+// A visitor that keeps every record in `records`.
+DirectoryVisitor collectInto(std::vector<DirectoryRecord>& records) {
+    return {[&](std::int64_t count) { records.reserve(static_cast<std::size_t>(count)); },
+            [&](std::string_view rawName, std::int32_t offset, std::int32_t size) {
+                records.push_back({std::string(rawName), offset, size});
+            }};
 }
 
 }  // namespace
@@ -90,7 +87,9 @@ void visitDirectory(File& archive, const DirectoryVisitor& visitor) {
 }
 
 std::vector<DirectoryRecord> readDirectory(File& archive) {
-    return collect([&](const DirectoryVisitor& visitor) { visitDirectory(archive, visitor); });
+    std::vector<DirectoryRecord> records;
+    visitDirectory(archive, collectInto(records));
+    return records;
 }
 
 std::vector<DirectoryRecord> readDirectory(const std::string& path) {
@@ -108,8 +107,9 @@ std::vector<DirectoryRecord> parseDirectory(const unsigned char* bytes, std::siz
         std::memcpy(into, bytes + at, static_cast<std::size_t>(got));
         return got;
     };
-    return collect(
-        [&](const DirectoryVisitor& visitor) { visitRecords(fileLength, readAt, visitor); });
+    std::vector<DirectoryRecord> records;
+    visitRecords(fileLength, readAt, collectInto(records));
+    return records;
 }
 
 }  // namespace xcr

@@ -4,32 +4,42 @@
 
 namespace xcr {
 
-void EntryTable::assign(const std::vector<DirectoryRecord>& records) {
+namespace {
+
+// A table's new contents, filled one record at a time.
+struct Contents {
     std::vector<std::string> names;
-    std::vector<Placement> placements;
-    names.reserve(records.size());
-    placements.reserve(records.size());
-    for (const auto& record : records) {
-        names.push_back(xcr::displayName(record.rawName));
-        placements.push_back({record.offset, record.size});
+    std::vector<EntryTable::Placement> placements;
+
+    void expect(std::size_t count) {
+        names.reserve(count);
+        placements.reserve(count);
     }
-    replaceWith(std::move(names), std::move(placements));
+    void add(std::string_view rawName, std::int32_t offset, std::int32_t size) {
+        names.push_back(displayName(rawName));
+        placements.push_back({offset, size});
+    }
+};
+
+}  // namespace
+
+void EntryTable::assign(const std::vector<DirectoryRecord>& records) {
+    Contents contents;
+    contents.expect(records.size());
+    for (const auto& record : records) {
+        contents.add(record.rawName, record.offset, record.size);
+    }
+    replaceWith(std::move(contents.names), std::move(contents.placements));
 }
 
 void EntryTable::assign(File& archive) {
-    std::vector<std::string> names;
-    std::vector<Placement> placements;
-    visitDirectory(
-        archive,
-        DirectoryVisitor{[&](std::int64_t count) {
-                             names.reserve(static_cast<std::size_t>(count));
-                             placements.reserve(static_cast<std::size_t>(count));
-                         },
-                         [&](std::string_view rawName, std::int32_t offset, std::int32_t size) {
-                             names.push_back(xcr::displayName(rawName));
-                             placements.push_back({offset, size});
-                         }});
-    replaceWith(std::move(names), std::move(placements));
+    Contents contents;
+    visitDirectory(archive,
+                   {[&](std::int64_t count) { contents.expect(static_cast<std::size_t>(count)); },
+                    [&](std::string_view rawName, std::int32_t offset, std::int32_t size) {
+                        contents.add(rawName, offset, size);
+                    }});
+    replaceWith(std::move(contents.names), std::move(contents.placements));
 }
 
 void EntryTable::replaceWith(std::vector<std::string> names, std::vector<Placement> placements) {

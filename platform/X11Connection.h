@@ -20,6 +20,11 @@ inline xcb_connection_t* connection() {
     return x11 != nullptr ? x11->connection() : nullptr;
 }
 
+// The root window of the connection's first screen: the desktop.
+inline xcb_window_t rootWindow(xcb_connection_t* x) {
+    return xcb_setup_roots_iterator(xcb_get_setup(x)).data->root;
+}
+
 }  // namespace xcr::x11
 
 #endif  // PLATFORM_X11CONNECTION_H

@@ -65,7 +65,7 @@ QMargins X11FrameMargins::expected(QWindow& window) {
     message.format = 32;
     message.window = id;
     message.type = request;
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(x)).data->root;
+    const xcb_window_t root = x11::rootWindow(x);
     xcb_send_event(x, 0, root,
                    XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
                    reinterpret_cast<const char*>(&message));

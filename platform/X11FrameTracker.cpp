@@ -77,7 +77,7 @@ bool X11FrameTracker::pointerButtonHeld() const {
     if (x == nullptr) {
         return false;
     }
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(x)).data->root;
+    const xcb_window_t root = x11::rootWindow(x);
     ReplyPtr<xcb_query_pointer_reply_t> pointer(
         xcb_query_pointer_reply(x, xcb_query_pointer(x, root), nullptr), &std::free);
     constexpr std::uint16_t kButtons = XCB_BUTTON_MASK_1 | XCB_BUTTON_MASK_2 | XCB_BUTTON_MASK_3 |
