@@ -36,8 +36,9 @@ CheckListBox::CheckListBox(QWidget* parent) : QListView(parent) {
             });
 }
 
-void CheckListBox::setNames(const std::vector<std::string>& names) {
-    model_.setNames(names);
+void CheckListBox::setEntries(std::shared_ptr<const EntryNames> names,
+                              std::shared_ptr<CheckMarks> marks) {
+    model_.setEntries(std::move(names), std::move(marks));
 }
 
 void CheckListBox::mousePressEvent(QMouseEvent* event) {

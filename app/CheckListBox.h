@@ -2,8 +2,8 @@
 #define APP_CHECKLISTBOX_H
 
 #include <QListView>
+#include <memory>
 #include <string>
-#include <vector>
 
 #include "app/CheckListModel.h"
 
@@ -18,9 +18,9 @@ public:
 
     explicit CheckListBox(QWidget* parent = nullptr);
 
-    // Replaces every item with `names` (unchecked); afterwards nothing is selected.
-    void setNames(const std::vector<std::string>& names);
-    void clear() { setNames({}); }
+    // Replaces every item with the entries' names and marks; afterwards nothing is
+    // selected.
+    void setEntries(std::shared_ptr<const EntryNames> names, std::shared_ptr<CheckMarks> marks);
 
     int count() const { return model_.count(); }
     QString itemText(int row) const { return model_.text(row); }

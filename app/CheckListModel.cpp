@@ -1,42 +1,37 @@
 #include "app/CheckListModel.h"
 
-#include <algorithm>
-
 namespace xcr {
 
-void CheckListModel::setNames(const std::vector<std::string>& names) {
+CheckListModel::CheckListModel()
+    : names_(std::make_shared<EntryNames>()), marks_(std::make_shared<CheckMarks>()) {}
+
+void CheckListModel::setEntries(std::shared_ptr<const EntryNames> names,
+                                std::shared_ptr<CheckMarks> marks) {
     beginResetModel();
-    names_.clear();
-    names_.reserve(static_cast<qsizetype>(names.size()));
-    for (const auto& name : names) {
-        names_.append(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
-    }
-    checks_.assign(names.size(), 0);
+    names_ = std::move(names);
+    marks_ = std::move(marks);
     endResetModel();
 }
 
+QString CheckListModel::text(int row) const {
+    const std::string_view name = names_->displayName(row);
+    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+}
+
 void CheckListModel::setChecked(int row, bool checked) {
-    auto& mark = checks_.at(static_cast<std::size_t>(row));
-    if ((mark != 0) == checked) {
+    if (row < 0 || row >= count() || isChecked(row) == checked) {
         return;
     }
-    mark = checked ? 1 : 0;
+    marks_->set(row, checked);
     const auto changed = index(row);
     emit dataChanged(changed, changed, {Qt::CheckStateRole});
 }
 
 void CheckListModel::setAllChecked(bool checked) {
-    const char mark = checked ? 1 : 0;
-    const auto first =
-        std::find_if(checks_.begin(), checks_.end(), [&](char c) { return c != mark; });
-    if (first == checks_.end()) {
-        return;
+    const auto [first, last] = marks_->setAll(checked);
+    if (first >= 0) {
+        emit dataChanged(index(first), index(last), {Qt::CheckStateRole});
     }
-    const auto last =
-        std::find_if(checks_.rbegin(), checks_.rend(), [&](char c) { return c != mark; });
-    std::fill(first, checks_.end(), mark);
-    emit dataChanged(index(static_cast<int>(first - checks_.begin())),
-                     index(static_cast<int>(checks_.rend() - last) - 1), {Qt::CheckStateRole});
 }
 
 int CheckListModel::rowCount(const QModelIndex& parent) const {
@@ -48,7 +43,7 @@ QVariant CheckListModel::data(const QModelIndex& index, int role) const {
         return {};
     }
     if (role == Qt::DisplayRole) {
-        return names_.at(index.row());
+        return text(index.row());
     }
     if (role == Qt::CheckStateRole) {
         return isChecked(index.row()) ? Qt::Checked : Qt::Unchecked;

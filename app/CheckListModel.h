@@ -2,26 +2,30 @@
 #define APP_CHECKLISTMODEL_H
 
 #include <QAbstractListModel>
-#include <QStringList>
+#include <memory>
 #include <string>
-#include <vector>
+
+#include "archive/CheckMarks.h"
+#include "archive/EntryNames.h"
 
 namespace xcr {
 
-// The items of the entry list: one name and one check mark per entry. Names are the
-// archive's bytes shown one byte per character, so every byte comes back unchanged.
+// The items of the entry list: the entries' display names and their check marks, shown
+// straight from the entry table and the marks a job may read; nothing is copied, so a
+// list of millions of entries costs no memory of its own. Names are the archive's bytes
+// shown one byte per character, so every byte comes back unchanged.
 class CheckListModel : public QAbstractListModel {
     Q_OBJECT
 public:
-    using QAbstractListModel::QAbstractListModel;
+    CheckListModel();
 
-    // Replaces every item; all new items are unchecked.
-    void setNames(const std::vector<std::string>& names);
+    // Replaces every item; `marks` holds one mark per name.
+    void setEntries(std::shared_ptr<const EntryNames> names, std::shared_ptr<CheckMarks> marks);
 
-    int count() const { return static_cast<int>(names_.size()); }
-    QString text(int row) const { return names_.at(row); }
-    std::string name(int row) const { return names_.at(row).toLatin1().toStdString(); }
-    bool isChecked(int row) const { return checks_.at(static_cast<std::size_t>(row)) != 0; }
+    int count() const { return names_->count(); }
+    QString text(int row) const;
+    std::string name(int row) const { return std::string(names_->displayName(row)); }
+    bool isChecked(int row) const { return marks_->isChecked(row); }
     void setChecked(int row, bool checked);
     void setAllChecked(bool checked);
 
@@ -31,8 +35,8 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
-    QStringList names_;
-    std::vector<char> checks_;
+    std::shared_ptr<const EntryNames> names_;
+    std::shared_ptr<CheckMarks> marks_;
 };
 
 }  // namespace xcr

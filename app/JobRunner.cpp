@@ -20,8 +20,25 @@ JobOutcome runCatching(const JobRunner::Body& body) {
 
 }  // namespace
 
-JobRunner::JobRunner(QObject* parent)
+JobTicket& JobTicket::operator=(JobTicket&& other) noexcept {
+    if (this != &other) {
+        if (lock_ != nullptr) {
+            lock_->release();
+        }
+        lock_ = std::exchange(other.lock_, nullptr);
+    }
+    return *this;
+}
+
+JobTicket::~JobTicket() {
+    if (lock_ != nullptr) {
+        lock_->release();
+    }
+}
+
+JobRunner::JobRunner(JobLock& lock, QObject* parent)
     : QObject(parent),
+      lock_(lock),
       starter_([](std::function<void()> work) { return std::thread(std::move(work)); }) {}
 
 JobRunner::~JobRunner() {
@@ -30,9 +47,17 @@ JobRunner::~JobRunner() {
     }
 }
 
-bool JobRunner::start(Body body) {
-    if (runningCount_ > 0) {
-        return false;
+JobTicket JobRunner::reserve() {
+    if (lock_.isHeld() || runningCount_ > 0) {
+        return {};
+    }
+    lock_.take();
+    return JobTicket(&lock_);
+}
+
+void JobRunner::start(JobTicket ticket, Body body) {
+    if (!ticket || runningCount_ > 0) {
+        return;
     }
     // A thread whose end report was taken has returned from its work; only its exit may
     // still be under way.
@@ -49,7 +74,7 @@ bool JobRunner::start(Body body) {
         throw Failure("Thread creation error: " + failure.code().message());
     }
     ++runningCount_;
-    return true;
+    running_ = std::move(ticket);
 }
 
 void JobRunner::finish(const JobOutcome& outcome) {
@@ -57,6 +82,7 @@ void JobRunner::finish(const JobOutcome& outcome) {
         worker_.join();
     }
     --runningCount_;
+    running_ = JobTicket();
     emit ended(outcome);
 }
 

@@ -7,12 +7,9 @@
 #include <QScreen>
 
 #include "app/Resources.h"
+#include "app/WindowTitle.h"
 #include "app/about/AboutLink.h"
 #include "app/about/AboutPictures.h"
-#include "archive/DisplayName.h"
-#include "archive/ExtractionJob.h"
-#include "archive/File.h"
-#include "archive/SaveJob.h"
 
 namespace xcr {
 
@@ -48,11 +45,9 @@ TForm1::TForm1(FormServices services, QWidget* parent)
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     lock_ = std::make_unique<JobLock>(
         QList<QWidget*>{SpeedButton2, SpeedButton3, File1, CheckListBox1});
-    host_ = std::make_unique<WindowJobHost>(
-        WindowJobHost::Parts{this, CheckListBox1, ProgressBar1, lock_.get(),
-                             services_.JvBrowseFolder1.get(), services_.beeper.get()});
-    JvThread1 = new JobRunner(this);
-    JvThread2 = new JobRunner(this);
+    progress_ = std::make_unique<WindowProgress>(*ProgressBar1, *services_.beeper);
+    JvThread1 = new JobRunner(*lock_, this);
+    JvThread2 = new JobRunner(*lock_, this);
     for (auto* runner : {JvThread1, JvThread2}) {
         connect(runner, &JobRunner::ended, this, &TForm1::jobEnded);
     }
@@ -127,7 +122,7 @@ void TForm1::createControls(QWidget* client) {
 }
 
 void TForm1::createPreviews() {
-    const EntrySource source{[this] { return services_.OpenDialog1->fileName(); }, session_.entries,
+    const EntrySource source{[this] { return session_.archivePath; }, session_.entries,
                              session_.staging};
     dispatch_ = std::make_unique<EntryDispatch>(
         session_.entries, [this](bool enabled) { SpeedButton1->setEnabled(enabled); },
@@ -146,20 +141,32 @@ void TForm1::createMenu() {
 }
 
 void TForm1::OpenXCR1Click() {
-    services_.OpenDialog1->execute(this);
-    const std::string path = services_.OpenDialog1->fileName();
+    // A cancel leaves the list, its marks, the replacements and the title as they are.
+    if (services_.OpenDialog1->execute(this)) {
+        openArchive(services_.OpenDialog1->fileName());
+    }
+}
+
+void TForm1::openArchive(const std::string& path) {
     if (path.empty()) {
         return;
     }
-    CheckListBox1->clear();
-    session_.entries.clear();
-    session_.replacements.resetFor(0);
-    File archive = File::open(path, File::Access::Read);
-    session_.entries.assign(archive);
-    archive.close();
-    session_.replacements.resetFor(session_.entries.count());
-    CheckListBox1->setNames(session_.entries.displayNames());
+    std::string notice;
+    try {
+        notice = session_.open(path);
+    } catch (...) {
+        showEntries();
+        throw;
+    }
+    showEntries();
     setWindowTitle(QFile::decodeName(archiveWindowTitle(path).c_str()));
+    if (!notice.empty()) {
+        services_.messages->inform(this, notice);
+    }
+}
+
+void TForm1::showEntries() {
+    CheckListBox1->setEntries(session_.entries.names(), session_.marks);
 }
 
 void TForm1::SpeedButton1Click() {
@@ -175,16 +182,29 @@ void TForm1::showimage(int index) {
 }
 
 void TForm1::SpeedButton2Click() {
-    const std::string archivePath = services_.OpenDialog1->fileName();
-    startJob(*JvThread1, [this, archivePath] { return JvThread1Execute(archivePath); });
+    JobTicket ticket = JvThread1->reserve();
+    if (!ticket) {
+        return;
+    }
+    // The archive is held before the chooser shows, so that the chooser only shows for
+    // an archive that can be read, and nothing changes it while the user chooses.
+    HeldArchive archive = holdArchive(session_.archivePath);
+    std::string folder;
+    if (archive.file.isOpen() && services_.JvBrowseFolder1->execute(this)) {
+        folder = services_.JvBrowseFolder1->folder();
+    }
+    auto request = std::make_shared<ExtractionRequest>(
+        session_.extractionRequest(std::move(archive), std::move(folder)));
+    startJob(*JvThread1, std::move(ticket),
+             [this, request] { return JvThread1Execute(std::move(*request)); });
 }
 
 void TForm1::SpeedButton3Click() {
     const int index = CheckListBox1->itemIndex();
-    if (index < 0) {
+    // A cancel records nothing, also after an earlier confirmation.
+    if (index < 0 || !services_.OpenDialog2->execute(this)) {
         return;
     }
-    services_.OpenDialog2->execute(this);
     const std::string path = services_.OpenDialog2->fileName();
     if (!path.empty()) {
         session_.replacements.record(index, path);
@@ -223,13 +243,16 @@ void TForm1::Image1MouseDown(int x, int y) {
     bitmapPreview_->press(x, y);
 }
 
-JobOutcome TForm1::JvThread1Execute(const std::string& archivePath) {
-    return runExtraction(archivePath, session_.entries, *host_);
+JobOutcome TForm1::JvThread1Execute(ExtractionRequest request) {
+    return runExtraction(std::move(request), *progress_);
 }
 
 void TForm1::SaveXCR1Click() {
-    const std::string archivePath = services_.OpenDialog1->fileName();
-    startJob(*JvThread2, [this, archivePath] { return JvThread2Execute(archivePath); });
+    JobTicket ticket = JvThread2->reserve();
+    if (ticket) {
+        startJob(*JvThread2, std::move(ticket),
+                 [this, request = session_.saveRequest()] { return JvThread2Execute(request); });
+    }
 }
 
 void TForm1::About1Click() {
@@ -240,8 +263,8 @@ void TForm1::AboutAnchorClick(const QString& anchor) {
     followAboutLink(anchor, *services_.shell, *About);
 }
 
-JobOutcome TForm1::JvThread2Execute(const std::string& archivePath) {
-    return runSave(archivePath, session_, *host_);
+JobOutcome TForm1::JvThread2Execute(const SaveRequest& request) {
+    return runSave(request, *progress_);
 }
 
 void TForm1::Exit1Click() {
@@ -273,44 +296,38 @@ void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
 }
 
-void TForm1::startJob(JobRunner& runner, JobRunner::Body body) {
-    // Held means a job has not released it yet: its command is out of reach.
-    if (!lock_->take()) {
-        return;
-    }
+void TForm1::startJob(JobRunner& runner, JobTicket ticket, JobRunner::Body body) {
     try {
-        runner.start(std::move(body));
+        runner.start(std::move(ticket), std::move(body));
     } catch (...) {
-        settleLock();
+        // No job will report an end: a close asked for meanwhile happens now.
+        if (closeWhenIdle_) {
+            QMetaObject::invokeMethod(this, &TForm1::close, Qt::QueuedConnection);
+        }
         throw;
     }
-    settleLock();
 }
 
 bool TForm1::jobsRunning() const {
     return JvThread1->runningCount() > 0 || JvThread2->runningCount() > 0;
 }
 
-void TForm1::settleLock() {
-    if (lock_->isHeld() && !jobsRunning()) {
-        lock_->release();
-    }
-}
-
 void TForm1::jobEnded(const JobOutcome& outcome) {
-    settleLock();
+    if (outcome.savedEntries) {
+        session_.saved(*outcome.savedEntries);
+    }
     if (!outcome.ok()) {
         services_.messages->show(this, outcome.failure);
     }
-    if (closeWhenIdle_ && !jobsRunning()) {
+    if (closeWhenIdle_ && !lock_->isHeld()) {
         close();
     }
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-    // A job may be waiting on this window, and a save must never be cut off: the
-    // window goes out of sight now and closes once the last job has reported its end.
-    if (jobsRunning()) {
+    // A job may be under way (or about to start, its lock taken), and a save must never
+    // be cut off: the window goes out of sight now and closes once the job has ended.
+    if (lock_->isHeld()) {
         closeWhenIdle_ = true;
         hide();
         event->ignore();

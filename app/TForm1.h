@@ -15,7 +15,7 @@
 #include "app/JobLock.h"
 #include "app/JobRunner.h"
 #include "app/SpeedButton.h"
-#include "app/WindowJobHost.h"
+#include "app/WindowProgress.h"
 #include "app/about/AboutPopup.h"
 #include "archive/ArchiveSession.h"
 #include "preview/BitmapPreview.h"
@@ -37,6 +37,9 @@ public:
     ~TForm1() override;
 
     const ArchiveSession& session() const { return session_; }
+
+    // Opens the archive at `path` as Open XCR does with a confirmed file.
+    void openArchive(const std::string& path);
 
     // Runs `handler` when `signal` fires, with its failure shown in a message box.
     template <typename Sender, typename Signal>
@@ -60,8 +63,8 @@ public:
     void Image1MouseDown(int x, int y);
     void AboutAnchorClick(const QString& anchor);
     // The job bodies, on their worker threads.
-    JobOutcome JvThread1Execute(const std::string& archivePath);
-    JobOutcome JvThread2Execute(const std::string& archivePath);
+    JobOutcome JvThread1Execute(ExtractionRequest request);
+    JobOutcome JvThread2Execute(const SaveRequest& request);
     void Exit1Click();
 
     CheckListBox* CheckListBox1;
@@ -99,21 +102,16 @@ private:
     void createControls(QWidget* client);
     void createMenu();
     void createPreviews();
-    // Takes the job lock and starts `body` on `runner`; does nothing while the lock is
-    // held.
-    void startJob(JobRunner& runner, JobRunner::Body body);
+    void showEntries();
+    void startJob(JobRunner& runner, JobTicket ticket, JobRunner::Body body);
     bool jobsRunning() const;
-    // Gives the lock back when no job is left to release it: a start refused in the
-    // moment between a job's release and its end report, a thread that did not start,
-    // or a job that ended without releasing.
-    void settleLock();
     void jobEnded(const JobOutcome& outcome);
 
     FormServices services_;
     ArchiveSession session_;
     CommandGuard guard_;
     std::unique_ptr<JobLock> lock_;
-    std::unique_ptr<WindowJobHost> host_;
+    std::unique_ptr<WindowProgress> progress_;
     std::unique_ptr<EntryDispatch> dispatch_;
     std::unique_ptr<BitmapPreview> bitmapPreview_;
     std::unique_ptr<SoundPreview> soundPreview_;

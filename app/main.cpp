@@ -2,7 +2,7 @@
 
 #include "app/DesktopServices.h"
 #include "app/TForm1.h"
-#include "archive/DisplayName.h"
+#include "app/WindowTitle.h"
 #include "platform/DropShadow.h"
 
 int main(int argc, char** argv) {

@@ -1,18 +1,38 @@
 #ifndef ARCHIVE_ARCHIVESESSION_H
 #define ARCHIVE_ARCHIVESESSION_H
 
+#include <memory>
+#include <string>
+
+#include "archive/CheckMarks.h"
 #include "archive/EntryTable.h"
+#include "archive/ExtractionJob.h"
 #include "archive/ReplacementTable.h"
+#include "archive/SaveJob.h"
 #include "archive/StagingFolder.h"
 
 namespace xcr {
 
-// The state of the open archive that lives from window creation to program end.
-// The current archive path is not here: it is the Open XCR dialog's file name.
+// The state of the open archive that lives from window creation to program end, changed
+// only on the window's thread. The jobs work on copies taken when they start.
 struct ArchiveSession {
+    // The file last confirmed in Open XCR, whether or not it could be opened.
+    std::string archivePath;
     EntryTable entries;
+    std::shared_ptr<CheckMarks> marks = std::make_shared<CheckMarks>();
     ReplacementTable replacements;
     StagingFolder staging = StagingFolder::create();
+
+    // Makes `path` the current archive and reads it afresh: every entry, mark and
+    // replacement of the one before is dropped first, so a failure ("Cannot open file
+    // %s", a journal that cannot be trusted) leaves an empty list. Returns what the user
+    // must be told about the opening (an interrupted save that was undone), or nothing.
+    std::string open(const std::string& path);
+    // Takes the table of the archive a save wrote.
+    void saved(EntryTable entries);
+
+    SaveRequest saveRequest() const;
+    ExtractionRequest extractionRequest(HeldArchive archive, std::string folder) const;
 };
 
 }  // namespace xcr

@@ -4,7 +4,9 @@
 #include <cstring>
 #include <memory>
 
+#include "archive/Checksum.h"
 #include "archive/XcrLayout.h"
+#include "archive/internal/ParseDirectory.h"
 
 namespace xcr {
 
@@ -21,23 +23,27 @@ std::int64_t listedRecords(std::int32_t declared, std::int64_t fileLength) {
     }
     const std::int64_t inFile =
         fileLength > kHeaderSize ? (fileLength - kHeaderSize + kRecordSize - 1) / kRecordSize : 0;
-    return std::min<std::int64_t>(declared - 1, inFile);
+    return std::min({std::int64_t{declared} - 1, inFile, kMaxListedRecords});
 }
 
-// Passes on one whole record.
-void visitRecord(const unsigned char* record, const DirectoryVisitor& visitor) {
+// Adds one whole record to the table.
+void addRecord(const unsigned char* record, EntryTable::Builder& table) {
     const auto* name = reinterpret_cast<const char*>(record);
     // A name is read only within its field: a field with no zero byte gives all its bytes.
-    visitor.visit(std::string_view(name, strnlen(name, kNameFieldSize)),
-                  readNumber(record + kOffsetField), readNumber(record + kSizeField));
+    table.add(std::string_view(name, strnlen(name, kNameFieldSize)),
+              readNumber(record + kOffsetField), readNumber(record + kSizeField));
 }
 
+// `readAt(position, into, size)` reads what the file has there and returns the count.
 template <typename ReadAt>
-void visitRecords(std::int64_t fileLength, ReadAt readAt, const DirectoryVisitor& visitor) {
-    unsigned char countBytes[kNumberSize] = {};
-    readAt(kRecordCountPos, countBytes, kNumberSize);
-    const std::int64_t count = listedRecords(readNumber(countBytes), fileLength);
-    visitor.expect(count);
+EntryTable readTable(std::int64_t fileLength, ReadAt readAt) {
+    unsigned char header[kHeaderSize] = {};
+    Checksum checksum;
+    const std::int64_t headerBytes = readAt(0, header, kHeaderSize);
+    checksum.add(header, static_cast<std::size_t>(headerBytes));
+    const std::int64_t count = listedRecords(readNumber(header + kRecordCountPos), fileLength);
+    EntryTable::Builder table;
+    table.expect(count);
 
     // Filled by each read before it is looked at, so never cleared.
     const auto block = std::make_unique_for_overwrite<unsigned char[]>(
@@ -45,71 +51,64 @@ void visitRecords(std::int64_t fileLength, ReadAt readAt, const DirectoryVisitor
     for (std::int64_t first = 0; first < count; first += kRecordsPerBlock) {
         const std::int64_t inBlock = std::min(kRecordsPerBlock, count - first);
         const std::int64_t got = readAt(recordPos(first), block.get(), inBlock * kRecordSize);
+        checksum.add(block.get(), static_cast<std::size_t>(got));
         for (std::int64_t i = 0; i < inBlock; ++i) {
             const std::int64_t at = i * kRecordSize;
             if (got - at >= kRecordSize) {
-                visitRecord(block.get() + at, visitor);
+                addRecord(block.get() + at, table);
             } else {
                 // Only the last record of a short file gets here: it is completed with
                 // zeros.
                 unsigned char whole[kRecordSize] = {};
                 std::memcpy(whole, block.get() + at,
                             static_cast<std::size_t>(std::max<std::int64_t>(0, got - at)));
-                visitRecord(whole, visitor);
+                addRecord(whole, table);
             }
         }
     }
-}
-
-// A visitor that keeps every record in `records`.
-DirectoryVisitor collectInto(std::vector<DirectoryRecord>& records) {
-    return {[&](std::int64_t count) { records.reserve(static_cast<std::size_t>(count)); },
-            [&](std::string_view rawName, std::int32_t offset, std::int32_t size) {
-                records.push_back({std::string(rawName), offset, size});
-            }};
+    const std::int64_t covered = std::min(fileLength, recordPos(count));
+    return table.finish({checksum.value(), covered});
 }
 
 }  // namespace
 
-void visitDirectory(File& archive, const DirectoryVisitor& visitor) {
+EntryTable readEntryTable(File& archive) {
     const std::int64_t length = archive.length();
-    visitRecords(
-        length,
-        [&](std::int64_t at, unsigned char* into, std::int64_t size) {
-            if (at >= length) {
-                return std::int64_t{0};
-            }
-            archive.seek(at);
-            return static_cast<std::int64_t>(
-                archive.readSome(into, static_cast<std::size_t>(size)));
-        },
-        visitor);
+    return readTable(length, [&](std::int64_t at, unsigned char* into, std::int64_t size) {
+        return at >= length ? std::int64_t{0}
+                            : static_cast<std::int64_t>(archive.readMaybeSparse(
+                                  at, into, static_cast<std::size_t>(size)));
+    });
 }
 
-std::vector<DirectoryRecord> readDirectory(File& archive) {
-    std::vector<DirectoryRecord> records;
-    visitDirectory(archive, collectInto(records));
-    return records;
+DirectoryFingerprint readFingerprint(File& archive, int listed) {
+    const std::int64_t end = std::min(archive.length(), recordPos(listed));
+    Checksum checksum;
+    std::vector<unsigned char> buffer(static_cast<std::size_t>(
+        std::min<std::int64_t>(std::max<std::int64_t>(end, 0), kRecordsPerBlock * kRecordSize)));
+    for (std::int64_t at = 0; at < end;) {
+        const auto want = static_cast<std::size_t>(std::min<std::int64_t>(end - at, buffer.size()));
+        const std::size_t got = archive.readMaybeSparse(at, buffer.data(), want);
+        checksum.add(buffer.data(), got);
+        if (got < want) {
+            // The file was cut short while this read it: what is there is what counts.
+            return {checksum.value(), at + static_cast<std::int64_t>(got)};
+        }
+        at += static_cast<std::int64_t>(got);
+    }
+    return {checksum.value(), std::max<std::int64_t>(end, 0)};
 }
 
-std::vector<DirectoryRecord> readDirectory(const std::string& path) {
-    File archive = File::open(path, File::Access::Read);
-    return readDirectory(archive);
-}
-
-std::vector<DirectoryRecord> parseDirectory(const unsigned char* bytes, std::size_t length) {
+EntryTable internal::parseEntryTable(const unsigned char* bytes, std::size_t length) {
     const auto fileLength = static_cast<std::int64_t>(length);
-    const auto readAt = [&](std::int64_t at, unsigned char* into, std::int64_t size) {
+    return readTable(fileLength, [&](std::int64_t at, unsigned char* into, std::int64_t size) {
         if (at >= fileLength) {
             return std::int64_t{0};
         }
         const std::int64_t got = std::min(size, fileLength - at);
         std::memcpy(into, bytes + at, static_cast<std::size_t>(got));
         return got;
-    };
-    std::vector<DirectoryRecord> records;
-    visitRecords(fileLength, readAt, collectInto(records));
-    return records;
+    });
 }
 
 }  // namespace xcr

@@ -18,6 +18,11 @@ inline constexpr std::size_t kCopyBufferSize = 1 << 20;
 // write with "Stream write error".
 void copyEntry(File& archive, std::int64_t offset, std::int64_t size, File& target);
 
+// Copies `size` bytes at `from` of `source` to `to` of `target`, leaving both files'
+// positions alone, so that source and target may be one file (ranges that do not
+// overlap). Fails as copyEntry does.
+void copyRange(File& source, std::int64_t from, File& target, std::int64_t to, std::int64_t size);
+
 }  // namespace xcr
 
 #endif  // ARCHIVE_ENTRYCOPY_H

@@ -1,83 +1,33 @@
 #include "archive/EntryTable.h"
 
-#include "archive/DisplayName.h"
-
 namespace xcr {
 
-namespace {
-
-// A table's new contents, filled one record at a time.
-struct Contents {
-    std::vector<std::string> names;
-    std::vector<EntryTable::Placement> placements;
-
-    void expect(std::size_t count) {
-        names.reserve(count);
-        placements.reserve(count);
-    }
-    void add(std::string_view rawName, std::int32_t offset, std::int32_t size) {
-        names.push_back(displayName(rawName));
-        placements.push_back({offset, size});
-    }
-};
-
-}  // namespace
-
-void EntryTable::assign(const std::vector<DirectoryRecord>& records) {
-    Contents contents;
-    contents.expect(records.size());
-    for (const auto& record : records) {
-        contents.add(record.rawName, record.offset, record.size);
-    }
-    replaceWith(std::move(contents.names), std::move(contents.placements));
+void EntryTable::Builder::expect(std::int64_t count) {
+    names_->reserve(static_cast<std::size_t>(count));
+    placements_.reserve(static_cast<std::size_t>(count));
 }
 
-void EntryTable::assign(File& archive) {
-    Contents contents;
-    visitDirectory(archive,
-                   {[&](std::int64_t count) { contents.expect(static_cast<std::size_t>(count)); },
-                    [&](std::string_view rawName, std::int32_t offset, std::int32_t size) {
-                        contents.add(rawName, offset, size);
-                    }});
-    replaceWith(std::move(contents.names), std::move(contents.placements));
+void EntryTable::Builder::add(std::string_view storedName, std::int32_t offset, std::int32_t size) {
+    names_->add(storedName);
+    placements_.push_back({offset, size});
 }
 
-void EntryTable::replaceWith(std::vector<std::string> names, std::vector<Placement> placements) {
-    names_ = std::move(names);
-    std::lock_guard lock(placementsMutex_);
-    placements_ = std::move(placements);
+EntryTable EntryTable::Builder::finish(DirectoryFingerprint fingerprint) {
+    EntryTable table(std::move(names_), std::move(placements_), fingerprint);
+    names_ = std::make_shared<EntryNames>();
+    placements_.clear();
+    return table;
 }
 
-void EntryTable::clear() {
-    assign({});
-}
+EntryTable::EntryTable() : names_(std::make_shared<EntryNames>()) {}
 
-int EntryTable::count() const {
-    return static_cast<int>(names_.size());
-}
+EntryTable::EntryTable(std::shared_ptr<const EntryNames> names, std::vector<Placement> placements,
+                       DirectoryFingerprint fingerprint)
+    : names_(std::move(names)), placements_(std::move(placements)), fingerprint_(fingerprint) {}
 
-const std::string& EntryTable::displayName(int index) const {
-    return names_.at(index);
-}
-
-EntryTable::Placement EntryTable::placement(int index) const {
-    std::lock_guard lock(placementsMutex_);
-    return placements_.at(index);
-}
-
-std::vector<EntryTable::Placement> EntryTable::placements() const {
-    std::lock_guard lock(placementsMutex_);
-    return placements_;
-}
-
-void EntryTable::setPlacement(int index, Placement placement) {
-    std::lock_guard lock(placementsMutex_);
-    placements_.at(index) = placement;
-}
-
-void EntryTable::setPlacements(const std::vector<Placement>& placements) {
-    std::lock_guard lock(placementsMutex_);
-    placements_ = placements;
+EntryTable EntryTable::withPlacements(std::vector<Placement> placements,
+                                      DirectoryFingerprint fingerprint) const {
+    return EntryTable(names_, std::move(placements), fingerprint);
 }
 
 }  // namespace xcr

@@ -1,60 +1,68 @@
 #include "archive/ExtractionJob.h"
 
-#include <algorithm>
 #include <exception>
 
+#include "archive/ArchiveOpening.h"
 #include "archive/EntryCopy.h"
-#include "archive/Failure.h"
-#include "archive/File.h"
 #include "archive/SafeName.h"
 
 namespace xcr {
 
 namespace {
 
-// Everything but the lock release. Files are owned here, so they are closed by the
-// time this returns or throws.
-void extractChecked(const std::string& archivePath, const EntryTable& entries, JobHost& host) {
-    if (archivePath.empty()) {
-        return;  // no archive was ever opened: a quiet end
+// Everything but the outcome. Files are owned here, so they are closed by the time this
+// returns or throws.
+void extractChecked(ExtractionRequest& request, JobProgress& progress) {
+    File& archive = request.archive.file;
+    if (!archive.isOpen() || request.folder.empty()) {
+        return;  // no archive, or no folder confirmed: a quiet end
     }
-    File archive = File::open(archivePath, File::Access::Read);
-    const std::string folder = host.chooseExtractionFolder();
-    if (folder.empty()) {
-        return;  // no folder confirmed in this run: a quiet end
-    }
-    const int n = host.entryCount();
+    refuseIfChanged(archive, request.entries, "extracting");
+    const int n = request.entries.count();
     if (n == 0) {
         return;
     }
-    host.setProgressMax(n - 1);
-    // The list is the table's twin; an item past the table has no data to copy.
-    const int listed = std::min(n, entries.count());
-    for (int i = 0; i < listed; ++i) {
+    progress.setMaximum(n - 1);
+    for (int i = 0; i < n; ++i) {
         // The mark is read only now: Select all during the job counts from here on.
-        if (!host.isChecked(i)) {
+        if (!request.marks->isChecked(i)) {
             continue;
         }
-        const std::string outputPath = extractionOutputPath(folder, host.entryName(i));
+        const std::string outputPath =
+            extractionOutputPath(request.folder, request.entries.displayName(i));
         File output = File::open(outputPath, File::Access::Create);
-        const EntryTable::Placement placement = entries.placement(i);
+        const EntryTable::Placement placement = request.entries.placement(i);
         copyEntry(archive, placement.offset, placement.size, output);
         output.close();
-        host.setProgress(i);
+        progress.setPosition(i);
     }
 }
 
 }  // namespace
 
-JobOutcome runExtraction(const std::string& archivePath, const EntryTable& entries, JobHost& host) {
-    JobOutcome outcome;
-    try {
-        extractChecked(archivePath, entries, host);
-    } catch (const std::exception& failure) {
-        outcome = JobOutcome::failed(failure.what());
+HeldArchive holdArchive(const std::string& path) {
+    HeldArchive held;
+    if (path.empty()) {
+        return held;
     }
-    host.releaseLock();
-    return outcome;
+    try {
+        held.file = File::open(path, File::Access::Read);
+    } catch (const std::exception& failure) {
+        held.failure = failure.what();
+    }
+    return held;
+}
+
+JobOutcome runExtraction(ExtractionRequest request, JobProgress& progress) {
+    if (!request.archive.failure.empty()) {
+        return JobOutcome::failed(request.archive.failure);
+    }
+    try {
+        extractChecked(request, progress);
+    } catch (const std::exception& failure) {
+        return JobOutcome::failed(failure.what());
+    }
+    return JobOutcome::success();
 }
 
 }  // namespace xcr

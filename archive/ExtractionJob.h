@@ -1,17 +1,43 @@
 #ifndef ARCHIVE_EXTRACTIONJOB_H
 #define ARCHIVE_EXTRACTIONJOB_H
 
+#include <memory>
 #include <string>
 
+#include "archive/CheckMarks.h"
 #include "archive/EntryTable.h"
-#include "archive/JobHost.h"
+#include "archive/File.h"
 #include "archive/JobOutcome.h"
+#include "archive/JobProgress.h"
 
 namespace xcr {
 
-// Copies every checked entry of the archive at `archivePath` into the folder the host's
-// chooser gives, each under its safe file name. Releases the host's lock on every ending.
-JobOutcome runExtraction(const std::string& archivePath, const EntryTable& entries, JobHost& host);
+// The archive, opened for an extraction before the folder chooser shows: the chooser
+// shows only for an archive that can be read, and nothing changes the archive while the
+// user chooses.
+struct HeldArchive {
+    File file;            // open when it could be opened
+    std::string failure;  // why it could not, when there was an archive to open
+};
+
+// Opens the archive at `path` for reading; an empty path (no archive opened yet) gives
+// neither a file nor a failure.
+HeldArchive holdArchive(const std::string& path);
+
+// Everything an extraction works from, taken when it starts. The marks stay live: the
+// list may change them while the job runs.
+struct ExtractionRequest {
+    HeldArchive archive;
+    // The folder confirmed in the chooser; empty when it was cancelled or no folder was
+    // ever confirmed, and nothing is written then.
+    std::string folder;
+    EntryTable entries;
+    std::shared_ptr<const CheckMarks> marks;
+};
+
+// Copies every checked entry into the folder, each under its safe file name, reading
+// each mark only when the loop reaches the entry.
+JobOutcome runExtraction(ExtractionRequest request, JobProgress& progress);
 
 }  // namespace xcr
 

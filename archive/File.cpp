@@ -5,7 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <utility>
 
 #include "archive/Failure.h"
@@ -24,6 +26,8 @@ int openFlags(File::Access access) {
             return O_RDONLY | common;
         case File::Access::Write:
             return O_WRONLY | common;
+        case File::Access::ReadWrite:
+            return O_RDWR | common;
         case File::Access::Create:
             return O_RDWR | O_CREAT | common;
     }
@@ -58,6 +62,56 @@ File File::open(const std::string& path, Access access) {
         throw Failure(failureText(access, path));
     }
     return file;
+}
+
+File File::createNew(const std::string& path) {
+    const int fd =
+        FileFaults::failNow()
+            ? (errno = ENOSPC, -1)
+            : ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        throw Failure(cannotCreateText(path) + " (" + std::strerror(errno) + ")");
+    }
+    return File(fd, path);
+}
+
+void File::remove(const std::string& path) {
+    if (FileFaults::failNow() || (::unlink(path.c_str()) != 0 && errno != ENOENT)) {
+        throw Failure("Cannot delete file " + path);
+    }
+}
+
+void File::syncFolderOf(const std::string& path) {
+    const auto cut = path.find_last_of('/');
+    const std::string folder =
+        cut == std::string::npos ? "." : (cut == 0 ? "/" : path.substr(0, cut));
+    const int fd =
+        FileFaults::failNow() ? -1 : ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const bool synced = fd >= 0 && ::fsync(fd) == 0;
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    if (!synced) {
+        throw Failure(kStreamWriteError);
+    }
+}
+
+File File::reopenForWriting() const {
+    const int fd =
+        FileFaults::failNow() ? -1 : ::open(path_.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        throw Failure(cannotOpenText(path_));
+    }
+    File writer(fd, path_);
+    struct stat mine {};
+    struct stat theirs {};
+    // The name must still lead to the file this handle holds, not one put in its place.
+    if (::fstat(fd_, &mine) != 0 || ::fstat(fd, &theirs) != 0 || mine.st_dev != theirs.st_dev ||
+        mine.st_ino != theirs.st_ino ||
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        throw Failure(cannotOpenText(path_));
+    }
+    return writer;
 }
 
 File::File(File&& other) noexcept
@@ -136,6 +190,86 @@ void File::writeAll(const void* buffer, std::size_t size) {
     }
     if (failing) {
         throw Failure(kStreamWriteError);
+    }
+}
+
+std::size_t File::readAt(std::int64_t position, void* buffer, std::size_t size) {
+    if (FileFaults::failNow() || position < 0) {
+        throw Failure(kStreamReadError);
+    }
+    auto* bytes = static_cast<unsigned char*>(buffer);
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t got = ::pread(fd_, bytes + done, size - done,
+                                    static_cast<off_t>(position + static_cast<std::int64_t>(done)));
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            throw Failure(kStreamReadError);
+        }
+        if (got == 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(got);
+    }
+    return done;
+}
+
+std::size_t File::readMaybeSparse(std::int64_t position, void* buffer, std::size_t size) {
+    const off_t data = ::lseek(fd_, position, SEEK_DATA);
+    const std::int64_t end = position + static_cast<std::int64_t>(size);
+    if ((data >= end || (data < 0 && errno == ENXIO)) && !FileFaults::failNow()) {
+        const std::int64_t length = this->length();
+        const std::int64_t zeros = std::max<std::int64_t>(0, std::min(end, length) - position);
+        std::memset(buffer, 0, static_cast<std::size_t>(zeros));
+        return static_cast<std::size_t>(zeros);
+    }
+    return readAt(position, buffer, size);
+}
+
+void File::writeAt(std::int64_t position, const void* buffer, std::size_t size) {
+    const auto* bytes = static_cast<const unsigned char*>(buffer);
+    // An injected failure behaves like a disk that fills up halfway through the buffer.
+    const bool failing = FileFaults::failNow();
+    if (position < 0) {
+        throw Failure(kStreamWriteError);
+    }
+    const std::size_t target = failing ? size / 2 : size;
+    std::size_t done = 0;
+    while (done < target) {
+        const ssize_t put =
+            ::pwrite(fd_, bytes + done, target - done,
+                     static_cast<off_t>(position + static_cast<std::int64_t>(done)));
+        if (put < 0 && errno == EINTR) {
+            continue;
+        }
+        if (put <= 0) {
+            throw Failure(kStreamWriteError);
+        }
+        done += static_cast<std::size_t>(put);
+    }
+    if (failing) {
+        throw Failure(kStreamWriteError);
+    }
+}
+
+std::int64_t File::copyRangeTo(File& target, std::int64_t from, std::int64_t to, std::size_t size) {
+    off_t in = from;
+    off_t out = to;
+    if (FileFaults::failNow()) {
+        static_cast<void>(::copy_file_range(fd_, &in, target.fd_, &out, size / 2, 0));
+        throw Failure(kStreamWriteError);
+    }
+    if (!FileFaults::kernelCopyAllowed()) {
+        return -1;
+    }
+    for (;;) {
+        const ssize_t copied = ::copy_file_range(fd_, &in, target.fd_, &out, size, 0);
+        if (copied < 0 && errno == EINTR) {
+            continue;
+        }
+        return copied < 0 ? -1 : copied;
     }
 }
 

@@ -14,12 +14,21 @@ namespace xcr {
 class File {
 public:
     enum class Access {
-        Read,    // an existing file, read only
-        Write,   // an existing file, write only, never truncated
-        Create,  // create, or empty an existing file; read and write
+        Read,       // an existing file, read only
+        Write,      // an existing file, write only, never truncated
+        ReadWrite,  // an existing file, read and write, never truncated
+        Create,     // create, or empty an existing file; read and write
     };
 
     static File open(const std::string& path, Access access);
+    // Creates a file that must not exist yet, for reading and writing, never through a
+    // link. Fails with "Cannot create file %s" and the system's reason.
+    static File createNew(const std::string& path);
+    // Deletes a file; a file that is not there counts as deleted.
+    static void remove(const std::string& path);
+    // Flushes the folder that holds `path` to the disk, so that a file created, renamed
+    // or deleted in it stays so after a power cut.
+    static void syncFolderOf(const std::string& path);
 
     File() = default;
     File(File&& other) noexcept;
@@ -27,6 +36,10 @@ public:
     File(const File&) = delete;
     File& operator=(const File&) = delete;
     ~File();
+
+    // A second handle on the same file for writing, with no lock of its own: the caller
+    // holds the lock through this one. Fails with "Cannot open file %s".
+    File reopenForWriting() const;
 
     bool isOpen() const { return fd_ >= 0; }
     const std::string& path() const { return path_; }
@@ -39,11 +52,20 @@ public:
     void readExact(void* buffer, std::size_t size);
     // Writes all bytes or throws "Stream write error".
     void writeAll(const void* buffer, std::size_t size);
+    // The same at a given position, leaving the file's position where it was.
+    std::size_t readAt(std::int64_t position, void* buffer, std::size_t size);
+    void writeAt(std::int64_t position, const void* buffer, std::size_t size);
+    // readAt() for ranges that may lie in a hole of a sparse file: a range the file system
+    // reports as a hole is filled with zeros without reading it, so that gigabytes of holes
+    // cost neither the kernel's page cache nor its time.
+    std::size_t readMaybeSparse(std::int64_t position, void* buffer, std::size_t size);
     // Copies up to size bytes from this file's position to target's position inside the
     // kernel, moving both positions. Returns the count, 0 at the end of this file, or
     // -1 when the kernel cannot copy between the two (the caller then copies through a
     // buffer, which also names the side that failed).
     std::int64_t copyTo(File& target, std::size_t size);
+    // The same between given positions, leaving both files' positions where they were.
+    std::int64_t copyRangeTo(File& target, std::int64_t from, std::int64_t to, std::size_t size);
     void truncate(std::int64_t length);
     // Asks the kernel to start writing the range to the disk without waiting, so that a
     // later sync() finds most of it written already. Best effort: sync() reports failures.

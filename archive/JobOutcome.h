@@ -1,18 +1,23 @@
 #ifndef ARCHIVE_JOBOUTCOME_H
 #define ARCHIVE_JOBOUTCOME_H
 
+#include <optional>
 #include <string>
+
+#include "archive/EntryTable.h"
 
 namespace xcr {
 
 // How a job ended: ok, or a failure with the text the window shows once the job has
-// ended. The quiet early ends (nothing to do) are ok.
+// ended. The quiet early ends (nothing to do) are ok. A save that rewrote the archive
+// also gives the table that now describes it.
 struct JobOutcome {
     std::string failure;
+    std::optional<EntryTable> savedEntries;
 
     bool ok() const { return failure.empty(); }
     static JobOutcome success() { return {}; }
-    static JobOutcome failed(std::string text) { return {std::move(text)}; }
+    static JobOutcome failed(std::string text) { return {std::move(text), std::nullopt}; }
 };
 
 }  // namespace xcr

@@ -11,7 +11,7 @@ namespace {
 constexpr const char* kUnchanged = "; the archive was left unchanged";
 
 std::string quoted(const EntryTable& entries, std::size_t index) {
-    return "\"" + entries.displayName(static_cast<int>(index)) + "\"";
+    return "\"" + std::string(entries.displayName(static_cast<int>(index))) + "\"";
 }
 
 bool inRange(std::int64_t value) {
@@ -20,9 +20,9 @@ bool inRange(std::int64_t value) {
 
 }  // namespace
 
-std::string layoutRefusal(const EntryTable& entries,
-                          const std::vector<EntryTable::Placement>& before,
-                          const std::vector<PlannedPlacement>& after, std::int64_t total) {
+std::string layoutRefusal(const EntryTable& entries, const std::vector<PlannedPlacement>& after,
+                          std::int64_t total) {
+    const std::vector<EntryTable::Placement>& before = entries.placements();
     if (!inRange(total)) {
         return std::string("Save refused: the archive would reach 2 GiB or more") + kUnchanged;
     }

@@ -21,9 +21,8 @@ struct PlannedPlacement {
 // 0 .. 2^31 - 1, no data lands on the header or directory, and data ranges overlap only
 // where the overlap writes back the same old bytes (two entries that were not replaced
 // and moved by the same amount).
-std::string layoutRefusal(const EntryTable& entries,
-                          const std::vector<EntryTable::Placement>& before,
-                          const std::vector<PlannedPlacement>& after, std::int64_t total);
+std::string layoutRefusal(const EntryTable& entries, const std::vector<PlannedPlacement>& after,
+                          std::int64_t total);
 
 }  // namespace xcr
 

@@ -1,32 +1,35 @@
 #ifndef ARCHIVE_REPLACEMENTTABLE_H
 #define ARCHIVE_REPLACEMENTTABLE_H
 
+#include <map>
 #include <string>
 #include <vector>
 
 namespace xcr {
 
-// For each listed entry, the file chosen to replace it and whether it is replaced.
-// The table grows with the archive, so every entry can be replaced. Paths outlive a
-// new archive (only the flags are cleared); a path counts only while its flag is set.
+// An entry to be replaced by a file from disk.
+struct Replacement {
+    int index = 0;
+    std::string path;
+
+    bool operator==(const Replacement&) const = default;
+};
+
+// The files chosen to replace entries of the open archive. Only replaced entries take
+// room, so every entry of any archive can be replaced. Opening an archive clears it;
+// a save leaves it as it is, so the next save writes the same files again.
 class ReplacementTable {
 public:
-    // Clears every flag and makes room for `entryCount` entries.
-    void resetFor(int entryCount);
-
-    // Records `path` for entry `index` and marks it replaced.
+    void clear() { replaced_.clear(); }
+    // Records `path` for entry `index` (the last choice counts).
     void record(int index, const std::string& path);
 
-    bool isReplaced(int index) const;
-    const std::string& path(int index) const;
-    int size() const { return static_cast<int>(slots_.size()); }
+    bool isReplaced(int index) const { return replaced_.count(index) != 0; }
+    // The replaced entries in entry order.
+    std::vector<Replacement> list() const;
 
 private:
-    struct Slot {
-        std::string path;
-        bool replaced = false;
-    };
-    std::vector<Slot> slots_;
+    std::map<int, std::string> replaced_;
 };
 
 }  // namespace xcr

@@ -1,13 +1,17 @@
 #include "archive/SaveJob.h"
 
 #include <exception>
+#include <optional>
 
+#include "archive/ArchiveOpening.h"
+#include "archive/Directory.h"
 #include "archive/EntryCopy.h"
 #include "archive/Failure.h"
 #include "archive/File.h"
 #include "archive/LayoutCheck.h"
-#include "archive/SaveRollback.h"
-#include "archive/StagedBytes.h"
+#include "archive/SaveJournal.h"
+#include "archive/SavePlan.h"
+#include "archive/StagingFolder.h"
 #include "archive/XcrLayout.h"
 
 namespace xcr {
@@ -16,199 +20,250 @@ namespace {
 
 using namespace layout;
 
-constexpr const char* kStagedFileName = "entries";
+constexpr const char* kUnchanged = "; the archive was left unchanged";
 
-// One run of the save job. The archive is only ever changed between the header write
-// and the flush; a failure there is undone from the staging copies.
+std::string fileNameOf(const std::string& path) {
+    const auto cut = path.find_last_of('/');
+    return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+// One run of the save. Its passes: the size pass (the replacements' lengths), the journal
+// pass (the old bytes the save will overwrite), the directory pass and the data pass; the
+// progress bar fills once in each. The archive changes only after the journal pass.
 class SaveRun {
 public:
-    SaveRun(const std::string& archivePath, ArchiveSession& session, JobHost& host)
-        : path_(archivePath),
-          session_(session),
-          host_(host),
-          n_(session.entries.count()),
-          before_(session.entries.placements()),
-          staged_(session.staging.fileInside(kStagedFileName)),
-          rollback_(staged_, before_) {}
+    SaveRun(const SaveRequest& request, JobProgress& progress)
+        : request_(request), progress_(progress), n_(request.entries.count()) {}
 
     JobOutcome run();
 
 private:
-    bool stage();
-    void rewrite();
-    std::vector<PlannedPlacement> plan(std::int64_t& total);
-    void writeData(File& archive, const std::vector<PlannedPlacement>& after);
+    SavePlan plan();
+    void keepOldBytes(const SavePlan& plan);
+    void writeDirectory(const SavePlan& plan);
+    void writeData(const SavePlan& plan);
+    void writeReplacement(const Replacement& replacement, const PlannedPlacement& placement);
     JobOutcome undo(const std::string& failure);
-    // Empties the staging folder of the save's copies (and anything else left there).
-    void discardCopies();
 
-    const std::string& path_;
-    ArchiveSession& session_;
-    JobHost& host_;
+    const SaveRequest& request_;
+    JobProgress& progress_;
     const int n_;
-    const std::vector<EntryTable::Placement> before_;
-    StagedBytes staged_;
-    SaveRollback rollback_;
     File archive_;
-    bool touched_ = false;
+    std::int64_t oldLength_ = 0;
+    bool totalChanges_ = false;
+    std::optional<SaveJournal> journal_;
 };
 
 JobOutcome SaveRun::run() {
-    if (path_.empty()) {
+    if (request_.archivePath.empty()) {
         return JobOutcome::success();  // no archive was ever opened: a quiet end
     }
+    std::optional<SavePlan> planned;
     try {
-        if (!stage()) {
-            return JobOutcome::success();
+        archive_ = File::open(request_.archivePath, File::Access::ReadWrite);
+        if (n_ == 0) {
+            return JobOutcome::success();  // nothing listed: opened and closed, nothing more
         }
-        rewrite();
+        planned.emplace(plan());
+        keepOldBytes(*planned);
     } catch (const std::exception& failure) {
-        if (touched_) {
-            return undo(failure.what());
+        if (journal_) {
+            journal_->discard();
         }
-        // The archive was not touched, so the copies made so far are of no further use.
-        archive_.close();
-        discardCopies();
         return JobOutcome::failed(failure.what());
     }
-    discardCopies();
-    return JobOutcome::success();
+
+    const SavePlan& plan = *planned;
+    DirectoryFingerprint written;
+    try {
+        writeDirectory(plan);
+        writeData(plan);
+        archive_.sync();
+        written = readFingerprint(archive_, n_);
+        if (journal_) {
+            // The moment the save becomes final.
+            journal_->remove();
+        }
+    } catch (const std::exception& failure) {
+        if (!journal_) {
+            return JobOutcome::failed(failure.what());  // nothing was written
+        }
+        return undo(failure.what());
+    }
+    archive_.close();
+    StagingFolder(request_.stagingFolder).removeFiles();
+    JobOutcome outcome;
+    outcome.savedEntries = request_.entries.withPlacements(plan.placements(), written);
+    return outcome;
 }
 
-// Steps 1 to 4: copies every listed entry out. False when there is nothing to save.
-bool SaveRun::stage() {
-    File archive = File::open(path_, File::Access::Read);
-    if (n_ == 0) {
-        return false;
+// Checks that the table still describes the archive and that every entry's old bytes
+// are there, then runs the size pass and the layout check.
+SavePlan SaveRun::plan() {
+    refuseIfChanged(archive_, request_.entries, "saving");
+    progress_.setMaximum(n_ - 1);
+    oldLength_ = archive_.length();
+    for (const auto& p : request_.entries.placements()) {
+        // Every listed entry's bytes must be readable, as they were when each was copied
+        // out before a save; a save that could not read one changes nothing.
+        if (p.offset < 0 || p.size < 0 ||
+            (p.size > 0 && std::int64_t{p.offset} + p.size > oldLength_)) {
+            throw Failure(kStreamReadError);
+        }
     }
-    host_.setProgressMax(n_ - 1);
-    staged_.create();
+
+    std::vector<std::int64_t> newSizes(static_cast<std::size_t>(n_), -1);
+    auto next = request_.replacements.begin();
     for (int i = 0; i < n_; ++i) {
-        rollback_.keepEntry(archive, i);
-        host_.setProgress(i);
+        if (next != request_.replacements.end() && next->index == i) {
+            newSizes[static_cast<std::size_t>(i)] =
+                File::open(next->path, File::Access::Read).length();
+            ++next;
+        }
+        progress_.setPosition(i);
     }
-    rollback_.keepUncoveredBytes(archive);
-    return true;
-}
-
-// Steps 5 to 11.
-void SaveRun::rewrite() {
-    archive_ = File::open(path_, File::Access::Write);
-    const std::int64_t oldLength = archive_.length();
-    rollback_.setOldLength(oldLength);
-    std::int64_t total = oldLength;
-    const std::vector<PlannedPlacement> after = plan(total);
-    const std::string refusal = layoutRefusal(session_.entries, before_, after, total);
+    SavePlan plan(request_.entries, newSizes, oldLength_);
+    unsigned char total[kNumberSize] = {};
+    totalChanges_ = archive_.readAt(kTotalSizePos, total, sizeof total) != sizeof total ||
+                    readNumber(total) != plan.total();
+    const std::string refusal = layoutRefusal(request_.entries, plan.after(), plan.total());
     if (!refusal.empty()) {
         throw Failure(refusal);
     }
-
-    std::vector<EntryTable::Placement> placements;
-    for (const auto& p : after) {
-        placements.push_back(
-            {static_cast<std::int32_t>(p.offset), static_cast<std::int32_t>(p.size)});
-    }
-    touched_ = true;
-    session_.entries.setPlacements(placements);
-
-    unsigned char field[kNumberSize];
-    writeNumber(field, static_cast<std::int32_t>(total));
-    archive_.seek(kTotalSizePos);
-    archive_.writeAll(field, sizeof field);
-
-    for (int i = 0; i < n_; ++i) {
-        unsigned char fields[2 * kNumberSize];
-        writeNumber(fields, placements[i].offset);
-        writeNumber(fields + kNumberSize, placements[i].size);
-        archive_.seek(offsetPos(i));
-        archive_.writeAll(fields, sizeof fields);
-        host_.setProgress(i);
-    }
-
-    writeData(archive_, after);
-    // The file is not shortened: after a shrinking save it keeps its old tail.
-    archive_.sync();
-    archive_.close();
+    return plan;
 }
 
-// The size pass: a replaced entry keeps its offset and takes its file's length; every
-// later entry moves by the sum of the earlier changes.
-std::vector<PlannedPlacement> SaveRun::plan(std::int64_t& total) {
-    std::vector<PlannedPlacement> after(static_cast<std::size_t>(n_));
-    std::int64_t shift = 0;
-    for (int i = 0; i < n_; ++i) {
-        PlannedPlacement& p = after[static_cast<std::size_t>(i)];
-        p.offset = std::int64_t{before_[i].offset} + shift;
-        p.size = before_[i].size;
-        p.replaced = session_.replacements.isReplaced(i);
-        if (p.replaced) {
-            File replacement = File::open(session_.replacements.path(i), File::Access::Read);
-            p.size = replacement.length();
-            replacement.close();
-            const std::int64_t change = p.size - before_[i].size;
-            total += change;
-            shift += change;
-        }
-        host_.setProgress(i);
+void SaveRun::keepOldBytes(const SavePlan& plan) {
+    bool changes = false;
+    for (int i = 0; i < n_ && !changes; ++i) {
+        changes = plan.movesRecord(i) || plan.rewrites(i);
     }
-    return after;
-}
-
-// The data pass: every entry's bytes from its replacement file or its staging copy.
-void SaveRun::writeData(File& archive, const std::vector<PlannedPlacement>& after) {
-    for (int i = 0; i < n_; ++i) {
-        const PlannedPlacement& p = after[static_cast<std::size_t>(i)];
-        if (p.offset == archive.length()) {
-            host_.beep();
+    if (!changes && !totalChanges_) {
+        // Nothing of the archive changes: no journal is needed.
+        for (int i = 0; i < n_; ++i) {
+            progress_.setPosition(i);
         }
-        archive.seek(p.offset);
-        if (p.replaced) {
-            File source = File::open(session_.replacements.path(i), File::Access::Read);
-            // Exactly the size the directory now gives: a replacement file that changed
-            // since the size pass must not spill over the next entry.
-            copyEntry(source, 0, p.size, archive);
-        } else {
-            rollback_.copyEntryBack(i, archive);
-        }
-        // The closing flush then overlaps with the copying instead of following it.
-        archive.startWriteBack(p.offset, p.size);
-        host_.setProgress(i);
+        return;
     }
-}
-
-// Puts the archive and the table back, through the handle that is still held so that
-// no one else can step in. The staging copies are removed once the archive is restored;
-// if it cannot be restored they are the only intact copy of the entries: they are set
-// aside where no later save can empty them, with a listing, and the message says where.
-JobOutcome SaveRun::undo(const std::string& failure) {
-    session_.entries.setPlacements(before_);
+    const std::string journalPath = journal::pathFor(request_.archivePath);
     try {
-        rollback_.restore(archive_);
-        archive_.close();
+        journal_ = SaveJournal::create(request_.archivePath);
+        const ByteRange directory = plan.directory();
+        journal_->keep(archive_, directory.position, directory.size);
+        for (int i = 0; i < n_; ++i) {
+            for (const ByteRange& range : plan.overwrittenBy(i)) {
+                journal_->keep(archive_, range.position, range.size);
+            }
+            progress_.setPosition(i);
+        }
+        journal_->commit(fileNameOf(request_.archivePath), oldLength_, n_);
+    } catch (const std::exception& failure) {
+        throw Failure("Save refused: the journal " + journalPath + " could not be written (" +
+                      failure.what() + ")" + kUnchanged);
+    }
+}
+
+void SaveRun::writeDirectory(const SavePlan& plan) {
+    if (totalChanges_) {
+        unsigned char field[kNumberSize];
+        writeNumber(field, static_cast<std::int32_t>(plan.total()));
+        archive_.writeAt(kTotalSizePos, field, sizeof field);
+    }
+    const auto placements = plan.placements();
+    for (int i = 0; i < n_; ++i) {
+        if (plan.movesRecord(i)) {
+            unsigned char fields[2 * kNumberSize];
+            writeNumber(fields, placements[static_cast<std::size_t>(i)].offset);
+            writeNumber(fields + kNumberSize, placements[static_cast<std::size_t>(i)].size);
+            archive_.writeAt(offsetPos(i), fields, sizeof fields);
+        }
+        progress_.setPosition(i);
+    }
+}
+
+void SaveRun::writeData(const SavePlan& plan) {
+    // The alert sounds for an entry whose data starts exactly where the file ends at that
+    // moment of a full rewrite, which writes every entry in directory order. That length
+    // is followed here, so the alert comes for the same entries although unchanged data
+    // is not written.
+    std::int64_t length = plan.lengthBeforeData();
+    auto next = request_.replacements.begin();
+    for (int i = 0; i < n_; ++i) {
+        const PlannedPlacement& p = plan.after()[static_cast<std::size_t>(i)];
+        if (p.offset == length) {
+            progress_.beep();
+        }
+        while (next != request_.replacements.end() && next->index < i) {
+            ++next;
+        }
+        if (plan.rewrites(i)) {
+            if (p.replaced) {
+                writeReplacement(*next, p);
+            } else {
+                journal_->copyOld(archive_, request_.entries.placement(i).offset, p.size, p.offset);
+            }
+            // The closing flush then overlaps with the copying instead of following it.
+            archive_.startWriteBack(p.offset, p.size);
+        }
+        if (p.size > 0) {
+            length = std::max(length, p.offset + p.size);
+        }
+        progress_.setPosition(i);
+    }
+}
+
+// Writes exactly the size the directory now gives. A file that changed since the size
+// pass would leave a cut or overlong entry: it fails the save instead.
+void SaveRun::writeReplacement(const Replacement& replacement, const PlannedPlacement& placement) {
+    File source = File::open(replacement.path, File::Access::Read);
+    const auto changed = [&] {
+        return Failure("The replacement file " + replacement.path +
+                       " changed during the save (it no longer has " +
+                       std::to_string(placement.size) + " bytes)");
+    };
+    if (source.length() != placement.size) {
+        throw changed();
+    }
+    try {
+        copyRange(source, 0, archive_, placement.offset, placement.size);
+    } catch (const Failure&) {
+        if (source.length() != placement.size) {
+            throw changed();
+        }
+        throw;
+    }
+    if (source.length() != placement.size) {
+        throw changed();
+    }
+}
+
+// Puts the archive back from the journal, through the handle that is still held so that
+// no one else can step in. If even that fails, the journal stays: it is the archive's
+// old bytes, and the next opening applies it.
+JobOutcome SaveRun::undo(const std::string& failure) {
+    try {
+        journal_->rollBack(archive_);
     } catch (const std::exception& rollbackFailure) {
         archive_.close();
-        staged_.close();
-        const std::string keptIn = session_.staging.setAside(kStagedFileName);
-        rollback_.writeListing(keptIn + "/entries.txt", session_.entries);
         return JobOutcome::failed(failure + "; the archive could not be restored (" +
-                                  rollbackFailure.what() + "); copies of its entries are kept in " +
-                                  keptIn);
+                                  rollbackFailure.what() +
+                                  "); its old bytes are kept in the journal " + journal_->path() +
+                                  ", which puts it back the next time the archive is opened");
     }
-    discardCopies();
-    return JobOutcome::failed(failure + "; the archive was left unchanged");
-}
-
-void SaveRun::discardCopies() {
-    staged_.close();
-    session_.staging.removeFiles();
+    try {
+        journal_->remove();
+    } catch (const std::exception&) {
+        // The archive is whole; the journal left beside it only puts back the same bytes
+        // again at the next opening.
+    }
+    archive_.close();
+    return JobOutcome::failed(failure + kUnchanged);
 }
 
 }  // namespace
 
-JobOutcome runSave(const std::string& archivePath, ArchiveSession& session, JobHost& host) {
-    JobOutcome outcome = SaveRun(archivePath, session, host).run();
-    host.releaseLock();
-    return outcome;
+JobOutcome runSave(const SaveRequest& request, JobProgress& progress) {
+    return SaveRun(request, progress).run();
 }
 
 }  // namespace xcr

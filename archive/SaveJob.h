@@ -2,16 +2,30 @@
 #define ARCHIVE_SAVEJOB_H
 
 #include <string>
+#include <vector>
 
-#include "archive/ArchiveSession.h"
-#include "archive/JobHost.h"
+#include "archive/EntryTable.h"
 #include "archive/JobOutcome.h"
+#include "archive/JobProgress.h"
+#include "archive/ReplacementTable.h"
 
 namespace xcr {
 
-// Rewrites the archive at `archivePath` in place with the session's replacements, and
-// updates the session's entry table to match. Releases the host's lock on every ending.
-JobOutcome runSave(const std::string& archivePath, ArchiveSession& session, JobHost& host);
+// Everything a save works from, taken when it starts.
+struct SaveRequest {
+    // Empty when no archive was ever opened: the save then ends at once, quietly.
+    std::string archivePath;
+    EntryTable entries;
+    std::vector<Replacement> replacements;  // in entry order
+    // Emptied of its files at the end of a save, as every save leaves it.
+    std::string stagingFolder;
+};
+
+// Rewrites the archive in place with the replacements, under one exclusive hold from its
+// first read to its last flush, and only after a journal of every byte it overwrites is
+// on the disk. A failure puts the archive back from the journal; a crash leaves the
+// journal for the next opening. A save that wrote the archive gives its new table.
+JobOutcome runSave(const SaveRequest& request, JobProgress& progress);
 
 }  // namespace xcr
 

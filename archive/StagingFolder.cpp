@@ -32,21 +32,6 @@ std::string StagingFolder::fileInside(std::string_view name) const {
     return path_ + "/" + std::string(name);
 }
 
-std::string StagingFolder::setAside(std::string_view name) const {
-    const std::string pattern = fileInside("keptXXXXXX");
-    std::vector<char> folder(pattern.begin(), pattern.end());
-    folder.push_back('\0');
-    if (::mkdtemp(folder.data()) == nullptr) {
-        return path_;
-    }
-    const std::string aside(folder.data());
-    if (::rename(fileInside(name).c_str(), (aside + "/" + std::string(name)).c_str()) != 0) {
-        ::rmdir(aside.c_str());
-        return path_;
-    }
-    return aside;
-}
-
 void StagingFolder::removeFiles() const {
     DIR* folder = ::opendir(path_.c_str());
     if (folder == nullptr) {

@@ -20,9 +20,6 @@ public:
     const std::string& path() const { return path_; }
     // The path of `name` inside the folder.
     std::string fileInside(std::string_view name) const;
-    // Moves file `name` into a new subfolder of its own, which no later save empties or
-    // reuses, and returns that subfolder; returns this folder when the move fails.
-    std::string setAside(std::string_view name) const;
     // Deletes every file in the folder, ignoring failure; subfolders stay.
     void removeFiles() const;
     void removeIfEmpty() const;

@@ -17,6 +17,9 @@ inline constexpr std::int64_t kNumberSize = 4;
 
 // Archives, positions and sizes must stay below 2 GiB.
 inline constexpr std::int64_t kMaxValue = 0x7FFFFFFF;
+// The most records that fit wholly within the first 2^31 - 1 bytes: no valid archive
+// lists more.
+inline constexpr std::int64_t kMaxListedRecords = (kMaxValue - kHeaderSize) / kRecordSize;
 
 inline constexpr std::int64_t recordPos(std::int64_t index) {
     return kHeaderSize + kRecordSize * index;

@@ -2,12 +2,12 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "archive/Directory.h"
-#include "archive/DisplayName.h"
+#include "archive/internal/ParseDirectory.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    for (const auto& record : xcr::parseDirectory(data, size)) {
-        (void)xcr::displayName(record.rawName);
+    const xcr::EntryTable table = xcr::internal::parseEntryTable(data, size);
+    for (int i = 0; i < table.count(); ++i) {
+        (void)table.displayName(i);
     }
     return 0;
 }

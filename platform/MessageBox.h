@@ -7,11 +7,13 @@ class QWidget;
 
 namespace xcr {
 
-// Shows a failure's text to the user and waits until it is acknowledged.
+// Shows a text to the user and waits until it is acknowledged: a failure, or news the
+// user must have (an interrupted save that was undone).
 class MessageBox {
 public:
     virtual ~MessageBox() = default;
     virtual void show(QWidget* parent, const std::string& text) = 0;
+    virtual void inform(QWidget* parent, const std::string& text) = 0;
 };
 
 }  // namespace xcr

@@ -9,6 +9,7 @@ namespace xcr {
 class QtMessageBox : public MessageBox {
 public:
     void show(QWidget* parent, const std::string& text) override;
+    void inform(QWidget* parent, const std::string& text) override;
 };
 
 }  // namespace xcr

@@ -4,6 +4,7 @@
 
 #include "archive/EntryCopy.h"
 #include "archive/File.h"
+#include "archive/JournalRecovery.h"
 
 namespace xcr {
 
@@ -22,6 +23,9 @@ StagedEntry::StagedEntry(const std::string& archivePath, EntryTable::Placement p
         if (order == Order::TemporaryFirst) {
             archive = File::open(archivePath, File::Access::Read);
         }
+        // A journal beside the archive means another window's save was cut off: its
+        // bytes may be half written until it is opened again.
+        refuseIfJournal(archivePath);
         copyEntry(archive, placement.offset, placement.size, temporary);
         archive.close();
         temporary.close();

@@ -59,7 +59,7 @@ int main() {
     EntryTable table;
     const double fill = best([&] {
         File archive = File::open(path, File::Access::Read);
-        table.assign(archive);
+        table = readEntryTable(archive);
     });
     if (table.count() != kEntries) {
         std::fprintf(stderr, "bench: listed %d entries, expected %d\n", table.count(), kEntries);

@@ -8,11 +8,20 @@
 namespace xcr {
 namespace {
 
+// Shows `names`, all unchecked, as an opened archive would.
+void show(CheckListBox& list, const std::vector<std::string>& names) {
+    auto entries = std::make_shared<EntryNames>();
+    for (const auto& name : names) {
+        entries->add(name);
+    }
+    list.setEntries(entries, std::make_shared<CheckMarks>(static_cast<int>(names.size())));
+}
+
 class CheckListBoxTest : public ::testing::Test {
 protected:
     void SetUp() override {
         list.resize(216, 369);
-        list.setNames({"a.bmp", "b.wav", "c.txt", "d.txt"});
+        show(list, {"a.bmp", "b.wav", "c.txt", "d.txt"});
         list.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
     }
@@ -28,10 +37,13 @@ protected:
 
 TEST_F(CheckListBoxTest, NamesKeepEveryByteAndRowsAreThirteenHigh) {
     std::string allBytes;
+    // Every byte a display name can hold: "\\" and ":" end a stored name's folder part.
     for (int byte = 1; byte < 256; ++byte) {
-        allBytes.push_back(static_cast<char>(byte));
+        if (byte != '\\' && byte != ':') {
+            allBytes.push_back(static_cast<char>(byte));
+        }
     }
-    list.setNames({allBytes, "", "\xe9t\xe9.bmp"});
+    show(list, {allBytes, "", "\xe9t\xe9.bmp"});
     ASSERT_EQ(list.count(), 3);
     EXPECT_EQ(list.itemName(0), allBytes);
     EXPECT_EQ(list.itemName(1), "");
@@ -44,7 +56,7 @@ TEST_F(CheckListBoxTest, NewNamesComeUncheckedWithNothingSelected) {
     list.setChecked(1, true);
     list.setItemIndex(1);
     EXPECT_EQ(list.itemIndex(), 1);
-    list.setNames({"x", "y", "z"});
+    show(list, {"x", "y", "z"});
     EXPECT_FALSE(list.isChecked(1));
     EXPECT_EQ(list.itemIndex(), -1);
     EXPECT_EQ(clicks.count(), 0);

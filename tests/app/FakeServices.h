@@ -67,7 +67,9 @@ public:
             onShow();
         }
     }
+    void inform(QWidget*, const std::string& text) override { notices.push_back(text); }
     std::vector<std::string> texts;
+    std::vector<std::string> notices;
     std::function<void()> onShow;
 };
 

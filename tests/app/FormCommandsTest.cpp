@@ -3,6 +3,9 @@
 #include <QSignalSpy>
 
 #include "app/TForm1.h"
+#include "archive/File.h"
+#include "archive/SaveJournal.h"
+#include "archive/XcrLayout.h"
 #include "tests/app/FakeServices.h"
 #include "tests/support/XcrBuilder.h"
 
@@ -60,7 +63,10 @@ TEST_F(FormCommandsTest, FirstOpenCancelledChangesNothing) {
     EXPECT_TRUE(fakes.messages->texts.empty());
 }
 
-TEST_F(FormCommandsTest, OpenCancelledLaterRereadsAndDropsMarksAndReplacements) {
+// A cancelled dialog writes and forgets nothing, also after an earlier confirmation:
+// Open XCR keeps the list, its marks, the replacements and the title; Replace records
+// no file for the entry now selected.
+TEST_F(FormCommandsTest, CancellingOpenOrReplaceAfterAnEarlierConfirmationChangesNothing) {
     const std::string path = writeArchive("a.xcr", XcrBuilder().add("one", "1").add("two", "2"));
     openXcr(path);
     form.CheckListBox1->setChecked(0, true);
@@ -70,15 +76,31 @@ TEST_F(FormCommandsTest, OpenCancelledLaterRereadsAndDropsMarksAndReplacements) 
     ASSERT_TRUE(form.session().replacements.isReplaced(1));
     form.setWindowTitle("elsewhere");
 
-    // The archive changed on disk in between: the cancelled dialog reads it again.
+    // The archive changed on disk in between; the cancelled dialog does not read it.
     XcrBuilder().add("one", "1").add("two", "2").add("three", "3").writeTo(path);
     openXcr(std::nullopt);
+    EXPECT_EQ(listed(), (std::vector<std::string>{"one", "two"}));
+    EXPECT_TRUE(form.CheckListBox1->isChecked(0));
+    EXPECT_EQ(form.CheckListBox1->itemIndex(), 1);
+    EXPECT_EQ(form.session().replacements.list(),
+              (std::vector<Replacement>{{1, dir.file("new.bin")}}));
+    EXPECT_EQ(form.windowTitle(), "elsewhere");
+
+    form.CheckListBox1->setItemIndex(0);
+    fakes.OpenDialog2->replies.push_back(std::nullopt);
+    form.SpeedButton3->click();
+    EXPECT_EQ(fakes.OpenDialog2->shown, 2);
+    EXPECT_EQ(form.session().replacements.list(),
+              (std::vector<Replacement>{{1, dir.file("new.bin")}}));
+
+    // Confirming a file, the same one included, reads it afresh.
+    openXcr(path);
     EXPECT_EQ(listed(), (std::vector<std::string>{"one", "two", "three"}));
     EXPECT_FALSE(form.CheckListBox1->isChecked(0));
-    EXPECT_FALSE(form.session().replacements.isReplaced(1));
-    EXPECT_EQ(form.session().replacements.path(1), dir.file("new.bin"));
+    EXPECT_TRUE(form.session().replacements.list().empty());
     EXPECT_EQ(form.CheckListBox1->itemIndex(), -1);
     EXPECT_EQ(form.windowTitle(), "Pelloran Plus 3 - a.xcr");
+    EXPECT_TRUE(fakes.messages->texts.empty());
 }
 
 TEST_F(FormCommandsTest, MissingArchiveShowsMessageEmptiesListAndKeepsTitle) {
@@ -95,9 +117,35 @@ TEST_F(FormCommandsTest, MissingArchiveShowsMessageEmptiesListAndKeepsTitle) {
     EXPECT_FALSE(form.session().replacements.isReplaced(0));
     EXPECT_EQ(form.windowTitle(), "Pelloran Plus 3 - a.xcr");
     // The window stays usable: the failed name is the archive path now.
-    EXPECT_EQ(fakes.OpenDialog1->fileName(), missing);
+    EXPECT_EQ(form.session().archivePath, missing);
     openXcr(dir.file("a.xcr"));
     EXPECT_EQ(form.CheckListBox1->count(), 1);
+}
+
+// The journal of a save that was cut off is applied at Open XCR, and the user is told.
+TEST_F(FormCommandsTest, OpenPutsBackAnInterruptedSaveAndSaysSo) {
+    const std::string path = writeArchive("a.xcr", XcrBuilder().add("one", "1").add("two", "2"));
+    const test::Bytes before = test::readFileBytes(path);
+    {
+        File archive = File::open(path, File::Access::Read);
+        SaveJournal journal = SaveJournal::create(path);
+        const std::int64_t directory = layout::directoryEnd(2);
+        journal.keep(archive, 0, directory);
+        journal.keep(archive, directory, archive.length() - directory);
+        journal.commit("a.xcr", archive.length(), 2);
+    }
+    test::Bytes halfSaved = before;
+    test::putNumber(halfSaved, 24, 12345);
+    halfSaved.resize(halfSaved.size() + 40, 7);
+    test::writeFileBytes(path, halfSaved);
+    openXcr(path);
+    EXPECT_EQ(fakes.messages->notices,
+              std::vector<std::string>{"A save of " + path +
+                                       " was interrupted. The archive has been put back as it was "
+                                       "before that save."});
+    EXPECT_EQ(test::readFileBytes(path), before);
+    EXPECT_EQ(listed(), (std::vector<std::string>{"one", "two"}));
+    EXPECT_TRUE(fakes.messages->texts.empty());
 }
 
 TEST_F(FormCommandsTest, RecordCountOfOneListsNothingButSetsTheTitle) {
@@ -120,15 +168,13 @@ TEST_F(FormCommandsTest, ReplaceRecordsTheDialogsFileForTheSelectedEntry) {
 
     fakes.OpenDialog2->replies.push_back(dir.file("first.bin"));
     form.SpeedButton3->click();
-    EXPECT_TRUE(form.session().replacements.isReplaced(0));
-    EXPECT_EQ(form.session().replacements.path(0), dir.file("first.bin"));
-
-    // A cancel after a confirmation records the earlier file for the entry now selected.
-    form.CheckListBox1->setItemIndex(2);
-    fakes.OpenDialog2->replies.push_back(std::nullopt);
+    fakes.OpenDialog2->replies.push_back(dir.file("second.bin"));
     form.SpeedButton3->click();
-    EXPECT_EQ(form.session().replacements.path(2), dir.file("first.bin"));
-    EXPECT_FALSE(form.session().replacements.isReplaced(1));
+    form.CheckListBox1->setItemIndex(2);
+    fakes.OpenDialog2->replies.push_back(dir.file("third.bin"));
+    form.SpeedButton3->click();
+    EXPECT_EQ(form.session().replacements.list(),
+              (std::vector<Replacement>{{0, dir.file("second.bin")}, {2, dir.file("third.bin")}}));
     EXPECT_TRUE(fakes.messages->texts.empty());
 }
 

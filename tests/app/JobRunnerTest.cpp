@@ -12,61 +12,75 @@
 namespace xcr {
 namespace {
 
-TEST(JobRunnerTest, CountsAJobUntilItsEndReportIsTaken) {
-    JobRunner runner;
+class JobRunnerTest : public ::testing::Test {
+protected:
+    JobLock lock{{}};
+    JobRunner runner{lock};
+    JobRunner other{lock};
+};
+
+TEST_F(JobRunnerTest, CountsAJobAndHoldsTheLockUntilItsEndReportIsTaken) {
     QSignalSpy ended(&runner, &JobRunner::ended);
     std::promise<void> release;
     auto released = release.get_future().share();
     std::atomic<bool> bodyReturned = false;
-    ASSERT_TRUE(runner.start([&] {
+    JobTicket ticket = runner.reserve();
+    ASSERT_TRUE(ticket);
+    EXPECT_TRUE(lock.isHeld());
+    runner.start(std::move(ticket), [&] {
         released.wait();
         bodyReturned = true;
         return JobOutcome::success();
-    }));
+    });
     EXPECT_EQ(runner.runningCount(), 1);
-    // Exclusive: a second start does nothing while the first is counted.
-    EXPECT_FALSE(runner.start([] { return JobOutcome::failed("second"); }));
+    // Neither runner takes the lock again while the job runs.
+    EXPECT_FALSE(runner.reserve());
+    EXPECT_FALSE(other.reserve());
     release.set_value();
     while (!bodyReturned) {
         std::this_thread::yield();
     }
-    // The body has returned but its end report is not taken yet: still counted.
+    // The body has returned but its end report is not taken yet: still counted, still locked.
     EXPECT_EQ(runner.runningCount(), 1);
-    EXPECT_FALSE(runner.start([] { return JobOutcome::failed("second"); }));
+    EXPECT_TRUE(lock.isHeld());
     ASSERT_TRUE(QTest::qWaitFor([&] { return ended.count() == 1; }));
     EXPECT_EQ(runner.runningCount(), 0);
+    EXPECT_FALSE(lock.isHeld());
     EXPECT_TRUE(ended[0][0].value<JobOutcome>().ok());
 }
 
-TEST(JobRunnerTest, EndReportFollowsEveryEndingAndTheRunnerStartsAgain) {
-    JobRunner runner;
+TEST_F(JobRunnerTest, EndReportFollowsEveryEndingAndTheRunnerStartsAgain) {
     std::vector<std::string> failures;
-    int countAtReport = -1;
     QObject::connect(&runner, &JobRunner::ended, [&](const JobOutcome& outcome) {
+        EXPECT_EQ(runner.runningCount(), 0);
+        EXPECT_FALSE(lock.isHeld());
         failures.push_back(outcome.failure);
-        countAtReport = runner.runningCount();
     });
-    ASSERT_TRUE(runner.start([] { return JobOutcome::failed("Stream write error"); }));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return failures.size() == 1; }));
-    EXPECT_EQ(countAtReport, 0);
-    ASSERT_TRUE(runner.start([]() -> JobOutcome { throw Failure("Stream read error"); }));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return failures.size() == 2; }));
-    ASSERT_TRUE(runner.start([]() -> JobOutcome { throw std::runtime_error("odd"); }));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return failures.size() == 3; }));
+    const std::vector<JobRunner::Body> bodies = {
+        [] { return JobOutcome::failed("Stream write error"); },
+        []() -> JobOutcome { throw Failure("Stream read error"); },
+        []() -> JobOutcome { throw std::runtime_error("odd"); }};
+    for (const auto& body : bodies) {
+        runner.start(runner.reserve(), body);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !lock.isHeld(); }));
+    }
     EXPECT_EQ(failures,
               (std::vector<std::string>{"Stream write error", "Stream read error", "odd"}));
-    EXPECT_EQ(runner.runningCount(), 0);
 }
 
-TEST(JobRunnerTest, ThreadThatCannotStartFailsWithTheSystemsReasonAndCountsNothing) {
-    JobRunner runner;
+// A job that never starts gives the lock back at once: a ticket dropped while the
+// command prepares, or a thread that cannot be created.
+TEST_F(JobRunnerTest, AJobThatNeverStartsGivesTheLockBackAndCountsNothing) {
+    { JobTicket dropped = runner.reserve(); }
+    EXPECT_FALSE(lock.isHeld());
+
     QSignalSpy ended(&runner, &JobRunner::ended);
     bool ran = false;
     runner.setThreadStarter([](std::function<void()>) -> std::thread {
         throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
     });
     try {
-        runner.start([&] {
+        runner.start(runner.reserve(), [&] {
             ran = true;
             return JobOutcome::success();
         });
@@ -76,6 +90,7 @@ TEST(JobRunnerTest, ThreadThatCannotStartFailsWithTheSystemsReasonAndCountsNothi
                   "Thread creation error: " +
                       std::make_error_code(std::errc::resource_unavailable_try_again).message());
     }
+    EXPECT_FALSE(lock.isHeld());
     EXPECT_EQ(runner.runningCount(), 0);
     QTest::qWait(10);
     EXPECT_EQ(ended.count(), 0);

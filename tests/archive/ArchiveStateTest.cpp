@@ -6,6 +6,7 @@
 #include "archive/EntryTable.h"
 #include "archive/ReplacementTable.h"
 #include "archive/StagingFolder.h"
+#include "archive/internal/ParseDirectory.h"
 #include "tests/support/XcrBuilder.h"
 
 namespace xcr {
@@ -22,30 +23,29 @@ TEST(DisplayNameTest, FinalComponentAfterBackslashOrColon) {
     EXPECT_EQ(displayName("../../x/.profile"), "../../x/.profile");
 }
 
-TEST(DisplayNameTest, WindowTitleNamesTheArchiveFile) {
-    EXPECT_EQ(archiveWindowTitle("/home/u/games/data.xcr"), "Pelloran Plus 3 - data.xcr");
-    EXPECT_EQ(archiveWindowTitle("C:\\games\\data.xcr"), "Pelloran Plus 3 - data.xcr");
-    EXPECT_EQ(archiveWindowTitle("data.xcr"), "Pelloran Plus 3 - data.xcr");
-}
-
-TEST(EntryTableTest, KeepsOrderDuplicatesAndValues) {
-    EntryTable table;
-    table.assign({{"art\\tex\\wall.bmp", 1000000, 0}, {"sound\\wall.bmp", 5, 6}});
+TEST(EntryTableTest, KeepsOrderDuplicatesValuesAndStoredNames) {
+    EntryTable::Builder builder;
+    builder.add("art\\tex\\wall.bmp", 1000000, 0);
+    builder.add("sound\\wall.bmp", 5, 6);
+    const EntryTable table = builder.finish({});
     ASSERT_EQ(table.count(), 2);
     EXPECT_EQ(table.displayName(0), "wall.bmp");
     EXPECT_EQ(table.displayName(1), "wall.bmp");
+    EXPECT_EQ(table.storedName(0), "art\\tex\\wall.bmp");
     EXPECT_EQ(table.placement(0).offset, 1000000);
     EXPECT_EQ(table.placement(0).size, 0);
-    table.setPlacement(1, {7, 8});
-    EXPECT_EQ(table.placement(1).offset, 7);
-    table.clear();
-    EXPECT_EQ(table.count(), 0);
+    // A save's table shares the names and holds the new places.
+    const EntryTable saved = table.withPlacements({{1, 2}, {7, 8}}, {42, 9});
+    EXPECT_EQ(saved.names(), table.names());
+    EXPECT_EQ(saved.placement(1), (EntryTable::Placement{7, 8}));
+    EXPECT_EQ(table.placement(1), (EntryTable::Placement{5, 6}));
+    EXPECT_EQ(saved.fingerprint(), (DirectoryFingerprint{42, 9}));
 }
 
-// Read straight from the file, the table must hold what it holds when filled from the
-// listed records: across blocks, with a name that fills its whole field, and with the
-// last record cut short by the end of the file.
-TEST(EntryTableTest, FilledFromTheFileAsFromItsRecords) {
+// Read from the file, the table must hold what the same bytes give in memory: across
+// blocks, with a name that fills its whole field, and with the last record cut short by
+// the end of the file.
+TEST(EntryTableTest, FilledFromTheFileAsFromItsBytes) {
     test::TempDir dir;
     test::XcrBuilder builder;
     for (int i = 0; i < 2100; ++i) {
@@ -55,38 +55,34 @@ TEST(EntryTableTest, FilledFromTheFileAsFromItsRecords) {
     builder.add("c:last", test::Bytes{2});
     const std::string path = dir.file("a.xcr");
     const test::Bytes whole = builder.build();
-    builder.truncateTo(whole.size() - 5 - 532 - 300).writeTo(path);
+    const test::Bytes bytes = builder.truncateTo(whole.size() - 5 - 532 - 300).writeTo(path);
 
-    EntryTable fromRecords;
-    fromRecords.assign(readDirectory(path));
-    EntryTable fromFile;
+    const EntryTable fromBytes = internal::parseEntryTable(bytes.data(), bytes.size());
     File archive = File::open(path, File::Access::Read);
-    fromFile.assign(archive);
+    const EntryTable fromFile = readEntryTable(archive);
     ASSERT_EQ(fromFile.count(), 2102);
-    EXPECT_EQ(fromFile.displayNames(), fromRecords.displayNames());
     EXPECT_EQ(fromFile.displayName(2100), std::string(256, 'n'));
     EXPECT_EQ(fromFile.displayName(2101), "last");
     EXPECT_EQ(fromFile.placement(2101).offset, 0);
+    EXPECT_EQ(fromFile.fingerprint(), fromBytes.fingerprint());
     for (int i = 0; i < fromFile.count(); ++i) {
-        EXPECT_EQ(fromFile.placement(i).offset, fromRecords.placement(i).offset) << i;
-        EXPECT_EQ(fromFile.placement(i).size, fromRecords.placement(i).size) << i;
+        EXPECT_EQ(fromFile.storedName(i), fromBytes.storedName(i)) << i;
+        EXPECT_EQ(fromFile.placement(i), fromBytes.placement(i)) << i;
     }
 }
 
-TEST(ReplacementTableTest, ResetClearsFlagsButKeepsPathsAndGrows) {
+TEST(ReplacementTableTest, LastChoiceCountsInEntryOrderAndClearingForgetsAll) {
     ReplacementTable table;
-    table.resetFor(3);
+    table.record(6999, "/tmp/last");
     table.record(1, "/tmp/new.bmp");
+    table.record(1, "/tmp/newer.bmp");
+    table.record(-1, "/tmp/none");
     EXPECT_TRUE(table.isReplaced(1));
     EXPECT_FALSE(table.isReplaced(0));
-    table.resetFor(7000);
+    EXPECT_EQ(table.list(), (std::vector<Replacement>{{1, "/tmp/newer.bmp"}, {6999, "/tmp/last"}}));
+    table.clear();
     EXPECT_FALSE(table.isReplaced(1));
-    EXPECT_EQ(table.path(1), "/tmp/new.bmp");
-    // Large archives are covered beyond 5001 slots.
-    table.record(6999, "/tmp/last");
-    EXPECT_TRUE(table.isReplaced(6999));
-    EXPECT_FALSE(table.isReplaced(7000));
-    EXPECT_FALSE(table.isReplaced(-1));
+    EXPECT_TRUE(table.list().empty());
 }
 
 TEST(StagingFolderTest, FreshPrivateFolderPerRunRemovedOnlyWhenEmpty) {

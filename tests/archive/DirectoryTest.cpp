@@ -1,9 +1,12 @@
 #include "archive/Directory.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include "archive/ArchiveOpening.h"
 #include "archive/Failure.h"
 #include "archive/XcrLayout.h"
+#include "archive/internal/ParseDirectory.h"
 #include "tests/support/XcrBuilder.h"
 
 namespace xcr {
@@ -12,8 +15,28 @@ namespace {
 using test::Bytes;
 using test::XcrBuilder;
 
-std::vector<DirectoryRecord> parse(const Bytes& bytes) {
-    return parseDirectory(bytes.data(), bytes.size());
+struct Record {
+    std::string rawName;
+    std::int32_t offset = 0;
+    std::int32_t size = 0;
+};
+
+std::vector<Record> recordsOf(const EntryTable& table) {
+    std::vector<Record> records;
+    for (int i = 0; i < table.count(); ++i) {
+        records.push_back(
+            {std::string(table.storedName(i)), table.placement(i).offset, table.placement(i).size});
+    }
+    return records;
+}
+
+std::vector<Record> parse(const Bytes& bytes) {
+    return recordsOf(internal::parseEntryTable(bytes.data(), bytes.size()));
+}
+
+EntryTable readFile(const std::string& path) {
+    File archive = File::open(path, File::Access::Read);
+    return readEntryTable(archive);
 }
 
 TEST(NumberTest, FourBytesLittleEndianReadAsSigned) {
@@ -131,7 +154,7 @@ TEST(DirectoryTest, ReadsTheSameFromAFileAsFromMemoryAcrossBlocks) {
         builder.add("dir\\entry" + std::to_string(i), test::patternBytes(i % 7, i));
     }
     const Bytes bytes = builder.writeTo(dir.file("big.xcr"));
-    const auto fromFile = readDirectory(dir.file("big.xcr"));
+    const auto fromFile = recordsOf(readFile(dir.file("big.xcr")));
     const auto fromMemory = parse(bytes);
     ASSERT_EQ(fromFile.size(), 5000u);
     ASSERT_EQ(fromMemory.size(), 5000u);
@@ -143,11 +166,62 @@ TEST(DirectoryTest, ReadsTheSameFromAFileAsFromMemoryAcrossBlocks) {
     }
 }
 
+// Offsets and sizes are 32-bit, so no valid archive reaches past 2 GiB: however large
+// the file and its count, only the records within the first 2^31 - 1 bytes are listed.
+TEST(DirectoryTest, ASparseFilePast2GiBWithAHugeCountListsOnlyTheFirst2GiB) {
+    test::TempDir dir;
+    const std::string path = dir.file("huge.xcr");
+    Bytes head = XcrBuilder().add("first", "1").build();
+    test::putNumber(head, 20, 0x7FFFFFFF);
+    test::writeFileBytes(path, head);
+    ASSERT_EQ(::truncate(path.c_str(), std::int64_t{20} << 30), 0);
+    const EntryTable table = readFile(path);
+    EXPECT_EQ(table.count(), layout::kMaxListedRecords);
+    EXPECT_EQ(table.storedName(0), "first");
+    const std::int64_t lastEnd = layout::recordPos(table.count());
+    EXPECT_LE(lastEnd, layout::kMaxValue);
+    EXPECT_GT(lastEnd + layout::kRecordSize, layout::kMaxValue);
+}
+
+// The fingerprint covers the header and every listed record, as the file has them.
+TEST(DirectoryTest, FingerprintFollowsEveryByteOfTheHeaderAndListedRecords) {
+    test::TempDir dir;
+    const std::string path = dir.file("a.xcr");
+    const Bytes bytes = XcrBuilder().add("a", "1").add("b", "22").trailingRecord("t", {}).build();
+    test::writeFileBytes(path, bytes);
+    const EntryTable table = readFile(path);
+    File archive = File::open(path, File::Access::Read);
+    EXPECT_EQ(readFingerprint(archive, table.count()), table.fingerprint());
+    archive.close();
+    const std::size_t listedEnd = static_cast<std::size_t>(layout::recordPos(2));
+    for (const std::size_t changed : {std::size_t{0}, std::size_t{24}, std::size_t{283},
+                                      std::size_t{284 + 300}, listedEnd - 1}) {
+        Bytes other = bytes;
+        other[changed] ^= 0x01;
+        test::writeFileBytes(path, other);
+        File changedArchive = File::open(path, File::Access::Read);
+        EXPECT_NE(readFingerprint(changedArchive, table.count()), table.fingerprint()) << changed;
+    }
+    // The unlisted last record and the data are not part of it.
+    Bytes other = bytes;
+    other[listedEnd + 5] ^= 0x01;
+    other.back() ^= 0x01;
+    test::writeFileBytes(path, other);
+    File same = File::open(path, File::Access::Read);
+    EXPECT_EQ(readFingerprint(same, table.count()), table.fingerprint());
+    // Nor is a change of length past the directory, but a cut into it is.
+    same.close();
+    test::writeFileBytes(
+        path, Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(listedEnd) - 1));
+    File cut = File::open(path, File::Access::Read);
+    EXPECT_NE(readFingerprint(cut, table.count()), table.fingerprint());
+}
+
 TEST(DirectoryTest, MissingArchiveFailsWithCannotOpenAndItsPath) {
     test::TempDir dir;
     const std::string path = dir.file("missing.xcr");
     try {
-        readDirectory(path);
+        openArchive(path);
         FAIL() << "no failure";
     } catch (const Failure& failure) {
         EXPECT_EQ(std::string(failure.what()), "Cannot open file " + path);

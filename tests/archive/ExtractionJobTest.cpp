@@ -3,21 +3,27 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <thread>
 
-#include "archive/Directory.h"
+#include "archive/ArchiveOpening.h"
 #include "archive/EntryCopy.h"
 #include "archive/FileFaults.h"
-#include "tests/support/FakeJobHost.h"
+#include "archive/JournalFormat.h"
+#include "tests/support/FakeProgress.h"
 #include "tests/support/XcrBuilder.h"
 
 namespace xcr {
 namespace {
 
 using test::Bytes;
-using test::FakeJobHost;
+using test::FakeProgress;
 using test::XcrBuilder;
 
 bool exists(const std::string& path) {
@@ -27,31 +33,26 @@ bool exists(const std::string& path) {
 
 class ExtractionJobTest : public ::testing::Test {
 protected:
-    // Writes the archive, reads it into the table and lists it in a fresh host whose
-    // chooser gives the output folder.
-    void openArchive(const XcrBuilder& builder) {
+    // Writes the archive and reads it into the table, all marks clear.
+    void write(const XcrBuilder& builder) {
         archive = builder.writeTo(archivePath());
-        entries.assign(readDirectory(archivePath()));
-        std::vector<std::string> names;
-        for (int i = 0; i < entries.count(); ++i) {
-            names.push_back(entries.displayName(i));
-        }
-        freshHost(names);
+        entries = openArchive(archivePath()).entries;
+        marks = std::make_shared<CheckMarks>(entries.count());
     }
 
-    void freshHost(std::vector<std::string> names) {
-        host = std::make_unique<FakeJobHost>(std::move(names));
-        host->setChooserFolder(out->path());
+    JobOutcome extract() { return extractInto(out->path()); }
+    JobOutcome extractInto(const std::string& folder) {
+        progress = std::make_unique<FakeProgress>();
+        return runExtraction({holdArchive(archivePath()), folder, entries, marks}, *progress);
     }
-
-    JobOutcome extract() { return runExtraction(archivePath(), entries, *host); }
     std::string archivePath() const { return dir.file("a.xcr"); }
     std::string output(const std::string& name) const { return out->file(name); }
 
     test::TempDir dir;
     std::unique_ptr<test::TempDir> out = std::make_unique<test::TempDir>();
     EntryTable entries;
-    std::unique_ptr<FakeJobHost> host;
+    std::shared_ptr<CheckMarks> marks;
+    std::unique_ptr<FakeProgress> progress = std::make_unique<FakeProgress>();
     Bytes archive;
 };
 
@@ -64,12 +65,12 @@ XcrBuilder eightEntries() {
 }
 
 TEST_F(ExtractionJobTest, WritesCheckedEntriesOnlyAndMovesProgressToTheirIndexes) {
-    openArchive(eightEntries());
-    host->setChecked(2, true);
-    host->setChecked(5, true);
+    write(eightEntries());
+    marks->set(2, true);
+    marks->set(5, true);
     EXPECT_TRUE(extract().ok());
-    EXPECT_EQ(host->progressMax(), 7);
-    EXPECT_EQ(host->progressPositions(), (std::vector<int>{2, 5}));
+    EXPECT_EQ(progress->maximum(), 7);
+    EXPECT_EQ(progress->positions(), (std::vector<int>{2, 5}));
     for (unsigned i = 0; i < 8; ++i) {
         const std::string path = output("e" + std::to_string(i));
         if (i == 2 || i == 5) {
@@ -78,28 +79,15 @@ TEST_F(ExtractionJobTest, WritesCheckedEntriesOnlyAndMovesProgressToTheirIndexes
             EXPECT_FALSE(exists(path)) << path;
         }
     }
-    EXPECT_EQ(host->lockReleases(), 1);
     EXPECT_EQ(test::readFileBytes(archivePath()), archive);
 }
 
-TEST_F(ExtractionJobTest, NothingCheckedStillAsksForTheFolderAndSetsOnlyTheMaximum) {
-    openArchive(eightEntries());
+TEST_F(ExtractionJobTest, NothingCheckedSetsOnlyTheMaximum) {
+    write(eightEntries());
     EXPECT_TRUE(extract().ok());
-    EXPECT_EQ(host->chooserShown(), 1);
-    EXPECT_EQ(host->progressMax(), 7);
-    EXPECT_TRUE(host->progressPositions().empty());
+    EXPECT_EQ(progress->maximum(), 7);
+    EXPECT_TRUE(progress->positions().empty());
     EXPECT_TRUE(std::filesystem::is_empty(out->path()));
-    EXPECT_EQ(host->lockReleases(), 1);
-}
-
-TEST_F(ExtractionJobTest, MarksAreReadOnlyAsTheLoopReachesEachEntry) {
-    openArchive(XcrBuilder().add("a", "1").add("b", "2").add("c", "3"));
-    host->setChecked(0, true);
-    host->setChecked(2, true);
-    ASSERT_TRUE(extract().ok());
-    EXPECT_EQ(host->calls(), (std::vector<std::string>{
-                                 "chooser", "count", "max 2", "checked 0", "name 0", "position 0",
-                                 "checked 1", "checked 2", "name 2", "position 2", "release"}));
 }
 
 TEST_F(ExtractionJobTest, SelectAllOrDeselectAllMidJobCountsForEntriesNotYetReached) {
@@ -109,88 +97,136 @@ TEST_F(ExtractionJobTest, SelectAllOrDeselectAllMidJobCountsForEntriesNotYetReac
             builder.add("f" + std::to_string(i), test::patternBytes(10, i));
         }
         out = std::make_unique<test::TempDir>();
-        openArchive(builder);
-        host->setChecked(1, true);
-        host->setChecked(6, !selectAll);
-        host->setAllWhenReached(4, selectAll);
-        ASSERT_TRUE(extract().ok());
+        write(builder);
+        marks->set(1, true);
+        marks->set(3, true);
+        marks->set(6, !selectAll);
+        progress = std::make_unique<FakeProgress>();
+        progress->onFirstPosition(3, [&] { marks->setAll(selectAll); });
+        ASSERT_TRUE(
+            runExtraction({holdArchive(archivePath()), out->path(), entries, marks}, *progress)
+                .ok());
         const std::vector<int> expected =
-            selectAll ? std::vector<int>{1, 4, 5, 6, 7, 8, 9} : std::vector<int>{1};
-        EXPECT_EQ(host->progressPositions(), expected) << selectAll;
-        EXPECT_FALSE(exists(output("f3")));
+            selectAll ? std::vector<int>{1, 3, 4, 5, 6, 7, 8, 9} : std::vector<int>{1, 3};
+        EXPECT_EQ(progress->positions(), expected) << selectAll;
+        EXPECT_FALSE(exists(output("f2")));
     }
 }
 
+// The list changes the marks on its own thread while the job reads them: every file the
+// job writes is whole, and it writes exactly the entries it reports.
+TEST_F(ExtractionJobTest, MarksChangedFromAnotherThreadDuringTheJobAreSafe) {
+    XcrBuilder builder;
+    for (unsigned i = 0; i < 400; ++i) {
+        builder.add("f" + std::to_string(i), test::patternBytes(64 + i, i));
+    }
+    write(builder);
+    std::atomic<bool> done{false};
+    std::thread list([&] {
+        for (bool on = true; !done; on = !on) {
+            marks->setAll(on);
+        }
+    });
+    const JobOutcome outcome = extract();
+    done = true;
+    list.join();
+    ASSERT_TRUE(outcome.ok());
+    std::vector<int> written;
+    for (unsigned i = 0; i < 400; ++i) {
+        const std::string path = output("f" + std::to_string(i));
+        if (exists(path)) {
+            EXPECT_EQ(test::readFileBytes(path), test::patternBytes(64 + i, i));
+            written.push_back(static_cast<int>(i));
+        }
+    }
+    EXPECT_EQ(progress->positions(), written);
+}
+
 TEST_F(ExtractionJobTest, EqualNamesLeaveTheLaterBytesAndOldFilesAreOverwritten) {
-    openArchive(XcrBuilder()
-                    .add("art\\wall.bmp", "first")
-                    .add("snd\\wall.bmp", "second")
-                    .add("empty", "")
-                    .add("../../escape", "kept inside"));
+    write(XcrBuilder()
+              .add("art\\wall.bmp", "first")
+              .add("snd\\wall.bmp", "second")
+              .add("empty", "")
+              .add("../../escape", "kept inside"));
     test::writeFileBytes(output("empty"), test::bytesOf("older and longer"));
-    host->setAllChecked(true);
+    marks->setAll(true);
     ASSERT_TRUE(extract().ok());
     EXPECT_EQ(test::readFileBytes(output("wall.bmp")), test::bytesOf("second"));
     EXPECT_TRUE(test::readFileBytes(output("empty")).empty());
     EXPECT_EQ(test::readFileBytes(output(".._.._escape")), test::bytesOf("kept inside"));
 }
 
-TEST_F(ExtractionJobTest, QuietEndsReleaseTheLockAndWriteNothing) {
-    openArchive(XcrBuilder().add("a", "1"));
-    host->setAllChecked(true);
-    // No archive was ever opened: not even the chooser.
-    EXPECT_TRUE(runExtraction("", entries, *host).ok());
-    EXPECT_EQ(host->calls(), (std::vector<std::string>{"release"}));
-    // No folder confirmed in this run.
-    freshHost({"a"});
-    host->setAllChecked(true);
-    host->setChooserFolder("");
+TEST_F(ExtractionJobTest, QuietEndsWriteNothing) {
+    write(XcrBuilder().add("a", "1"));
+    marks->setAll(true);
+    // No archive was ever opened.
+    EXPECT_TRUE(runExtraction({holdArchive(""), out->path(), entries, marks}, *progress).ok());
+    // No folder confirmed: the chooser was cancelled or never confirmed in this run.
+    EXPECT_TRUE(extractInto("").ok());
+    EXPECT_TRUE(progress->calls().empty());
+    // An empty list: nothing, and the progress bar keeps its range.
+    write(XcrBuilder().add("a", "1").declaredCount(1));
     EXPECT_TRUE(extract().ok());
-    EXPECT_EQ(host->calls(), (std::vector<std::string>{"chooser", "release"}));
-    // An empty list: the chooser, then nothing; the progress bar keeps its range.
-    openArchive(XcrBuilder().add("a", "1").declaredCount(1));
-    EXPECT_TRUE(extract().ok());
-    EXPECT_EQ(host->calls(), (std::vector<std::string>{"chooser", "count", "release"}));
+    EXPECT_TRUE(progress->calls().empty());
     EXPECT_FALSE(exists(output("a")));
 }
 
-TEST_F(ExtractionJobTest, ChooserBlocksTheJobOnItsWorkerThreadUntilAnswered) {
-    openArchive(XcrBuilder().add("a", "alpha").add("b", "beta"));
-    host->setAllChecked(true);
-    host->holdChooser();
-    JobOutcome outcome;
-    std::thread worker([&] { outcome = extract(); });
-    host->waitUntilChooserShown();
-    EXPECT_EQ(host->lockReleases(), 0);
-    host->answerChooser(out->path());
-    worker.join();
-    EXPECT_TRUE(outcome.ok());
-    EXPECT_EQ(test::readFileBytes(output("b")), test::bytesOf("beta"));
-    EXPECT_EQ(host->lockReleases(), 1);
-}
-
-TEST_F(ExtractionJobTest, AnArchiveThatCannotBeOpenedIsReportedWithoutTheChooser) {
-    openArchive(XcrBuilder().add("a", "1"));
-    host->setAllChecked(true);
-    const JobOutcome missing = runExtraction(dir.file("gone.xcr"), entries, *host);
+TEST_F(ExtractionJobTest, AnArchiveThatCannotBeOpenedIsReported) {
+    write(XcrBuilder().add("a", "1"));
+    marks->setAll(true);
+    const JobOutcome missing =
+        runExtraction({holdArchive(dir.file("gone.xcr")), out->path(), entries, marks}, *progress);
     EXPECT_EQ(missing.failure, "Cannot open file " + dir.file("gone.xcr"));
     File held = File::open(archivePath(), File::Access::Read);
     EXPECT_EQ(extract().failure, "Cannot open file " + archivePath());
-    EXPECT_EQ(host->chooserShown(), 0);
-    EXPECT_EQ(host->lockReleases(), 2);
+    EXPECT_TRUE(std::filesystem::is_empty(out->path()));
+}
+
+// The table was read before another program rewrote the archive, or a save of another
+// window was cut off: its offsets would give wrong bytes, so nothing is written.
+TEST_F(ExtractionJobTest, AnArchiveChangedSinceItWasOpenedIsRefusedWritingNothing) {
+    const XcrBuilder builder = XcrBuilder().add("a", "alpha").add("b", "beta");
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+        std::string failure;
+    };
+    const std::string changed = "The archive " + archivePath() +
+                                " was changed by another program since it was opened. Open it "
+                                "again before extracting.";
+    const std::vector<Case> cases = {
+        {"rewritten",
+         [&] { XcrBuilder().add("a", "longer alpha").add("b", "beta").writeTo(archivePath()); },
+         changed},
+        {"cut short", [&] { ::truncate(archivePath().c_str(), 500); }, changed},
+        {"journal beside it",
+         [&] { test::writeFileBytes(journal::pathFor(archivePath()), Bytes(600, 0)); },
+         "The archive " + archivePath() + " has the journal of an interrupted save beside it (" +
+             journal::pathFor(archivePath()) +
+             "). Open the archive again: that puts it back as it was before that save."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::remove(journal::pathFor(archivePath()).c_str());
+        write(builder);
+        marks->setAll(true);
+        c.change();
+        EXPECT_EQ(extract().failure, c.failure);
+        EXPECT_TRUE(std::filesystem::is_empty(out->path()));
+        EXPECT_TRUE(progress->calls().empty());
+    }
 }
 
 TEST_F(ExtractionJobTest, AnOutputThatCannotBeCreatedEndsTheJobKeepingEarlierFiles) {
     for (const std::string refused : {"sub", ""}) {
         out = std::make_unique<test::TempDir>();
         ASSERT_EQ(::mkdir(output("sub").c_str(), 0700), 0);
-        openArchive(XcrBuilder().add("a", "alpha").add(refused, "x").add("c", "gamma"));
-        host->setAllChecked(true);
+        write(XcrBuilder().add("a", "alpha").add(refused, "x").add("c", "gamma"));
+        marks->setAll(true);
         EXPECT_EQ(extract().failure, "Cannot create file " + output(refused));
         EXPECT_EQ(test::readFileBytes(output("a")), test::bytesOf("alpha"));
         EXPECT_FALSE(exists(output("c")));
-        EXPECT_EQ(host->progressPositions(), std::vector<int>{0});
-        EXPECT_EQ(host->lockReleases(), 1);
+        EXPECT_EQ(progress->positions(), std::vector<int>{0});
     }
 }
 
@@ -198,8 +234,8 @@ TEST_F(ExtractionJobTest, DataPastTheEndOfTheArchiveKeepsTheBytesBeforeIt) {
     XcrBuilder builder;
     builder.add("a", "alpha").add("b", "0123456789").add("c", "gamma");
     const auto offsets = builder.offsets();
-    openArchive(builder.truncateTo(static_cast<std::size_t>(offsets[1]) + 4));
-    host->setAllChecked(true);
+    write(builder.truncateTo(static_cast<std::size_t>(offsets[1]) + 4));
+    marks->setAll(true);
     EXPECT_EQ(extract().failure, "Stream read error");
     EXPECT_EQ(test::readFileBytes(output("a")), test::bytesOf("alpha"));
     EXPECT_EQ(test::readFileBytes(output("b")), test::bytesOf("0123"));
@@ -219,8 +255,8 @@ TEST_P(ExtractionFaultTest, EveryFailingFileCallIsReportedAndEarlierFilesStayCom
     const std::vector<Bytes> data = {test::patternBytes(kCopyBufferSize + 300, 1), Bytes{},
                                      test::patternBytes(700, 2)};
     const XcrBuilder builder = XcrBuilder().add("a", data[0]).add("b", data[1]).add("c", data[2]);
-    openArchive(builder);
-    host->setAllChecked(true);
+    write(builder);
+    marks->setAll(true);
     FileFaults::arm({});
     ASSERT_TRUE(extract().ok());
     const std::uint64_t calls = FileFaults::counted();
@@ -230,15 +266,12 @@ TEST_P(ExtractionFaultTest, EveryFailingFileCallIsReportedAndEarlierFilesStayCom
     const std::vector<std::string> names = {"a", "b", "c"};
     for (std::uint64_t k = 1; k <= calls; ++k) {
         out = std::make_unique<test::TempDir>();
-        freshHost(names);
-        host->setAllChecked(true);
         FileFaults::arm({k});
         const JobOutcome outcome = extract();
         FileFaults::disarm();
         SCOPED_TRACE("failing call " + std::to_string(k) + ": " + outcome.failure);
         EXPECT_FALSE(outcome.ok());
-        EXPECT_EQ(host->lockReleases(), 1);
-        const std::size_t done = host->progressPositions().size();
+        const std::size_t done = progress->positions().size();
         for (std::size_t i = 0; i < names.size(); ++i) {
             const std::string path = output(names[i]);
             if (i < done) {

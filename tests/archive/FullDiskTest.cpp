@@ -6,11 +6,10 @@
 #include <cerrno>
 #include <cstring>
 
-#include "archive/ArchiveSession.h"
-#include "archive/Directory.h"
+#include "archive/ArchiveOpening.h"
 #include "archive/ExtractionJob.h"
 #include "archive/SaveJob.h"
-#include "tests/support/FakeJobHost.h"
+#include "tests/support/FakeProgress.h"
 #include "tests/support/XcrBuilder.h"
 
 namespace xcr {
@@ -57,51 +56,54 @@ protected:
 TEST_F(FullDiskTest, ExtractionStopsAtTheFullDiskWithEarlierFilesComplete) {
     const std::string archivePath = dir.file("a.xcr");
     fourBlocks().writeTo(archivePath);
-    EntryTable entries;
-    entries.assign(readDirectory(archivePath));
-    test::FakeJobHost host({"e0", "e1", "e2", "e3"});
-    host.setAllChecked(true);
-    host.setChooserFolder(small);
-    EXPECT_EQ(runExtraction(archivePath, entries, host).failure, "Stream write error");
-    EXPECT_EQ(host.progressPositions(), (std::vector<int>{0, 1, 2}));
+    const EntryTable entries = openArchive(archivePath).entries;
+    auto marks = std::make_shared<CheckMarks>(entries.count());
+    marks->setAll(true);
+    test::FakeProgress progress;
+    EXPECT_EQ(runExtraction({holdArchive(archivePath), small, entries, marks}, progress).failure,
+              "Stream write error");
+    EXPECT_EQ(progress.positions(), (std::vector<int>{0, 1, 2}));
     for (unsigned i = 0; i < 3; ++i) {
         EXPECT_EQ(test::readFileBytes(small + "/e" + std::to_string(i)),
                   test::patternBytes(20000, i));
     }
-    EXPECT_EQ(host.lockReleases(), 1);
 }
 
+// The archive and its journal share the small disk. Growing entry "a" moves "b": the
+// journal keeps b's old bytes and still fits, but the archive then outgrows the disk.
 TEST_F(FullDiskTest, ASaveThatOutgrowsTheDiskIsRolledBack) {
     const std::string archivePath = small + "/a.xcr";
     const Bytes original = XcrBuilder()
                                .add("a", test::patternBytes(10000, 1))
                                .add("b", test::patternBytes(10000, 2))
                                .writeTo(archivePath);
-    test::TempDir staging;
-    ArchiveSession session{{}, {}, StagingFolder(staging.path())};
-    session.entries.assign(readDirectory(archivePath));
-    const auto before = session.entries.placements();
-    test::writeFileBytes(dir.file("big"), test::patternBytes(80000, 3));
-    session.replacements.record(0, dir.file("big"));
-    test::FakeJobHost host;
-    EXPECT_EQ(runSave(archivePath, session, host).failure,
+    const EntryTable entries = openArchive(archivePath).entries;
+    test::writeFileBytes(dir.file("big"), test::patternBytes(40000, 3));
+    test::FakeProgress progress;
+    EXPECT_EQ(runSave({archivePath, entries, {{0, dir.file("big")}}, dir.path()}, progress).failure,
               "Stream write error; the archive was left unchanged");
     EXPECT_EQ(test::readFileBytes(archivePath), original);
-    EXPECT_EQ(session.entries.placement(1).offset, before[1].offset);
-    EXPECT_EQ(session.entries.placement(0).size, before[0].size);
-    EXPECT_EQ(host.lockReleases(), 1);
+    EXPECT_NE(::access((archivePath + "-journal").c_str(), F_OK), 0);
 }
 
-TEST_F(FullDiskTest, AFullStagingFolderStopsTheSaveBeforeTheArchiveIsTouched) {
-    const std::string archivePath = dir.file("a.xcr");
-    const Bytes original = fourBlocks().writeTo(archivePath);
-    ArchiveSession session{{}, {}, StagingFolder(small)};
-    session.entries.assign(readDirectory(archivePath));
-    test::FakeJobHost host;
-    EXPECT_EQ(runSave(archivePath, session, host).failure, "Stream write error");
+// No room for the journal: the save is refused before the archive is touched.
+TEST_F(FullDiskTest, ASaveWhoseJournalDoesNotFitIsRefusedUntouched) {
+    const std::string archivePath = small + "/a.xcr";
+    const Bytes original = XcrBuilder()
+                               .add("a", test::patternBytes(100, 1))
+                               .add("b", test::patternBytes(40000, 2))
+                               .writeTo(archivePath);
+    const EntryTable entries = openArchive(archivePath).entries;
+    test::writeFileBytes(dir.file("big"), test::patternBytes(200, 3));
+    test::FakeProgress progress;
+    const std::string failure =
+        runSave({archivePath, entries, {{0, dir.file("big")}}, dir.path()}, progress).failure;
+    EXPECT_EQ(failure.rfind(
+                  "Save refused: the journal " + archivePath + "-journal could not be written", 0),
+              0u)
+        << failure;
     EXPECT_EQ(test::readFileBytes(archivePath), original);
-    // The copy made before the disk filled up is gone again.
-    EXPECT_NE(::access(session.staging.fileInside("entries").c_str(), F_OK), 0);
+    EXPECT_NE(::access((archivePath + "-journal").c_str(), F_OK), 0);
 }
 
 }  // namespace

@@ -1,131 +1,25 @@
 #include "archive/SaveJob.h"
 
-#include <dirent.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <functional>
-#include <memory>
-#include <thread>
 
-#include "archive/Directory.h"
+#include "archive/ArchiveOpening.h"
 #include "archive/FileFaults.h"
-#include "tests/support/FakeJobHost.h"
-#include "tests/support/XcrBuilder.h"
+#include "tests/archive/SaveFixture.h"
 
 namespace xcr {
 namespace {
 
+using test::builderOf;
 using test::Bytes;
-using test::FakeJobHost;
+using test::Entries;
+using test::expectedAfterSave;
 using test::XcrBuilder;
 
-using Entries = std::vector<std::pair<std::string, Bytes>>;
-
-XcrBuilder builderOf(const Entries& entries) {
-    XcrBuilder builder;
-    for (const auto& [name, data] : entries) {
-        builder.add(name, data);
-    }
-    return builder;
-}
-
-// What a save must give, worked out without the job: the entries laid out afresh with
-// their new data, the total size field holding the new end of the data, and the old
-// bytes past that end kept (the file is never shortened).
-Bytes expectedAfterSave(const Entries& entries, const Bytes& old) {
-    Bytes out = builderOf(entries).build();
-    test::putNumber(out, 24, static_cast<std::int32_t>(out.size()));
-    if (old.size() > out.size()) {
-        out.insert(out.end(), old.begin() + static_cast<std::ptrdiff_t>(out.size()), old.end());
-    }
-    return out;
-}
-
-std::vector<std::string> filesIn(const std::string& folder) {
-    std::vector<std::string> names;
-    DIR* dir = ::opendir(folder.c_str());
-    while (const dirent* entry = dir ? ::readdir(dir) : nullptr) {
-        const std::string name = entry->d_name;
-        struct stat info {};
-        if (::stat((folder + "/" + name).c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
-            names.push_back(name);
-        }
-    }
-    if (dir) {
-        ::closedir(dir);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-class SaveJobTest : public ::testing::Test {
-protected:
-    void openArchive(const Bytes& bytes) {
-        original = bytes;
-        test::writeFileBytes(archivePath(), bytes);
-        session.entries.assign(readDirectory(archivePath()));
-        session.replacements.resetFor(session.entries.count());
-        originalPlacements = session.entries.placements();
-    }
-
-    void replace(int index, const Bytes& data) {
-        const std::string path = dir.file("replacement" + std::to_string(index));
-        test::writeFileBytes(path, data);
-        session.replacements.record(index, path);
-    }
-
-    JobOutcome save(const std::function<void(FakeJobHost&)>& prepare = {}) {
-        host = std::make_unique<FakeJobHost>();
-        if (prepare) {
-            prepare(*host);
-        }
-        return runSave(archivePath(), session, *host);
-    }
-
-    JobOutcome saveOnWorkerThread() {
-        host = std::make_unique<FakeJobHost>();
-        JobOutcome outcome;
-        std::thread worker([&] { outcome = runSave(archivePath(), session, *host); });
-        worker.join();
-        return outcome;
-    }
-
-    // The table describes the file on disk.
-    void expectTableMatchesFile() {
-        const auto records = readDirectory(archivePath());
-        ASSERT_EQ(records.size(), static_cast<std::size_t>(session.entries.count()));
-        for (std::size_t i = 0; i < records.size(); ++i) {
-            const auto placement = session.entries.placement(static_cast<int>(i));
-            EXPECT_EQ(placement.offset, records[i].offset) << i;
-            EXPECT_EQ(placement.size, records[i].size) << i;
-        }
-    }
-
-    // The archive and the table exactly as before the save, nothing left staged.
-    void expectUnchanged() {
-        EXPECT_EQ(test::readFileBytes(archivePath()), original);
-        const auto placements = session.entries.placements();
-        ASSERT_EQ(placements.size(), originalPlacements.size());
-        for (std::size_t i = 0; i < placements.size(); ++i) {
-            EXPECT_EQ(placements[i].offset, originalPlacements[i].offset) << i;
-            EXPECT_EQ(placements[i].size, originalPlacements[i].size) << i;
-        }
-        EXPECT_EQ(host->lockReleases(), 1);
-    }
-
-    std::string archivePath() const { return dir.file("a.xcr"); }
-
-    test::TempDir dir;
-    test::TempDir stagingDir;
-    ArchiveSession session{{}, {}, StagingFolder(stagingDir.path())};
-    std::unique_ptr<FakeJobHost> host;
-    Bytes original;
-    std::vector<EntryTable::Placement> originalPlacements;
-};
+class SaveJobTest : public test::SaveFixture {};
 
 Entries fourEntries() {
     return {{"a", test::patternBytes(300, 1)},
@@ -154,10 +48,10 @@ TEST_F(SaveJobTest, WorkedExampleGivesTheDocumentedBytes) {
     std::copy(replacement.begin(), replacement.end(), expected.begin() + 3200);
     std::copy(file.begin() + 3300, file.begin() + 3400, expected.begin() + 3500);
     EXPECT_EQ(test::readFileBytes(archivePath()), expected);
-    EXPECT_EQ(host->beeps(), 1);
-    EXPECT_EQ(session.entries.placement(3).offset, 3500);
-    EXPECT_EQ(session.entries.placement(2).size, 300);
-    EXPECT_EQ(host->lockReleases(), 1);
+    EXPECT_EQ(progress->beeps(), 1);
+    EXPECT_EQ(entries.placement(3).offset, 3500);
+    EXPECT_EQ(entries.placement(2).size, 300);
+    expectTableMatchesFile();
 }
 
 TEST_F(SaveJobTest, GrowingShrinkingAndTwoReplacementsGiveTheExpectedFile) {
@@ -167,7 +61,8 @@ TEST_F(SaveJobTest, GrowingShrinkingAndTwoReplacementsGiveTheExpectedFile) {
     };
     for (const Case& c :
          {Case{"grow", {{1, 500}}}, Case{"shrink", {{1, 300}}}, Case{"two", {{0, 310}, {2, 520}}},
-          Case{"none", {}}, Case{"last grows", {{3, 5000}}}, Case{"empties", {{0, 0}}}}) {
+          Case{"none", {}}, Case{"last grows", {{3, 5000}}}, Case{"empties", {{0, 0}}},
+          Case{"same size", {{2, 500}}}}) {
         SCOPED_TRACE(c.what);
         Entries entries = fourEntries();
         openArchive(builderOf(entries).build());
@@ -178,10 +73,11 @@ TEST_F(SaveJobTest, GrowingShrinkingAndTwoReplacementsGiveTheExpectedFile) {
         ASSERT_TRUE(save().ok());
         EXPECT_EQ(test::readFileBytes(archivePath()), expectedAfterSave(entries, original));
         expectTableMatchesFile();
-        EXPECT_EQ(host->progressMax(), 3);
-        EXPECT_EQ(host->progressPositions(),
+        EXPECT_EQ(progress->maximum(), 3);
+        EXPECT_EQ(progress->positions(),
                   (std::vector<int>{0, 1, 2, 3, 0, 1, 2, 3, 0, 1, 2, 3, 0, 1, 2, 3}));
-        EXPECT_EQ(host->lockReleases(), 1);
+        struct stat info {};
+        EXPECT_NE(::lstat(journalPath().c_str(), &info), 0) << "the journal was left";
     }
 }
 
@@ -194,7 +90,7 @@ TEST_F(SaveJobTest, SecondSaveAfterAShrinkWritesTheUnshortenedLength) {
     const Bytes first = test::readFileBytes(archivePath());
     ASSERT_EQ(first.size(), original.size());
     ASSERT_EQ(test::numberAt(first, 24), static_cast<std::int32_t>(original.size() - 100));
-    // Flags and paths survive the save: the same file is written again at the same place.
+    // Replacements survive the save: the same file is written again at the same place.
     ASSERT_TRUE(save().ok());
     Bytes expected = first;
     test::putNumber(expected, 24, static_cast<std::int32_t>(original.size()));
@@ -214,14 +110,14 @@ TEST_F(SaveJobTest, UnlistedRecordAndNamesThatCannotBeFilesKeepTheirBytes) {
     Bytes expected = original;
     test::putNumber(expected, 24, static_cast<std::int32_t>(original.size()));
     EXPECT_EQ(test::readFileBytes(archivePath()), expected);
-    EXPECT_EQ(host->beeps(), 0);
+    EXPECT_EQ(progress->beeps(), 0);
 }
 
 TEST_F(SaveJobTest, AnEntryThatStartsAtTheEndOfTheFileBeepsOnce) {
     const Entries entries = {{"a", test::bytesOf("x")}, {"empty", {}}};
     openArchive(builderOf(entries).build());
     ASSERT_TRUE(save().ok());
-    EXPECT_EQ(host->beeps(), 1);
+    EXPECT_EQ(progress->beeps(), 1);
     EXPECT_EQ(test::readFileBytes(archivePath()), expectedAfterSave(entries, original));
 }
 
@@ -231,18 +127,18 @@ TEST_F(SaveJobTest, StagingFolderIsEmptiedOfFilesButSubfoldersStay) {
     test::writeFileBytes(stagingDir.path() + "/sub/kept", test::bytesOf("k"));
     test::writeFileBytes(stagingDir.path() + "/temp.bmp", test::bytesOf("b"));
     ASSERT_TRUE(save().ok());
-    EXPECT_TRUE(filesIn(stagingDir.path()).empty());
-    EXPECT_EQ(filesIn(stagingDir.path() + "/sub"), std::vector<std::string>{"kept"});
+    EXPECT_TRUE(test::filesIn(stagingDir.path()).empty());
+    EXPECT_EQ(test::filesIn(stagingDir.path() + "/sub"), std::vector<std::string>{"kept"});
 }
 
 TEST_F(SaveJobTest, QuietEndsTouchNothing) {
     openArchive(builderOf(fourEntries()).build());
-    EXPECT_TRUE(runSave("", session, *(host = std::make_unique<FakeJobHost>())).ok());
-    EXPECT_EQ(host->calls(), std::vector<std::string>{"release"});
+    EXPECT_TRUE(runSave({"", entries, {}, stagingDir.path()}, *progress).ok());
+    EXPECT_TRUE(progress->calls().empty());
     // An empty list: opened and closed again, not even the total size is written.
     openArchive(builderOf(fourEntries()).declaredCount(1).build());
     EXPECT_TRUE(save().ok());
-    EXPECT_EQ(host->calls(), std::vector<std::string>{"release"});
+    EXPECT_TRUE(progress->calls().empty());
     expectUnchanged();
 }
 
@@ -254,25 +150,25 @@ TEST_F(SaveJobTest, FailuresBeforeTheArchiveIsWrittenLeaveEverythingAsItWas) {
         std::function<void()> arrange;
         std::function<std::string()> failure;
     };
+    File held;
     const std::vector<Case> cases = {
         {"archive missing", [&] { std::remove(archivePath().c_str()); },
          [&] { return "Cannot open file " + archivePath(); }},
-        {"staging folder gone", [&] { session.staging = StagingFolder(dir.file("none")); },
-         [&] { return "Cannot create file " + dir.file("none") + "/entries"; }},
-        {"replacement missing", [&] { session.replacements.record(2, dir.file("gone")); },
+        {"archive held", [&] { held = File::open(archivePath(), File::Access::Read); },
+         [&] { return "Cannot open file " + archivePath(); }},
+        {"replacement missing", [&] { replacements.record(2, dir.file("gone")); },
          [&] { return "Cannot open file " + dir.file("gone"); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        session.staging = StagingFolder(stagingDir.path());
         openArchive(builder.build());
         replace(0, test::patternBytes(900, 5));
         c.arrange();
         EXPECT_EQ(save().failure, c.failure());
+        held.close();
         if (std::string(c.what) != "archive missing") {
             expectUnchanged();
         }
-        EXPECT_TRUE(filesIn(stagingDir.path()).empty());
     }
     // Data past the end of the archive.
     openArchive(builder.truncateTo(static_cast<std::size_t>(offsets[3]) + 10).build());
@@ -280,23 +176,59 @@ TEST_F(SaveJobTest, FailuresBeforeTheArchiveIsWrittenLeaveEverythingAsItWas) {
     expectUnchanged();
 }
 
-// The archive cannot be opened for writing: here it was swapped for a folder while its
-// entries were being copied out.
+// Another program (or a second window of this one) rewrote the archive after it was
+// opened here: a save from the stale table would write every later entry's bytes to
+// the wrong place. It is refused, and the other program's change stays.
+TEST_F(SaveJobTest, AnArchiveChangedSinceItWasOpenedIsRefusedUntouched) {
+    const std::string refused = "The archive " + archivePath() +
+                                " was changed by another program since it was opened. Open it "
+                                "again before saving.";
+    Entries changedEntries = fourEntries();
+    changedEntries[0].second = test::patternBytes(320, 11);
+    const Bytes changed = builderOf(changedEntries).build();
+    for (const bool viaSecondSession : {false, true}) {
+        SCOPED_TRACE(viaSecondSession ? "second session" : "other program");
+        openArchive(builderOf(fourEntries()).build());
+        replace(1, test::patternBytes(450, 6));
+        Bytes expected = changed;
+        if (viaSecondSession) {
+            // A second window opened the same archive, replaced entry 0 and saved first.
+            const EntryTable mine = entries;
+            const ReplacementTable myReplacements = replacements;
+            replacements.clear();
+            replace(0, changedEntries[0].second);
+            ASSERT_TRUE(save().ok());
+            expected = test::readFileBytes(archivePath());
+            entries = mine;
+            replacements = myReplacements;
+        } else {
+            test::writeFileBytes(archivePath(), changed);
+        }
+        EXPECT_EQ(save().failure, refused);
+        EXPECT_EQ(test::readFileBytes(archivePath()), expected);
+        EXPECT_TRUE(progress->calls().empty());
+    }
+    // After opening it again, the save goes through.
+    openArchive(test::readFileBytes(archivePath()));
+    replace(1, test::patternBytes(450, 6));
+    EXPECT_TRUE(save().ok());
+    // And a second save of this window follows its own first one.
+    replace(2, test::patternBytes(10, 7));
+    EXPECT_TRUE(save().ok());
+    expectTableMatchesFile();
+}
+
+// The archive cannot be opened for writing: here it was swapped for a folder.
 TEST_F(SaveJobTest, AnArchiveThatCannotBeOpenedForWritingIsReportedUntouched) {
     openArchive(builderOf(fourEntries()).build());
     replace(1, test::patternBytes(50, 7));
     const std::string movedAside = dir.file("moved.xcr");
-    const JobOutcome outcome = save([&](FakeJobHost& host) {
-        host.onFirstProgress(3, [&] {
-            ASSERT_EQ(std::rename(archivePath().c_str(), movedAside.c_str()), 0);
-            ASSERT_EQ(::mkdir(archivePath().c_str(), 0700), 0);
-        });
-    });
-    EXPECT_EQ(outcome.failure, "Cannot open file " + archivePath());
+    ASSERT_EQ(std::rename(archivePath().c_str(), movedAside.c_str()), 0);
+    ASSERT_EQ(::mkdir(archivePath().c_str(), 0700), 0);
+    EXPECT_EQ(save().failure, "Cannot open file " + archivePath());
     ASSERT_EQ(::rmdir(archivePath().c_str()), 0);
     ASSERT_EQ(std::rename(movedAside.c_str(), archivePath().c_str()), 0);
     expectUnchanged();
-    EXPECT_TRUE(filesIn(stagingDir.path()).empty());
 }
 
 TEST_F(SaveJobTest, LayoutsThatWouldDestroyDataAreRefusedBeforeAnythingIsWritten) {
@@ -339,11 +271,31 @@ TEST_F(SaveJobTest, LayoutsThatWouldDestroyDataAreRefusedBeforeAnythingIsWritten
     const std::string huge = dir.file("huge");
     test::writeFileBytes(huge, {});
     ASSERT_EQ(::truncate(huge.c_str(), std::int64_t{1} << 31), 0);
-    session.replacements.record(3, huge);
+    replacements.record(3, huge);
     EXPECT_EQ(save().failure,
               "Save refused: the archive would reach 2 GiB or more; the archive was left "
               "unchanged");
     expectUnchanged();
+}
+
+// A replacement file that another program changes between the size pass and the data
+// pass would leave a cut or overlong entry: the save fails and puts the archive back.
+TEST_F(SaveJobTest, AReplacementThatChangesDuringTheSaveFailsItAndTheArchiveIsPutBack) {
+    for (const std::size_t changedSize : {std::size_t{200}, std::size_t{900}, std::size_t{0}}) {
+        SCOPED_TRACE(changedSize);
+        openArchive(builderOf(fourEntries()).build());
+        replace(1, test::patternBytes(500, 6));
+        const std::string path = dir.file("replacement1");
+        const JobOutcome outcome = save([&](test::FakeProgress& progress) {
+            // The end of the size pass: its length has been taken.
+            progress.onFirstPosition(
+                3, [&] { test::writeFileBytes(path, test::patternBytes(changedSize, 8)); });
+        });
+        EXPECT_EQ(outcome.failure, "The replacement file " + path +
+                                       " changed during the save (it no longer has 500 bytes); "
+                                       "the archive was left unchanged");
+        expectUnchanged();
+    }
 }
 
 // Runs with copies made by the kernel, and through the buffer (as across file systems).
@@ -353,10 +305,10 @@ protected:
     void TearDown() override { FileFaults::allowKernelCopy(true); }
 };
 
-// Every file call of a save is failed in turn. Each time the archive must come back
-// byte for byte with its table, the failure must be reported, and the next save must
-// give the right file.
-TEST_P(SaveFaultTest, EveryFailingFileCallLeavesTheArchiveAsItWas) {
+// Every file call of a save is failed in turn. Each time the archive must end either
+// byte for byte as it was, with the failure reported and no journal left, or fully
+// saved and reported so; and the next save must give the right file.
+TEST_P(SaveFaultTest, EveryFailingFileCallLeavesTheArchiveWholeAndSaysWhich) {
     const Entries entries = {{"a", test::patternBytes(300, 1)},
                              {"b", test::patternBytes(40, 2)},
                              {"c", {}},
@@ -374,70 +326,25 @@ TEST_P(SaveFaultTest, EveryFailingFileCallLeavesTheArchiveAsItWas) {
     const Bytes good = test::readFileBytes(archivePath());
     RecordProperty("failurePoints", static_cast<int>(calls));
 
+    int failed = 0;
     for (std::uint64_t k = 1; k <= calls; ++k) {
         openWithReplacement();
         FileFaults::arm({k});
         const JobOutcome outcome = saveOnWorkerThread();
         FileFaults::disarm();
         SCOPED_TRACE("failing call " + std::to_string(k) + ": " + outcome.failure);
-        EXPECT_FALSE(outcome.ok());
-        expectUnchanged();
-        EXPECT_TRUE(filesIn(stagingDir.path()).empty());
+        if (outcome.ok()) {
+            EXPECT_EQ(test::readFileBytes(archivePath()), good);
+            expectTableMatchesFile();
+        } else {
+            ++failed;
+            expectUnchanged();
+        }
+        openWithReplacement();
         ASSERT_TRUE(save().ok());
         EXPECT_EQ(test::readFileBytes(archivePath()), good);
     }
-}
-
-// When putting the archive back fails too, the entry copies are the only intact copy:
-// they stay where the message says, and a later save leaves them alone.
-TEST_P(SaveFaultTest, AFailedRollbackKeepsTheEntryCopiesAndNamesTheirFolder) {
-    const Entries entries = fourEntries();
-    auto openWithReplacement = [&] {
-        openArchive(builderOf(entries).build());
-        replace(0, test::patternBytes(310, 5));
-    };
-    openWithReplacement();
-    FileFaults::arm({});
-    ASSERT_TRUE(save().ok());
-    const std::uint64_t calls = FileFaults::counted();
-    // The last call of a save is its flush; fail it, then each call of the rollback.
-    for (std::uint64_t extra = 1;; ++extra) {
-        openWithReplacement();
-        FileFaults::arm({calls, calls + extra});
-        const JobOutcome outcome = save();
-        const bool rollbackReached = FileFaults::counted() >= calls + extra;
-        FileFaults::disarm();
-        if (!rollbackReached) {
-            EXPECT_EQ(outcome.failure, "Stream write error; the archive was left unchanged");
-            RecordProperty("rollbackFailurePoints", static_cast<int>(extra - 1));
-            break;
-        }
-        SCOPED_TRACE("rollback call " + std::to_string(extra));
-        EXPECT_EQ(
-            outcome.failure.rfind("Stream write error; the archive could not be restored (", 0),
-            0u);
-        const std::string keptIn = stagingDir.file("kept");
-        const auto named = outcome.failure.find("copies of its entries are kept in " + keptIn);
-        ASSERT_NE(named, std::string::npos);
-        const std::string folder = outcome.failure.substr(outcome.failure.find(keptIn, named));
-        ASSERT_EQ(filesIn(folder), (std::vector<std::string>{"entries", "entries.txt"}));
-        EXPECT_EQ(host->lockReleases(), 1);
-        // Saving again, as a user might, must not touch them.
-        save();
-        // The kept file starts with every entry's bytes back to back, and the listing
-        // says where each one lies.
-        const Bytes kept = test::readFileBytes(folder + "/entries");
-        std::string listing = "position in entries, bytes, entry\n";
-        std::size_t at = 0;
-        for (const auto& [name, bytes] : entries) {
-            ASSERT_GE(kept.size(), at + bytes.size());
-            EXPECT_EQ(Bytes(kept.begin() + at, kept.begin() + at + bytes.size()), bytes);
-            listing += std::to_string(at) + " " + std::to_string(bytes.size()) + " " + name + "\n";
-            at += bytes.size();
-        }
-        EXPECT_EQ(test::readFileBytes(folder + "/entries.txt"), test::bytesOf(listing));
-        std::filesystem::remove_all(folder);
-    }
+    EXPECT_GT(failed, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(CopyPaths, SaveFaultTest, ::testing::Bool(),

@@ -89,8 +89,7 @@ TEST_F(BitmapPreviewTest, EveryFailureKeepsThePictureAndItsStateAndLeavesNoCopy)
         {[] {}, kNotBitmap, "Bitmap image is not valid"},
         {[] {}, kShortHeader, "Stream read error"},
         {[&] {
-             archive.entries.setPlacement(kSecond,
-                                          {archive.entries.placement(kEmpty).offset - 4, 40});
+             archive.setPlacement(kSecond, {archive.entries.placement(kEmpty).offset - 4, 40});
          },
          kSecond, "Stream read error"},
         {[&] { std::filesystem::remove(archive.staging.path()); }, kSecond,

@@ -11,9 +11,14 @@ namespace {
 // The kinds of entries are checked through the window; here the cases it cannot reach.
 class EntryDispatchTest : public ::testing::Test {
 protected:
-    EntryDispatchTest() { entries.assign({{"SOUND.WAV", 0, 1}, {"broken.bmp", 1, 1}}); }
+    static EntryTable twoEntries() {
+        EntryTable::Builder builder;
+        builder.add("SOUND.WAV", 0, 1);
+        builder.add("broken.bmp", 1, 1);
+        return builder.finish({});
+    }
 
-    EntryTable entries;
+    EntryTable entries = twoEntries();
     std::optional<bool> playWav;
     EntryDispatch dispatch{entries, [this](bool enabled) { playWav = enabled; },
                            [](int) { throw std::runtime_error("Bitmap image is not valid"); }};

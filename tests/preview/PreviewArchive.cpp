@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "archive/Directory.h"
+#include "archive/ArchiveOpening.h"
 
 namespace xcr::test {
 
@@ -10,11 +10,17 @@ PreviewArchive::PreviewArchive(const XcrBuilder& builder)
     : staging(dir.file("staging")), archivePath_(dir.file("game.xcr")) {
     std::filesystem::create_directory(staging.path());
     builder.writeTo(archivePath_);
-    entries.assign(readDirectory(archivePath_));
+    entries = openArchive(archivePath_).entries;
 }
 
 EntrySource PreviewArchive::source() {
     return EntrySource{[this] { return archivePath_; }, entries, staging};
+}
+
+void PreviewArchive::setPlacement(int index, EntryTable::Placement placement) {
+    auto placements = entries.placements();
+    placements.at(static_cast<std::size_t>(index)) = placement;
+    entries = entries.withPlacements(std::move(placements), entries.fingerprint());
 }
 
 std::vector<std::string> PreviewArchive::stagedFiles() const {

@@ -20,6 +20,8 @@ public:
     const std::string& archivePath() const { return archivePath_; }
     // The names of the files in the staging folder.
     std::vector<std::string> stagedFiles() const;
+    // Gives entry `index` another place in the table, as a broken archive would.
+    void setPlacement(int index, EntryTable::Placement placement);
 
     TempDir dir;
     EntryTable entries;

@@ -66,7 +66,7 @@ TEST_F(SoundPreviewTest, EmptyEntryHandsAnEmptyFileToThePlayer) {
 }
 
 TEST_F(SoundPreviewTest, FailuresPlayNothingAndLeaveNoCopy) {
-    archive.entries.setPlacement(0, {archive.entries.placement(0).offset + 1, 3000});
+    archive.setPlacement(0, {archive.entries.placement(0).offset + 1, 3000});
     EXPECT_EQ(failureOf(0), "Stream read error");
     std::filesystem::remove(archive.archivePath());
     EXPECT_EQ(failureOf(0), "Cannot open file " + archive.archivePath());

@@ -1,0 +1,30 @@
+#include "archive/ArchiveSession.h"
+
+#include "archive/ArchiveOpening.h"
+
+namespace xcr {
+
+std::string ArchiveSession::open(const std::string& path) {
+    archivePath = path;
+    entries = EntryTable();
+    marks = std::make_shared<CheckMarks>();
+    replacements.clear();
+    OpenedArchive opened = openArchive(path);
+    entries = std::move(opened.entries);
+    marks = std::make_shared<CheckMarks>(entries.count());
+    return opened.notice;
+}
+
+void ArchiveSession::saved(EntryTable table) {
+    entries = std::move(table);
+}
+
+SaveRequest ArchiveSession::saveRequest() const {
+    return {archivePath, entries, replacements.list(), staging.path()};
+}
+
+ExtractionRequest ArchiveSession::extractionRequest(HeldArchive archive, std::string folder) const {
+    return {std::move(archive), std::move(folder), entries, marks};
+}
+
+}  // namespace xcr

@@ -1,0 +1,20 @@
+#ifndef ARCHIVE_JOBPROGRESS_H
+#define ARCHIVE_JOBPROGRESS_H
+
+namespace xcr {
+
+// What a running job reports while it works, from its worker thread: the progress bar's
+// range and position, and the save's alert sound. The receiver carries each report out
+// in the order given; none of them is waited for.
+class JobProgress {
+public:
+    virtual ~JobProgress() = default;
+
+    virtual void setMaximum(int maximum) = 0;
+    virtual void setPosition(int position) = 0;
+    virtual void beep() = 0;
+};
+
+}  // namespace xcr
+
+#endif  // ARCHIVE_JOBPROGRESS_H

@@ -1,0 +1,117 @@
+#include "archive/SaveJournal.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <iterator>
+
+#include "archive/EntryCopy.h"
+#include "archive/Failure.h"
+
+namespace xcr {
+
+SaveJournal SaveJournal::create(const std::string& archivePath) {
+    SaveJournal journal(File::createNew(journal::pathFor(archivePath)));
+    // The header stays zero until commit(): a crash before then leaves an incomplete
+    // journal, which the next opening simply removes.
+    const std::array<unsigned char, journal::kHeaderSize> blank{};
+    try {
+        journal.file_.writeAt(0, blank.data(), blank.size());
+    } catch (...) {
+        journal.discard();
+        throw;
+    }
+    return journal;
+}
+
+void SaveJournal::keep(File& archive, std::int64_t position, std::int64_t size) {
+    unsigned char rangeHeader[journal::kRangeHeaderSize];
+    journal::putNumber(rangeHeader, static_cast<std::uint64_t>(position));
+    journal::putNumber(rangeHeader + 8, static_cast<std::uint64_t>(size));
+    file_.writeAt(bodyEnd_, rangeHeader, sizeof rangeHeader);
+    checksum_.add(rangeHeader, sizeof rangeHeader);
+    const std::int64_t at = bodyEnd_ + journal::kRangeHeaderSize;
+
+    // Through a buffer rather than the kernel's copy: the bytes go into the checksum.
+    std::vector<unsigned char> buffer(
+        static_cast<std::size_t>(std::min<std::int64_t>(size, kCopyBufferSize)));
+    for (std::int64_t done = 0; done < size;) {
+        const auto chunk =
+            static_cast<std::size_t>(std::min<std::int64_t>(size - done, buffer.size()));
+        const std::size_t got = archive.readAt(position + done, buffer.data(), chunk);
+        if (got < chunk) {
+            throw Failure(kStreamReadError);
+        }
+        checksum_.add(buffer.data(), got);
+        file_.writeAt(at + done, buffer.data(), got);
+        done += static_cast<std::int64_t>(got);
+    }
+    byPosition_[position] = ranges_.size();
+    ranges_.push_back({position, size, at});
+    bodyEnd_ = at + size;
+}
+
+void SaveJournal::commit(const std::string& archiveName, std::int64_t oldLength,
+                         std::int64_t listed) {
+    oldLength_ = oldLength;
+    file_.sync();
+    journal::Header header;
+    header.oldLength = oldLength;
+    header.listed = listed;
+    header.rangeCount = static_cast<std::int64_t>(ranges_.size());
+    header.bodyLength = bodyEnd_ - journal::kHeaderSize;
+    header.bodyChecksum = checksum_.value();
+    header.archiveName = archiveName;
+    const auto bytes = journal::encodeHeader(header);
+    file_.writeAt(0, bytes.data(), bytes.size());
+    file_.sync();
+    File::syncFolderOf(file_.path());
+}
+
+void SaveJournal::copyOld(File& archive, std::int64_t from, std::int64_t size, std::int64_t to) {
+    const std::int64_t end = from + size;
+    std::int64_t at = from;
+    // The kept range that starts at or before `at`, if it reaches it, else the next one.
+    auto next = byPosition_.upper_bound(at);
+    if (next != byPosition_.begin()) {
+        const auto before = std::prev(next);
+        const auto& range = ranges_[before->second];
+        if (range.position + range.size > at) {
+            next = before;
+        }
+    }
+    while (at < end) {
+        if (next == byPosition_.end() || next->first >= end) {
+            copyRange(archive, at, archive, to + (at - from), end - at);
+            return;
+        }
+        const auto& range = ranges_[next->second];
+        if (range.position > at) {
+            copyRange(archive, at, archive, to + (at - from), range.position - at);
+            at = range.position;
+        }
+        const std::int64_t stop = std::min(end, range.position + range.size);
+        copyRange(file_, range.at + (at - range.position), archive, to + (at - from), stop - at);
+        at = stop;
+        ++next;
+    }
+}
+
+void SaveJournal::rollBack(File& archive) {
+    journal::restore(file_, ranges_, oldLength_, archive);
+}
+
+void SaveJournal::remove() {
+    // Closed only once the removal is on the disk: until then rollBack() still works.
+    File::remove(file_.path());
+    File::syncFolderOf(file_.path());
+    file_.close();
+}
+
+void SaveJournal::discard() {
+    const std::string path = file_.path();
+    file_.close();
+    ::unlink(path.c_str());
+}
+
+}  // namespace xcr

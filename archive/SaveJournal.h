@@ -1,0 +1,59 @@
+#ifndef ARCHIVE_SAVEJOURNAL_H
+#define ARCHIVE_SAVEJOURNAL_H
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "archive/Checksum.h"
+#include "archive/File.h"
+#include "archive/JournalFormat.h"
+
+namespace xcr {
+
+// The journal of one save, written beside the archive before the save changes it (see
+// JournalFormat.h for its layout). A save keeps in it every byte it will overwrite,
+// commits it, rewrites the archive, flushes the archive and removes the journal: that
+// removal is the moment the save becomes final. Until then, the journal puts the archive
+// back, through rollBack() after a reported failure, or at the next opening after a crash.
+class SaveJournal {
+public:
+    // Creates the journal of the archive at `archivePath`; fails when one is there already
+    // or it cannot be created.
+    static SaveJournal create(const std::string& archivePath);
+
+    const std::string& path() const { return file_.path(); }
+
+    // Keeps the archive's bytes [position, position + size), which must lie within it and
+    // must not overlap a range kept before.
+    void keep(File& archive, std::int64_t position, std::int64_t size);
+    // Flushes the kept bytes, then writes and flushes the header that completes the
+    // journal, and flushes its folder, so that the journal outlives a power cut.
+    void commit(const std::string& archiveName, std::int64_t oldLength, std::int64_t listed);
+
+    // Copies the archive's old bytes [from, from + size) to `to` in the archive: the kept
+    // ones from here, the rest from the archive itself, where nothing overwrites them.
+    void copyOld(File& archive, std::int64_t from, std::int64_t size, std::int64_t to);
+    // Puts the archive back as it was when the journal was committed.
+    void rollBack(File& archive);
+    // Deletes the journal and flushes its folder.
+    void remove();
+    // Deletes a journal that was never committed; quiet, since the archive is untouched.
+    void discard();
+
+private:
+    explicit SaveJournal(File file) : file_(std::move(file)) {}
+
+    File file_;
+    std::vector<journal::KeptRange> ranges_;
+    // Kept ranges by their position in the archive, for copyOld().
+    std::map<std::int64_t, std::size_t> byPosition_;
+    std::int64_t bodyEnd_ = journal::kHeaderSize;
+    std::int64_t oldLength_ = 0;
+    Checksum checksum_;
+};
+
+}  // namespace xcr
+
+#endif  // ARCHIVE_SAVEJOURNAL_H

@@ -1,0 +1,61 @@
+#ifndef ARCHIVE_SAVEPLAN_H
+#define ARCHIVE_SAVEPLAN_H
+
+#include <cstdint>
+#include <vector>
+
+#include "archive/EntryTable.h"
+#include "archive/LayoutCheck.h"
+
+namespace xcr {
+
+// A range of bytes of the archive.
+struct ByteRange {
+    std::int64_t position = 0;
+    std::int64_t size = 0;
+};
+
+// What a save writes, worked out before it writes anything. Its result is that of
+// rewriting every listed entry in directory order (a replaced entry keeps its offset and
+// takes its file's length, every later entry moves by the sum of the earlier changes),
+// but only what changes is written: an entry whose data neither moves nor is replaced
+// would be written back over its own unchanged bytes, so it is left alone.
+class SavePlan {
+public:
+    // `newSizes[i]` is the length of entry i's replacement file, or -1 when it is not
+    // replaced; `oldLength` the archive's length before the save.
+    SavePlan(const EntryTable& entries, const std::vector<std::int64_t>& newSizes,
+             std::int64_t oldLength);
+
+    const std::vector<PlannedPlacement>& after() const { return after_; }
+    std::vector<EntryTable::Placement> placements() const;
+    // The value of the total size field: the old length plus every change of size.
+    std::int64_t total() const { return total_; }
+
+    // Entry i's data is written: it is replaced, or its bytes move.
+    bool rewrites(int index) const;
+    // Entry i's offset or size changes in the directory.
+    bool movesRecord(int index) const;
+    // The old bytes that entry i's write covers and no earlier entry's write did: what
+    // the journal keeps for it, so that every kept range is kept once.
+    std::vector<ByteRange> overwrittenBy(int index) const;
+    // The archive's header and directory, as far as the file has them.
+    ByteRange directory() const;
+
+    // The file's length just before the data pass of the full rewrite: its old length,
+    // grown by the header and directory writes of a file shorter than its directory.
+    std::int64_t lengthBeforeData() const;
+
+private:
+    const EntryTable& entries_;
+    std::int64_t oldLength_;
+    std::vector<PlannedPlacement> after_;
+    std::int64_t total_ = 0;
+    std::vector<ByteRange> overwritten_;
+    // Entry i's overwritten ranges are overwritten_[firstOverwritten_[i] .. [i + 1]).
+    std::vector<std::size_t> firstOverwritten_;
+};
+
+}  // namespace xcr
+
+#endif  // ARCHIVE_SAVEPLAN_H

@@ -1,0 +1,119 @@
+// Saving a 1 GiB archive of 2,000 entries with one entry replaced, against cp of the
+// archive: early (the whole tail moves and is journaled first), late (only the end moves)
+// and with a file of the entry's own size (only that entry is written).
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "archive/ArchiveOpening.h"
+#include "archive/File.h"
+#include "archive/SaveJob.h"
+#include "archive/XcrLayout.h"
+#include "bench/core/BenchClock.h"
+#include "tests/support/FakeProgress.h"
+#include "tests/support/XcrBuilder.h"
+
+namespace {
+
+using namespace xcr;
+
+constexpr int kEntries = 2000;
+constexpr std::int64_t kArchiveBytes = std::int64_t{1} << 30;
+constexpr int kRounds = 3;
+constexpr std::int64_t kMiB = 1 << 20;
+
+// Writes the archive entry by entry, so the bench itself stays small in memory.
+void writeArchive(const std::string& path) {
+    const std::int64_t dataStart = layout::directoryEnd(kEntries);
+    const std::int64_t each = (kArchiveBytes - dataStart) / kEntries;
+    test::XcrBuilder directory;
+    for (int i = 0; i < kEntries; ++i) {
+        directory.add("data\\entry" + std::to_string(i) + ".bin", test::Bytes{});
+    }
+    test::Bytes head = directory.build();
+    head.resize(static_cast<std::size_t>(dataStart));
+    const auto sizeOf = [&](int i) {
+        return i + 1 < kEntries ? each : kArchiveBytes - dataStart - each * i;
+    };
+    for (int i = 0; i < kEntries; ++i) {
+        test::putNumber(head, static_cast<std::size_t>(layout::offsetPos(i)),
+                        static_cast<std::int32_t>(dataStart + each * i));
+        test::putNumber(head, static_cast<std::size_t>(layout::offsetPos(i) + 4),
+                        static_cast<std::int32_t>(sizeOf(i)));
+    }
+    test::putNumber(head, layout::kTotalSizePos, static_cast<std::int32_t>(kArchiveBytes));
+    File file = File::open(path, File::Access::Create);
+    file.writeAll(head.data(), head.size());
+    for (int i = 0; i < kEntries; ++i) {
+        const test::Bytes data = test::patternBytes(static_cast<std::size_t>(sizeOf(i)), 1000u + i);
+        file.writeAll(data.data(), data.size());
+    }
+}
+
+bool shell(const std::string& command) {
+    return std::system(command.c_str()) == 0;
+}
+
+struct Scenario {
+    const char* name;
+    int entry;
+    std::int64_t growth;
+};
+
+}  // namespace
+
+int main() {
+    test::TempDir dir;
+    const std::string pristine = dir.file("pristine.xcr");
+    const std::string archive = dir.file("archive.xcr");
+    const std::string copy = dir.file("copy.xcr");
+    writeArchive(pristine);
+    const EntryTable entries = openArchive(pristine).entries;
+    if (!shell("cp " + pristine + " " + archive)) {
+        return 1;
+    }
+
+    const auto removeCopy = [&] { shell("rm -f " + copy); };
+    // Warms the page cache with the archive's bytes.
+    bench::bestOf(1, removeCopy, [&] { return shell("cp " + archive + " " + copy); });
+    const bench::Run cp =
+        bench::bestOf(kRounds, removeCopy, [&] { return shell("cp " + archive + " " + copy); });
+    removeCopy();
+
+    std::printf("archive of %d entries, %.0f MiB, best of %d, page cache warm; cp %.3f s\n",
+                kEntries, static_cast<double>(kArchiveBytes) / kMiB, kRounds, cp.seconds);
+    const Scenario scenarios[] = {{"save_early_grow", 5, kMiB},
+                                  {"save_late_replace", kEntries - 1, kMiB},
+                                  {"save_same_size", 1000, 0}};
+    long peakKiB = 0;
+    std::string results;
+    for (const Scenario& s : scenarios) {
+        const std::string replacement = dir.file(std::string(s.name) + ".bin");
+        const std::int64_t size = entries.placement(s.entry).size + s.growth;
+        test::writeFileBytes(replacement, test::patternBytes(static_cast<std::size_t>(size), 7));
+        const bench::Run save = bench::bestOf(
+            kRounds, [&] { shell("cp " + pristine + " " + archive); },
+            [&] {
+                test::FakeProgress progress;
+                return runSave({archive, entries, {{s.entry, replacement}}, dir.path()}, progress)
+                    .ok();
+            });
+        const std::int64_t length = File::open(archive, File::Access::Read).length();
+        if (length != kArchiveBytes + s.growth) {
+            std::fprintf(stderr, "bench: %s gave a wrong length\n", s.name);
+            return 1;
+        }
+        std::printf("  %-18s %7.3f s  peak %5.1f MiB\n", s.name, save.seconds,
+                    static_cast<double>(save.peakKiB) / 1024.0);
+        char line[96];
+        std::snprintf(line, sizeof line, "result %s_vs_cp %.2f\n", s.name,
+                      save.seconds / cp.seconds);
+        results += line;
+        peakKiB = std::max(peakKiB, save.peakKiB);
+    }
+    std::printf(
+        "  targets: early grow <= 4.5 x cp, late and same size <= 0.05 x cp, peak < 32 MiB\n");
+    std::printf("%sresult save_peak_mib %.1f\n", results.c_str(),
+                static_cast<double>(peakKiB) / 1024.0);
+    return 0;
+}

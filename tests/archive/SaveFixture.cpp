@@ -1,0 +1,95 @@
+#include "tests/archive/SaveFixture.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <thread>
+
+#include "archive/ArchiveOpening.h"
+#include "archive/SaveJob.h"
+
+namespace xcr::test {
+
+XcrBuilder builderOf(const Entries& entries) {
+    XcrBuilder builder;
+    for (const auto& [name, data] : entries) {
+        builder.add(name, data);
+    }
+    return builder;
+}
+
+Bytes expectedAfterSave(const Entries& entries, const Bytes& old) {
+    Bytes out = builderOf(entries).build();
+    putNumber(out, 24, static_cast<std::int32_t>(out.size()));
+    if (old.size() > out.size()) {
+        out.insert(out.end(), old.begin() + static_cast<std::ptrdiff_t>(out.size()), old.end());
+    }
+    return out;
+}
+
+std::vector<std::string> filesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    DIR* dir = ::opendir(folder.c_str());
+    while (const dirent* entry = dir ? ::readdir(dir) : nullptr) {
+        const std::string name = entry->d_name;
+        struct stat info {};
+        if (::stat((folder + "/" + name).c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+            names.push_back(name);
+        }
+    }
+    if (dir) {
+        ::closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void SaveFixture::openArchive(const Bytes& bytes) {
+    original = bytes;
+    writeFileBytes(archivePath(), bytes);
+    entries = xcr::openArchive(archivePath()).entries;
+    replacements.clear();
+    originalPlacements = entries.placements();
+}
+
+void SaveFixture::replace(int index, const Bytes& data) {
+    const std::string path = dir.file("replacement" + std::to_string(index));
+    writeFileBytes(path, data);
+    replacements.record(index, path);
+}
+
+JobOutcome SaveFixture::save(const std::function<void(FakeProgress&)>& prepare) {
+    progress = std::make_unique<FakeProgress>();
+    if (prepare) {
+        prepare(*progress);
+    }
+    JobOutcome outcome =
+        runSave({archivePath(), entries, replacements.list(), stagingDir.path()}, *progress);
+    if (outcome.savedEntries) {
+        entries = *outcome.savedEntries;
+    }
+    return outcome;
+}
+
+JobOutcome SaveFixture::saveOnWorkerThread() {
+    JobOutcome outcome;
+    std::thread worker([&] { outcome = save(); });
+    worker.join();
+    return outcome;
+}
+
+void SaveFixture::expectTableMatchesFile() {
+    const EntryTable onDisk = xcr::openArchive(archivePath()).entries;
+    EXPECT_EQ(onDisk.placements(), entries.placements());
+    EXPECT_EQ(onDisk.fingerprint(), entries.fingerprint());
+}
+
+void SaveFixture::expectUnchanged() {
+    EXPECT_EQ(readFileBytes(archivePath()), original);
+    EXPECT_EQ(entries.placements(), originalPlacements);
+    struct stat info {};
+    EXPECT_NE(::lstat(journalPath().c_str(), &info), 0) << "a journal was left";
+}
+
+}  // namespace xcr::test
