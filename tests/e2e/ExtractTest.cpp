@@ -90,9 +90,10 @@ TEST_F(Extract, SelectAllThenExtractWritesEveryEntryByteForByte) {
 
 TEST_F(Extract, OnlyTheEntryCheckedByHandIsWritten) {
     DemoOpened demo;
-    demo.program.clickButton(4);                                     // Select all
-    demo.program.clickButton(5);                                     // Deselect all
-    demo.program.clickClient({9, Layout::listRow(2).center().y()});  // readme.txt's check box
+    demo.program.clickButton(4);  // Select all
+    demo.program.clickButton(5);  // Deselect all
+    // The check box of readme.txt.
+    demo.program.clickClient({9, Layout::listRow(2).center().y()});
     demo.extract();
 
     const auto entries = demo.archive.entries();
