@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/CheckListModel.h"
+#include "app/FormGeometry.h"
 
 namespace xcr {
 
@@ -14,7 +15,7 @@ namespace xcr {
 class CheckListBox : public QListView {
     Q_OBJECT
 public:
-    static constexpr int kItemHeight = 13;
+    static constexpr int kItemHeight = FormGeometry::kListItemHeight;
 
     explicit CheckListBox(QWidget* parent = nullptr);
 

@@ -4,6 +4,8 @@
 #include <QPixmap>
 #include <QToolButton>
 
+#include "app/FormGeometry.h"
+
 namespace xcr {
 
 // A flat 24 x 24 picture button with a hint: no frame until the pointer is over it,
@@ -11,7 +13,7 @@ namespace xcr {
 class SpeedButton : public QToolButton {
     Q_OBJECT
 public:
-    static constexpr int kSize = 24;
+    static constexpr int kSize = FormGeometry::kButtonSize;
 
     // `glyphPath` names a bitmap whose bottom-left pixel gives its transparent colour;
     // a missing bitmap leaves the button without a picture.

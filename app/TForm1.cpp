@@ -6,6 +6,7 @@
 #include <QLayout>
 #include <QScreen>
 
+#include "app/FormGeometry.h"
 #include "app/Resources.h"
 #include "app/WindowTitle.h"
 #include "app/about/AboutLink.h"
@@ -38,7 +39,7 @@ TForm1::TForm1(FormServices services, QWidget* parent)
     setPalette(colours);
 
     auto* client = new QWidget(this);
-    client->setFixedSize(kClientWidth, kClientHeight);
+    client->setFixedSize(FormGeometry::kClient);
     setCentralWidget(client);
     createControls(client);
     createMenu();
@@ -89,13 +90,13 @@ TForm1::~TForm1() {
 
 void TForm1::createControls(QWidget* client) {
     CheckListBox1 = new CheckListBox(client);
-    CheckListBox1->setGeometry(1, 0, 216, 369);
+    CheckListBox1->setGeometry(FormGeometry::kList);
     const char* hints[] = {"Play Wav", "Extract",  "Replace",       "Select all", "Deselect all",
                            "Zoom in",  "Zoom out", "Fit to window", "Zoom 1:1"};
-    SpeedButton* buttons[9];
-    for (int i = 0; i < 9; ++i) {
+    SpeedButton* buttons[FormGeometry::kButtonCount];
+    for (int i = 0; i < FormGeometry::kButtonCount; ++i) {
         buttons[i] = new SpeedButton(QString::fromUtf8(hints[i]), glyphPath(i + 1), client);
-        buttons[i]->move(1 + SpeedButton::kSize * i, 374);
+        buttons[i]->move(FormGeometry::button(i + 1).topLeft());
     }
     SpeedButton1 = buttons[0];
     SpeedButton2 = buttons[1];
@@ -109,7 +110,7 @@ void TForm1::createControls(QWidget* client) {
     SpeedButton1->setEnabled(false);
 
     ProgressBar1 = new QProgressBar(client);
-    ProgressBar1->setGeometry(1, 402, 216, 8);
+    ProgressBar1->setGeometry(FormGeometry::kProgressBar);
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(false);
@@ -117,7 +118,7 @@ void TForm1::createControls(QWidget* client) {
 
     Panel1 = new QFrame(client);
     Panel1->setFrameStyle(QFrame::NoFrame);
-    Panel1->setGeometry(225, 0, 410, 410);
+    Panel1->setGeometry(FormGeometry::kPictureArea);
     Image1 = new ImageControl(Panel1);
 }
 

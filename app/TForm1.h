@@ -30,9 +30,6 @@ namespace xcr {
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
-    static constexpr int kClientWidth = 635;
-    static constexpr int kClientHeight = 410;
-
     explicit TForm1(FormServices services, QWidget* parent = nullptr);
     ~TForm1() override;
 

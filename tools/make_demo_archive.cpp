@@ -2,16 +2,15 @@
 // whose stored name has folder parts. Usage: make_demo_archive OUTPUT
 #include <cmath>
 #include <cstdint>
-#include <fstream>
+#include <exception>
 #include <iostream>
 #include <string>
-#include <vector>
 
-#include "archive/XcrLayout.h"
+#include "tests/support/XcrBuilder.h"
 
 namespace {
 
-using Bytes = std::vector<unsigned char>;
+using xcr::test::Bytes;
 
 void putLe(Bytes& out, std::uint32_t value, int width) {
     for (int i = 0; i < width; ++i) {
@@ -93,31 +92,6 @@ Bytes demoWave() {
     return out;
 }
 
-struct Entry {
-    std::string name;
-    Bytes data;
-};
-
-Bytes buildArchive(const std::vector<Entry>& entries) {
-    using namespace xcr::layout;
-    const std::int64_t records = static_cast<std::int64_t>(entries.size()) + 1;
-    Bytes out(static_cast<std::size_t>(recordPos(records)), 0);
-    std::int64_t at = recordPos(records);
-    writeNumber(out.data() + kRecordCountPos, static_cast<std::int32_t>(records));
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        unsigned char* record = out.data() + recordPos(static_cast<std::int64_t>(i));
-        std::copy(entries[i].name.begin(), entries[i].name.end(), record);
-        writeNumber(record + kOffsetField, static_cast<std::int32_t>(at));
-        writeNumber(record + kSizeField, static_cast<std::int32_t>(entries[i].data.size()));
-        at += static_cast<std::int64_t>(entries[i].data.size());
-    }
-    for (const auto& entry : entries) {
-        out.insert(out.end(), entry.data.begin(), entry.data.end());
-    }
-    writeNumber(out.data() + kTotalSizePos, static_cast<std::int32_t>(out.size()));
-    return out;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -128,17 +102,16 @@ int main(int argc, char** argv) {
     const std::string readme =
         "Demo archive for Pelloran Plus 3.\r\n"
         "Click hills.bmp to see it, chime.wav and Play Wav to hear it.\r\n";
-    const Bytes archive = buildArchive({
-        {"art\\landscape\\hills.bmp", demoBitmap()},
-        {"sound\\chime.wav", demoWave()},
-        {"readme.txt", Bytes(readme.begin(), readme.end())},
-        {"data:levels\\level1.txt", Bytes{'l', 'e', 'v', 'e', 'l', ' ', '1', '\n'}},
-    });
-    std::ofstream file(argv[1], std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(archive.data()),
-               static_cast<std::streamsize>(archive.size()));
-    if (!file) {
-        std::cerr << "cannot write " << argv[1] << "\n";
+    try {
+        xcr::test::XcrBuilder()
+            .plain()
+            .add("art\\landscape\\hills.bmp", demoBitmap())
+            .add("sound\\chime.wav", demoWave())
+            .add("readme.txt", readme)
+            .add("data:levels\\level1.txt", "level 1\n")
+            .streamTo(argv[1]);
+    } catch (const std::exception& failure) {
+        std::cerr << failure.what() << "\n";
         return 1;
     }
     return 0;

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/about/AboutLink.h"
-#include "tests/app/AboutTestDoubles.h"
+#include "tests/app/AboutPopupFixture.h"
 
 namespace xcr {
 namespace {
@@ -21,12 +21,9 @@ std::ostream& operator<<(std::ostream& out, const Step& step) {
     return out << "{" << step.tick << ", " << step.top << "}";
 }
 
-class AboutPopupTest : public testing::Test {
+class AboutPopupTest : public test::AboutPopupFixture {
 protected:
-    AboutPopupTest()
-        : owner(std::make_unique<QWidget>()),
-          popup(owner.get(), screen, clock, pump, {},
-                [this](const QString& value) { followAboutLink(value, shell, popup); }) {
+    AboutPopupTest() : AboutPopupFixture(1000, {}) {
         pump.onPump = [this](std::uint32_t tick) {
             if (popup.window() != nullptr &&
                 (steps.empty() || steps.back().top != popup.window()->y())) {
@@ -48,12 +45,6 @@ protected:
         return rise;
     }
 
-    test::FakeScreen screen{QSize(1024, 738)};
-    test::FakeClock clock{1000};
-    test::FakePump pump{clock};
-    test::FakeShell shell;
-    std::unique_ptr<QWidget> owner;
-    AboutPopup popup;
     std::function<void(std::uint32_t)> hook;
     std::vector<Step> steps;
 };

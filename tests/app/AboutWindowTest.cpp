@@ -9,7 +9,7 @@
 
 #include "app/about/AboutLink.h"
 #include "app/about/AboutPopup.h"
-#include "tests/app/AboutTestDoubles.h"
+#include "tests/app/AboutPopupFixture.h"
 
 namespace xcr {
 namespace {
@@ -41,12 +41,9 @@ public:
     QRegion painted;
 };
 
-class AboutWindowTest : public testing::Test {
+class AboutWindowTest : public test::AboutPopupFixture {
 protected:
-    AboutWindowTest()
-        : owner(std::make_unique<QWidget>()),
-          popup(owner.get(), screen, clock, pump, popupPictures(),
-                [this](const QString& value) { followAboutLink(value, shell, popup); }) {
+    AboutWindowTest() : AboutPopupFixture(0, popupPictures()) {
         owner->show();
         popup.rollUp();
         window = popup.window();
@@ -78,12 +75,6 @@ protected:
         return false;
     }
 
-    test::FakeScreen screen{QSize(1024, 738)};
-    test::FakeClock clock{0};
-    test::FakePump pump{clock};
-    test::FakeShell shell;
-    std::unique_ptr<QWidget> owner;
-    AboutPopup popup;
     AboutWindow* window = nullptr;
 };
 

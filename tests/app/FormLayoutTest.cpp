@@ -4,6 +4,7 @@
 #include <QLayout>
 #include <QScreen>
 
+#include "app/FormGeometry.h"
 #include "app/TForm1.h"
 #include "tests/app/FakeServices.h"
 
@@ -16,21 +17,40 @@ protected:
     TForm1 form{fakes.take()};
 };
 
+// The one column of list, buttons and bar, 8 pixels left of the picture area, which
+// fills the rest of the client area.
+TEST(FormGeometryTest, ListButtonsAndBarShareOneColumnBesideThePictureArea) {
+    using G = FormGeometry;
+    EXPECT_EQ(G::kClient, QSize(635, 410));
+    const QRect row = G::button(1) | G::button(G::kButtonCount);
+    for (const QRect& part : {G::kList, row, G::kProgressBar}) {
+        EXPECT_EQ(part.left(), 1);
+        EXPECT_EQ(part.right() + 1, 217);
+    }
+    EXPECT_EQ(row.width(), 24 * 9);
+    EXPECT_EQ(row.top() - G::kList.bottom() - 1, 5);
+    EXPECT_EQ(G::kProgressBar.top() - row.bottom() - 1, 4);
+    EXPECT_EQ(G::kProgressBar.bottom() + 1, 410);
+    EXPECT_EQ(G::kPictureArea, QRect(217 + 8, 0, 410, 410));
+    EXPECT_EQ(G::kPictureArea.right() + 1, G::kClient.width());
+}
+
 TEST_F(FormLayoutTest, EveryControlStandsAtItsPlace) {
     struct Place {
         QWidget* control;
         QRect rect;
     };
+    using G = FormGeometry;
     const Place places[] = {
-        {form.CheckListBox1, {1, 0, 216, 369}},  {form.SpeedButton1, {1, 374, 24, 24}},
-        {form.SpeedButton2, {25, 374, 24, 24}},  {form.SpeedButton3, {49, 374, 24, 24}},
-        {form.SpeedButton4, {73, 374, 24, 24}},  {form.SpeedButton5, {97, 374, 24, 24}},
-        {form.SpeedButton6, {121, 374, 24, 24}}, {form.SpeedButton7, {145, 374, 24, 24}},
-        {form.SpeedButton8, {169, 374, 24, 24}}, {form.SpeedButton9, {193, 374, 24, 24}},
-        {form.ProgressBar1, {1, 402, 216, 8}},   {form.Panel1, {225, 0, 410, 410}},
+        {form.CheckListBox1, G::kList},       {form.SpeedButton1, G::button(1)},
+        {form.SpeedButton2, G::button(2)},    {form.SpeedButton3, G::button(3)},
+        {form.SpeedButton4, G::button(4)},    {form.SpeedButton5, G::button(5)},
+        {form.SpeedButton6, G::button(6)},    {form.SpeedButton7, G::button(7)},
+        {form.SpeedButton8, G::button(8)},    {form.SpeedButton9, G::button(9)},
+        {form.ProgressBar1, G::kProgressBar}, {form.Panel1, G::kPictureArea},
     };
     QWidget* client = form.centralWidget();
-    EXPECT_EQ(client->size(), QSize(635, 410));
+    EXPECT_EQ(client->size(), FormGeometry::kClient);
     for (const auto& place : places) {
         EXPECT_EQ(place.control->parentWidget(), client)
             << place.control->metaObject()->className();
@@ -49,8 +69,8 @@ TEST_F(FormLayoutTest, FixedWindowThatMinimisesButNeverMaximises) {
     form.show();
     QApplication::processEvents();
     EXPECT_EQ(form.minimumSize(), form.maximumSize());
-    EXPECT_EQ(form.centralWidget()->geometry().size(), QSize(635, 410));
-    EXPECT_EQ(form.height(), form.menuBar()->height() + 410);
+    EXPECT_EQ(form.centralWidget()->geometry().size(), FormGeometry::kClient);
+    EXPECT_EQ(form.height(), form.menuBar()->height() + FormGeometry::kClient.height());
     const auto flags = form.windowFlags();
     EXPECT_TRUE(flags & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);

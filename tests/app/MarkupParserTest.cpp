@@ -56,18 +56,15 @@ TEST(MarkupParserTest, TagAndAttributeNamesIgnoreCase) {
 }
 
 TEST(MarkupParserTest, FontSizesOneToFiveAreStepsOthersArePoints) {
-    EXPECT_EQ(onlyFontSize("<FONT size=\"1\">"), 8);
-    EXPECT_EQ(onlyFontSize("<FONT size=\"2\">"), 10);
-    EXPECT_EQ(onlyFontSize("<FONT size=\"3\">"), 12);
-    EXPECT_EQ(onlyFontSize("<FONT size=\"4\">"), 14);
-    EXPECT_EQ(onlyFontSize("<FONT size=\"5\">"), 16);
-    EXPECT_EQ(onlyFontSize("<FONT size=\"6\">"), 6);
-    EXPECT_EQ(onlyFontSize("<FONT size=\"0\">"), 0);
-    EXPECT_EQ(onlyFontSize("<FONT size=\"05\">"), 16);
-    EXPECT_EQ(onlyFontSize("<FONT size=\"11px\">"), 11);
-    EXPECT_EQ(onlyFontSize("<FONT size=\"-3\">"), 0);
-    EXPECT_EQ(onlyFontSize("<FONT size=\"\">"), 0);
-    EXPECT_EQ(onlyFontSize("<FONT size=4>"), 14);
+    // The attribute as written after "size=", and the point size it gives.
+    const std::pair<const char*, int> cases[] = {
+        {R"("1")", 8},     {R"("2")", 10}, {R"("3")", 12}, {R"("4")", 14},
+        {R"("5")", 16},    {R"("6")", 6},  {R"("0")", 0},  {R"("05")", 16},
+        {R"("11px")", 11}, {R"("-3")", 0}, {R"("")", 0},   {"4", 14},
+    };
+    for (const auto& [size, points] : cases) {
+        EXPECT_EQ(onlyFontSize(std::string("<FONT size=") + size + ">"), points) << size;
+    }
     EXPECT_EQ(onlyFontSize("<FONT color=\"red\" size = \"3\">"), 12);
 }
 

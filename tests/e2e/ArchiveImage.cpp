@@ -3,20 +3,16 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "archive/XcrLayout.h"
+
 namespace xcr::e2e {
 
 namespace {
 
-constexpr std::size_t kCountAt = 20;
-constexpr std::size_t kTotalAt = 24;
-constexpr std::size_t kFirstRecordAt = 284;
-constexpr std::size_t kRecordLength = 532;
-constexpr std::size_t kNameLength = 256;
-constexpr std::size_t kOffsetInRecord = 256;
-constexpr std::size_t kSizeInRecord = 260;
+using namespace layout;
 
-std::size_t recordAt(std::size_t index) {
-    return kFirstRecordAt + kRecordLength * index;
+std::size_t at(std::int64_t position) {
+    return static_cast<std::size_t>(position);
 }
 
 }  // namespace
@@ -24,21 +20,21 @@ std::size_t recordAt(std::size_t index) {
 ArchiveImage::ArchiveImage(test::Bytes bytes) : bytes_(std::move(bytes)) {}
 
 std::vector<ArchiveImage::Entry> ArchiveImage::entries() const {
-    const std::int32_t count = test::numberAt(bytes_, kCountAt);
+    const std::int32_t count = test::numberAt(bytes_, at(kRecordCountPos));
     std::vector<Entry> found;
     for (std::int32_t i = 0; i + 1 < count; ++i) {
-        const std::size_t record = recordAt(static_cast<std::size_t>(i));
-        if (record + kRecordLength > bytes_.size()) {
+        const std::size_t record = at(recordPos(i));
+        if (record + at(kRecordSize) > bytes_.size()) {
             throw std::runtime_error("the archive is shorter than its directory");
         }
         Entry entry;
         const auto* name = reinterpret_cast<const char*>(bytes_.data() + record);
-        entry.storedName.assign(name, std::find(name, name + kNameLength, '\0'));
+        entry.storedName.assign(name, std::find(name, name + kNameFieldSize, '\0'));
         const auto last = entry.storedName.find_last_of("\\:");
         entry.displayName =
             last == std::string::npos ? entry.storedName : entry.storedName.substr(last + 1);
-        entry.offset = test::numberAt(bytes_, record + kOffsetInRecord);
-        entry.size = test::numberAt(bytes_, record + kSizeInRecord);
+        entry.offset = test::numberAt(bytes_, record + at(kOffsetField));
+        entry.size = test::numberAt(bytes_, record + at(kSizeField));
         found.push_back(entry);
     }
     return found;
@@ -64,10 +60,11 @@ ArchiveImage ArchiveImage::savedWithReplacement(int index, const test::Bytes& re
     }
 
     test::Bytes saved = bytes_;
-    test::putNumber(saved, kTotalAt, static_cast<std::int32_t>(bytes_.size()) + change);
+    test::putNumber(saved, at(kTotalSizePos), static_cast<std::int32_t>(bytes_.size()) + change);
     for (std::size_t i = 0; i < after.size(); ++i) {
-        test::putNumber(saved, recordAt(i) + kOffsetInRecord, after[i].offset);
-        test::putNumber(saved, recordAt(i) + kSizeInRecord, after[i].size);
+        const auto record = static_cast<std::int64_t>(i);
+        test::putNumber(saved, at(offsetPos(record)), after[i].offset);
+        test::putNumber(saved, at(offsetPos(record) + kNumberSize), after[i].size);
     }
     for (std::size_t i = 0; i < after.size(); ++i) {
         const test::Bytes data = static_cast<int>(i) == index ? replacement : this->data(before[i]);

@@ -88,7 +88,7 @@ std::vector<std::string> Layout::faults(const QImage& client, const QRect& pictu
 
     // Buttons: one unbroken row of nine, the first ("Play Wav") disabled at start.
     std::vector<QImage> glyphs;
-    for (int number = 1; number <= 9; ++number) {
+    for (int number = 1; number <= kButtonCount; ++number) {
         glyphs.push_back(check.glyph(number, number == 1));
     }
     for (std::size_t a = 0; a < glyphs.size(); ++a) {

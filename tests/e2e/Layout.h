@@ -6,20 +6,21 @@
 #include <string>
 #include <vector>
 
+#include "app/FormGeometry.h"
+
 namespace xcr::e2e {
 
-// The main window's fixed layout in client pixels, and a check of a screenshot of the
-// client area against it.
-struct Layout {
-    static constexpr QRect kList{1, 0, 216, 369};
-    static constexpr int kButtonTop = 374;
-    static constexpr int kButtonSize = 24;
-    static constexpr QRect kProgressBar{1, 402, 216, 8};
-    static constexpr QRect kPictureArea{225, 0, 410, 410};
-    static constexpr QRect kGap{217, 0, 8, 410};
+// The main window's fixed layout, and a check of a screenshot of the client area
+// against it.
+struct Layout : FormGeometry {
+    // The column between the list and the picture area.
+    static constexpr QRect kGap{QPoint(kList.right() + 1, 0),
+                                QPoint(kPictureArea.left() - 1, kClient.height() - 1)};
 
-    static QRect button(int number) {  // 1 to 9, left to right
-        return {1 + kButtonSize * (number - 1), kButtonTop, kButtonSize, kButtonSize};
+    // List item `row` inside the list's one-pixel bevel.
+    static constexpr QRect listRow(int row) {
+        return {kList.left() + 1, kList.top() + 1 + kListItemHeight * row, kList.width() - 2,
+                kListItemHeight};
     }
 
     // Every way in which `client` departs from the layout: the list's bevelled edges,

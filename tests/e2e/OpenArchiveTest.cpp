@@ -18,7 +18,7 @@ constexpr int kDark = 110;  // text is darker than this in every channel
 
 // Whether list row `row` shows a name: dark text right of the check box.
 bool rowHasText(const QImage& client, int row) {
-    const QRect text(24, 1 + 13 * row + 1, 150, 11);
+    const QRect text(24, Layout::listRow(row).top() + 1, 150, 11);
     for (int y = text.top(); y <= text.bottom(); ++y) {
         for (int x = text.left(); x <= text.right(); ++x) {
             const QRgb colour = client.pixel(x, y);
@@ -30,12 +30,17 @@ bool rowHasText(const QImage& client, int row) {
     return false;
 }
 
-int rowsWithText(const QImage& client) {
-    int rows = 0;
-    while (rows < 20 && rowHasText(client, rows)) {
-        ++rows;
-    }
-    return rows;
+// A check: the list shows names in its first `rows` rows and none below.
+ClientCheck listShows(int rows) {
+    return [rows](const QImage& client) {
+        int shown = 0;
+        while (shown < 20 && rowHasText(client, shown)) {
+            ++shown;
+        }
+        return shown == rows ? Faults{}
+                             : Faults{"the list shows " + std::to_string(shown) + " names, not " +
+                                      std::to_string(rows)};
+    };
 }
 
 bool titleIs(ProgramUnderTest& program, const std::string& expected) {
@@ -45,31 +50,26 @@ bool titleIs(ProgramUnderTest& program, const std::string& expected) {
 TEST_F(OpenArchive, TypedPathOpensTheArchiveAndFillsTheList) {
     ProgramUnderTest program;
     EXPECT_EQ(program.title(), "Pelloran Plus 3");
-    program.parkMouse();
-    ASSERT_TRUE(program.waitForClient(5000ms, [](const QImage& c) { return rowsWithText(c) == 0; }))
-        << "the list is not empty at start; " << program.lastShotPath();
+    ASSERT_TRUE(program.settlesOn(listShows(0))) << "at start";
 
     program.openArchive(program.archivePath());
 
     EXPECT_TRUE(titleIs(program, "Pelloran Plus 3 - demo.xcr")) << program.title();
-    program.parkMouse();
-    EXPECT_TRUE(program.waitForClient(
-        5000ms, [](const QImage& c) { return rowsWithText(c) == kDemoEntries; }))
-        << "the list does not show the four entries; " << program.lastShotPath();
+    EXPECT_TRUE(program.settlesOn(listShows(kDemoEntries)));
 }
 
 TEST_F(OpenArchive, WindowShowsEveryControlInItsPlace) {
     ProgramUnderTest program;
     program.openArchive(program.archivePath());
     ASSERT_TRUE(titleIs(program, "Pelloran Plus 3 - demo.xcr")) << program.title();
-    program.parkMouse();
 
-    std::vector<std::string> faults;
-    const bool matches = program.waitForClient(5000ms, [&](const QImage& client) {
-        faults = Layout::faults(client);
-        return faults.empty() && rowsWithText(client) == kDemoEntries;
-    });
-    EXPECT_TRUE(matches) << ::testing::PrintToString(faults) << "; " << program.lastShotPath();
+    EXPECT_TRUE(program.settlesOn([](const QImage& client) {
+        Faults faults = Layout::faults(client);
+        for (const auto& fault : listShows(kDemoEntries)(client)) {
+            faults.push_back(fault);
+        }
+        return faults;
+    }));
 }
 
 TEST_F(OpenArchive, WindowOpensCentredByItsFrame) {
@@ -87,10 +87,7 @@ TEST_F(OpenArchive, NameTypedWithoutExtensionGetsXcrAppended) {
     program.openArchive(path.substr(0, path.size() - 4));
 
     EXPECT_TRUE(titleIs(program, "Pelloran Plus 3 - demo.xcr")) << program.title();
-    program.parkMouse();
-    EXPECT_TRUE(program.waitForClient(5000ms, [](const QImage& c) {
-        return rowsWithText(c) == kDemoEntries;
-    })) << program.lastShotPath();
+    EXPECT_TRUE(program.settlesOn(listShows(kDemoEntries)));
 }
 
 }  // namespace

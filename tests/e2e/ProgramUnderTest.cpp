@@ -7,6 +7,7 @@
 
 #include "tests/e2e/Deadline.h"
 #include "tests/e2e/Desktop.h"
+#include "tests/e2e/Layout.h"
 
 namespace xcr::e2e {
 
@@ -32,9 +33,10 @@ ProgramUnderTest::ProgramUnderTest() {
     const bool shown = pollUntil(kStartTimeout, [this] {
         for (const auto& window : Desktop::windows(pid(), kMainWindowPattern)) {
             const auto place = Desktop::geometry(window);
-            if (place && place->width() == kClientWidth && place->height() > kClientHeight) {
+            if (place && place->width() == Layout::kClient.width() &&
+                place->height() > Layout::kClient.height()) {
                 mainWindow_ = window;
-                menuHeight_ = place->height() - kClientHeight;
+                menuHeight_ = place->height() - Layout::kClient.height();
                 return true;
             }
         }
@@ -64,7 +66,7 @@ QRect ProgramUnderTest::clientRect() const {
     if (!place) {
         throw std::runtime_error("the main window is not shown");
     }
-    return {place->x(), place->y() + menuHeight_, kClientWidth, kClientHeight};
+    return {QPoint(place->x(), place->y() + menuHeight_), Layout::kClient};
 }
 
 void ProgramUnderTest::clickClient(QPoint client, int button) {
@@ -167,11 +169,11 @@ void ProgramUnderTest::openArchive(const std::string& typed, const std::string& 
 }
 
 void ProgramUnderTest::clickEntry(int row) {
-    clickClient({60, 1 + 13 * row + 6});
+    clickClient(Layout::listRow(row).center());
 }
 
 void ProgramUnderTest::clickButton(int button) {
-    clickClient({1 + 24 * (button - 1) + 12, 374 + 12});
+    clickClient(Layout::button(button).center());
 }
 
 QImage ProgramUnderTest::windowShot() const {
@@ -208,6 +210,24 @@ void ProgramUnderTest::fail(const std::string& what) {
 
 QImage ProgramUnderTest::clientShot() const {
     return Desktop::screenshot().copy(clientRect());
+}
+
+::testing::AssertionResult ProgramUnderTest::settlesOn(const ClientCheck& check,
+                                                       std::chrono::milliseconds timeout) {
+    parkMouse();
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (true) {
+        const QImage shot = clientShot();
+        const Faults faults = check(shot);
+        if (faults.empty()) {
+            return ::testing::AssertionSuccess();
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            keepShot(shot);
+            return ::testing::AssertionFailure()
+                   << ::testing::PrintToString(faults) << "; screen: " << lastShot_;
+        }
+    }
 }
 
 void ProgramUnderTest::keepShot(const QImage& shot) {

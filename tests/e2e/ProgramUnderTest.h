@@ -1,17 +1,25 @@
 #ifndef TESTS_E2E_PROGRAMUNDERTEST_H
 #define TESTS_E2E_PROGRAMUNDERTEST_H
 
+#include <gtest/gtest.h>
+
 #include <QImage>
 #include <QPoint>
 #include <QRect>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "tests/e2e/ChildProcess.h"
 #include "tests/support/XcrBuilder.h"
 
 namespace xcr::e2e {
+
+// What a check of a screenshot finds wrong with it; nothing when it shows what it should.
+using Faults = std::vector<std::string>;
+using ClientCheck = std::function<Faults(const QImage& client)>;
 
 // One run of the built program in a fresh temporary folder of its own (its TMPDIR, so
 // its staging folder is private), with a copy of the demo archive beside it. Helpers
@@ -20,9 +28,6 @@ namespace xcr::e2e {
 // killed when the object goes.
 class ProgramUnderTest {
 public:
-    static constexpr int kClientWidth = 635;
-    static constexpr int kClientHeight = 410;
-
     ProgramUnderTest();
 
     std::string file(const std::string& name) const { return folder_.file(name); }
@@ -60,11 +65,11 @@ public:
     std::string waitForWindow(const std::string& namePattern, std::chrono::milliseconds timeout);
     // The client area as it is on screen now.
     QImage clientShot() const;
-    // Keeps taking screenshots of the client area until `matches` accepts one, and
-    // returns whether it did; the last shot is kept in the folder for a failure report.
-    template <typename Check>
-    bool waitForClient(std::chrono::milliseconds timeout, Check matches);
-    const std::string& lastShotPath() const { return lastShot_; }
+    // Parks the pointer, then takes screenshots of the client area until `check` finds no
+    // fault in one. A failure names the faults of the last shot, which is kept for the
+    // report.
+    ::testing::AssertionResult settlesOn(
+        const ClientCheck& check, std::chrono::milliseconds timeout = std::chrono::seconds(5));
     // The main window as on screen with the window manager's frame and its shadow, found
     // by where the plain desktop colour (that of the screen's top-left corner) begins.
     QImage windowShot() const;
@@ -82,21 +87,6 @@ private:
     int menuHeight_ = 0;
     std::string lastShot_;
 };
-
-template <typename Check>
-bool ProgramUnderTest::waitForClient(std::chrono::milliseconds timeout, Check matches) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (true) {
-        const QImage shot = clientShot();
-        if (matches(shot)) {
-            return true;
-        }
-        if (std::chrono::steady_clock::now() >= deadline) {
-            keepShot(shot);
-            return false;
-        }
-    }
-}
 
 }  // namespace xcr::e2e
 

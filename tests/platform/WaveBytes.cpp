@@ -175,8 +175,24 @@ int imaEncode(ImaChannel& channel, int target) {
     return nibble;
 }
 
-WaveFormat imaFormat(int channels, int rate, int blockAlign, int framesPerBlock) {
-    WaveFormat format{kImaAdpcm, channels, rate, blockAlign, 4, {}};
+// Both ADPCM forms come in stereo blocks of 512 bytes, 22 of them: a header per channel
+// that holds the first frames, then two samples to a byte.
+constexpr int kAdpcmBlockAlign = 512;
+constexpr int kAdpcmBlocks = 22;
+
+EncodedWave stereoAdpcm(const char* form) {
+    EncodedWave wave;
+    wave.form = form;
+    wave.channels = 2;
+    return wave;
+}
+
+int adpcmFramesPerBlock(const EncodedWave& wave, int headerBytes, int headerFrames) {
+    return headerFrames + (kAdpcmBlockAlign - headerBytes * wave.channels) * 2 / wave.channels;
+}
+
+WaveFormat imaFormat(const EncodedWave& wave, int framesPerBlock) {
+    WaveFormat format{kImaAdpcm, wave.channels, wave.rate, kAdpcmBlockAlign, 4, {}};
     append16(format.extra, 2);
     append16(format.extra, framesPerBlock);
     return format;
@@ -185,14 +201,11 @@ WaveFormat imaFormat(int channels, int rate, int blockAlign, int framesPerBlock)
 // Stereo blocks of 512 bytes: a header per channel (first sample, step index), then
 // four bytes of one channel's nibbles after four of the other's, low nibble first.
 EncodedWave imaAdpcm() {
-    EncodedWave wave;
-    wave.form = "IMA ADPCM";
-    wave.channels = 2;
-    const int blockAlign = 512;
-    const int framesPerBlock = 1 + (blockAlign - 4 * wave.channels) * 2 / wave.channels;
+    EncodedWave wave = stereoAdpcm("IMA ADPCM");
+    const int framesPerBlock = adpcmFramesPerBlock(wave, 4, 1);
     ImaChannel channels[2];
     Bytes data;
-    for (int start = 0; start < 22 * framesPerBlock; start += framesPerBlock) {
+    for (int start = 0; start < kAdpcmBlocks * framesPerBlock; start += framesPerBlock) {
         std::vector<std::vector<int>> nibbles(2);
         std::vector<int> decoded;
         for (int c = 0; c < wave.channels; ++c) {
@@ -220,10 +233,9 @@ EncodedWave imaAdpcm() {
             append16(wave.decoded, sample);
         }
     }
-    wave.file = waveFile(imaFormat(wave.channels, wave.rate, blockAlign, framesPerBlock), data);
-    wave.broken.emplace_back(
-        "more samples per block than a block holds",
-        waveFile(imaFormat(wave.channels, wave.rate, blockAlign, framesPerBlock + 95), data));
+    wave.file = waveFile(imaFormat(wave, framesPerBlock), data);
+    wave.broken.emplace_back("more samples per block than a block holds",
+                             waveFile(imaFormat(wave, framesPerBlock + 95), data));
     return wave;
 }
 
@@ -265,9 +277,8 @@ int msEncode(MsChannel& channel, int target) {
     return nibble;
 }
 
-WaveFormat msFormat(int channels, int rate, int blockAlign, int framesPerBlock,
-                    int firstCoefficient) {
-    WaveFormat format{kMsAdpcm, channels, rate, blockAlign, 4, {}};
+WaveFormat msFormat(const EncodedWave& wave, int framesPerBlock, int firstCoefficient) {
+    WaveFormat format{kMsAdpcm, wave.channels, wave.rate, kAdpcmBlockAlign, 4, {}};
     append16(format.extra, 32);
     append16(format.extra, framesPerBlock);
     append16(format.extra, 7);
@@ -283,15 +294,11 @@ WaveFormat msFormat(int channels, int rate, int blockAlign, int framesPerBlock,
 // Stereo blocks of 512 bytes: per channel the coefficient pair, the delta, the second
 // sample and the first; then the nibbles, left then right, high nibble first.
 EncodedWave msAdpcm() {
-    EncodedWave wave;
-    wave.form = "MS ADPCM";
-    wave.channels = 2;
-    const int blockAlign = 512;
-    const int framesPerBlock = 2 + (blockAlign - 7 * wave.channels) * 2 / wave.channels;
-    const int blocks = 22;
+    EncodedWave wave = stereoAdpcm("MS ADPCM");
+    const int framesPerBlock = adpcmFramesPerBlock(wave, 7, 2);
     Bytes data;
     std::size_t thirdBlockAt = 0;
-    for (int block = 0; block < blocks; ++block) {
+    for (int block = 0; block < kAdpcmBlocks; ++block) {
         const int start = block * framesPerBlock;
         if (block == 2) {
             thirdBlockAt = data.size();
@@ -327,15 +334,13 @@ EncodedWave msAdpcm() {
             append16(wave.decoded, channels[1].sample1);
         }
     }
-    wave.file = waveFile(msFormat(wave.channels, wave.rate, blockAlign, framesPerBlock, 256), data);
-    wave.broken.emplace_back(
-        "a first coefficient other than the fixed one",
-        waveFile(msFormat(wave.channels, wave.rate, blockAlign, framesPerBlock, 255), data));
+    wave.file = waveFile(msFormat(wave, framesPerBlock, 256), data);
+    wave.broken.emplace_back("a first coefficient other than the fixed one",
+                             waveFile(msFormat(wave, framesPerBlock, 255), data));
     Bytes badPair = data;
     badPair[thirdBlockAt] = 0x40;
-    wave.broken.emplace_back(
-        "a block naming a coefficient pair that does not exist",
-        waveFile(msFormat(wave.channels, wave.rate, blockAlign, framesPerBlock, 256), badPair));
+    wave.broken.emplace_back("a block naming a coefficient pair that does not exist",
+                             waveFile(msFormat(wave, framesPerBlock, 256), badPair));
     return wave;
 }
 

@@ -4,8 +4,8 @@
 
 #include <cstdlib>
 
-#include "archive/Failure.h"
 #include "tests/preview/BmpBytes.h"
+#include "tests/support/FailureText.h"
 
 namespace xcr {
 namespace {
@@ -30,12 +30,7 @@ protected:
     }
 
     std::string failureOf(const test::Bytes& bytes) {
-        try {
-            load(bytes);
-        } catch (const Failure& failure) {
-            return failure.what();
-        }
-        return "no failure";
+        return test::failureText([&] { load(bytes); });
     }
 
     test::TempDir dir;

@@ -5,10 +5,10 @@
 #include <filesystem>
 #include <functional>
 
-#include "archive/Failure.h"
 #include "archive/File.h"
 #include "tests/preview/BmpBytes.h"
 #include "tests/preview/PreviewArchive.h"
+#include "tests/support/FailureText.h"
 
 namespace xcr {
 namespace {
@@ -24,12 +24,7 @@ enum Entry { kFirst, kSecond, kNotBitmap, kShortHeader, kEmpty };
 class BitmapPreviewTest : public ::testing::Test {
 protected:
     std::string failureOf(int index) {
-        try {
-            preview.show(index);
-        } catch (const Failure& failure) {
-            return failure.what();
-        }
-        return "no failure";
+        return test::failureText([&] { preview.show(index); });
     }
 
     // A picture moved and zoomed away from its first state.

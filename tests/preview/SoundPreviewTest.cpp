@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "archive/Failure.h"
 #include "tests/preview/PreviewArchive.h"
+#include "tests/support/FailureText.h"
 
 namespace xcr {
 namespace {
@@ -24,12 +24,7 @@ public:
 class SoundPreviewTest : public ::testing::Test {
 protected:
     std::string failureOf(int index) {
-        try {
-            preview.play(index);
-        } catch (const Failure& failure) {
-            return failure.what();
-        }
-        return "no failure";
+        return test::failureText([&] { preview.play(index); });
     }
 
     const test::Bytes wave = test::patternBytes(3000, 7);

@@ -6,9 +6,9 @@
 #include <csignal>
 #include <filesystem>
 
-#include "archive/Failure.h"
 #include "archive/File.h"
 #include "tests/preview/PreviewArchive.h"
+#include "tests/support/FailureText.h"
 
 namespace xcr {
 namespace {
@@ -18,12 +18,8 @@ using Order = StagedEntry::Order;
 class StagedEntryTest : public ::testing::Test {
 protected:
     std::string failureOf(EntryTable::Placement placement, Order order) {
-        try {
-            StagedEntry staged(archive.archivePath(), placement, copyPath, order);
-        } catch (const Failure& failure) {
-            return failure.what();
-        }
-        return "no failure";
+        return test::failureText(
+            [&] { StagedEntry staged(archive.archivePath(), placement, copyPath, order); });
     }
 
     const test::Bytes data = test::patternBytes(5000, 1);

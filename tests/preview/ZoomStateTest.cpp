@@ -4,6 +4,7 @@
 
 #include <limits>
 #include <utility>
+#include <vector>
 
 namespace xcr {
 namespace {
@@ -12,13 +13,82 @@ ImageFrame frameOf(int left, int top, int width, int height, bool stretch, bool 
     return ImageFrame{left, top, width, height, stretch, proportional};
 }
 
-TEST(ZoomStateTest, LoadedPictureIsOneToOneStretchedAtTheCorner) {
+// One command given to the state; x and y are the picture size or the mouse position.
+struct Command {
+    enum Kind { Load, In, Out, Fit, OneToOne, Press, Release } kind;
+    int x = 0;
+    int y = 0;
+};
+
+void apply(ZoomState& state, const Command& command) {
+    switch (command.kind) {
+        case Command::Load:
+            return state.pictureLoaded(command.x, command.y);
+        case Command::In:
+            return state.zoomIn();
+        case Command::Out:
+            return state.zoomOut();
+        case Command::Fit:
+            return state.fitToWindow();
+        case Command::OneToOne:
+            return state.zoomOneToOne();
+        case Command::Press:
+            return state.press(command.x, command.y);
+        case Command::Release:
+            return state.release(command.x, command.y);
+    }
+}
+
+TEST(ZoomStateTest, CommandsLeaveTheirFrameAndLevel) {
+    using enum Command::Kind;
+    struct Sequence {
+        const char* what;
+        std::vector<Command> commands;  // given to a fresh state, in order
+        ImageFrame frame;
+        int zoomLevel;
+    };
+    const Sequence sequences[] = {
+        {"nothing yet", {}, frameOf(0, 0, 0, 0, false, false), 0},
+        {"zoom out before any picture", {{Out}}, frameOf(0, 0, 0, 0, false, false), 0},
+        {"zoom in before any picture", {{In}}, frameOf(0, 0, 0, 0, false, false), 1},
+        {"ten zoom-ins before any picture", std::vector<Command>(10, {In}),
+         frameOf(0, 0, 0, 0, false, false), 8},
+        {"fit before any picture", {{Fit}}, frameOf(0, 0, 410, 410, true, true), 0},
+        {"1:1 after fit before any picture",
+         {{In}, {Fit}, {OneToOne}},
+         frameOf(0, 0, 0, 0, true, true),
+         4},
+        {"loaded after a drag and a zoom: 1:1, stretched, at the corner",
+         {{Release, 5, 5}, {In}, {Load, 101, 75}},
+         frameOf(0, 0, 101, 75, true, false),
+         4},
+        {"zoom keeps the position and the drawing flags",
+         {{Load, 100, 100}, {Fit}, {Press, 0, 0}, {Release, -7, 9}, {In}},
+         frameOf(-7, 9, 125, 125, true, true),
+         5},
+        {"fit fills the area from the corner and keeps the level",
+         {{Load, 30, 60}, {Out}, {Press, 0, 0}, {Release, 15, 15}, {Fit}},
+         frameOf(0, 0, 410, 410, true, true),
+         3},
+        {"1:1 after fit keeps fitted drawing",
+         {{Load, 30, 60}, {In}, {Fit}, {OneToOne}},
+         frameOf(0, 0, 30, 60, true, true),
+         4},
+    };
+    for (const auto& sequence : sequences) {
+        ZoomState state;
+        for (const auto& command : sequence.commands) {
+            apply(state, command);
+        }
+        EXPECT_EQ(state.frame(), sequence.frame) << sequence.what;
+        EXPECT_EQ(state.zoomLevel(), sequence.zoomLevel) << sequence.what;
+    }
+}
+
+TEST(ZoomStateTest, LoadedPictureKeepsItsNaturalSize) {
     ZoomState state;
-    state.release(5, 5);
-    state.zoomIn();
     state.pictureLoaded(101, 75);
-    EXPECT_EQ(state.frame(), frameOf(0, 0, 101, 75, true, false));
-    EXPECT_EQ(state.zoomLevel(), 4);
+    state.zoomIn();
     EXPECT_EQ(std::pair(state.naturalWidth(), state.naturalHeight()), std::pair(101, 75));
 }
 
@@ -50,58 +120,6 @@ TEST(ZoomStateTest, LevelsStopAtOneAndEight) {
     }
     EXPECT_EQ(state.zoomLevel(), 1);
     EXPECT_EQ(state.frame().width, 10);
-}
-
-TEST(ZoomStateTest, ZoomKeepsPositionAndDrawingFlags) {
-    ZoomState state;
-    state.pictureLoaded(100, 100);
-    state.fitToWindow();
-    state.press(0, 0);
-    state.release(-7, 9);
-    state.zoomIn();
-    EXPECT_EQ(state.frame(), frameOf(-7, 9, 125, 125, true, true));
-    EXPECT_EQ(state.zoomLevel(), 5);
-}
-
-TEST(ZoomStateTest, FitFillsTheAreaAndKeepsTheLevel) {
-    ZoomState state;
-    state.pictureLoaded(30, 60);
-    state.zoomOut();
-    state.press(0, 0);
-    state.release(15, 15);
-    state.fitToWindow();
-    EXPECT_EQ(state.frame(), frameOf(0, 0, 410, 410, true, true));
-    EXPECT_EQ(state.zoomLevel(), 3);
-}
-
-TEST(ZoomStateTest, OneToOneAfterFitKeepsFittedDrawing) {
-    ZoomState state;
-    state.pictureLoaded(30, 60);
-    state.zoomIn();
-    state.fitToWindow();
-    state.zoomOneToOne();
-    EXPECT_EQ(state.frame(), frameOf(0, 0, 30, 60, true, true));
-    EXPECT_EQ(state.zoomLevel(), 4);
-}
-
-TEST(ZoomStateTest, BeforeAnyPicture) {
-    ZoomState state;
-    EXPECT_EQ(state.frame(), frameOf(0, 0, 0, 0, false, false));
-    EXPECT_EQ(state.zoomLevel(), 0);
-    state.zoomOut();
-    EXPECT_EQ(state.zoomLevel(), 0);
-    state.zoomIn();
-    EXPECT_EQ(state.zoomLevel(), 1);
-    for (int i = 0; i < 9; ++i) {
-        state.zoomIn();
-    }
-    EXPECT_EQ(state.zoomLevel(), 8);
-    EXPECT_EQ(state.frame(), frameOf(0, 0, 0, 0, false, false));
-    state.fitToWindow();
-    EXPECT_EQ(state.frame(), frameOf(0, 0, 410, 410, true, true));
-    state.zoomOneToOne();
-    EXPECT_EQ(state.frame(), frameOf(0, 0, 0, 0, true, true));
-    EXPECT_EQ(state.zoomLevel(), 4);
 }
 
 TEST(ZoomStateTest, DragMovesOnReleaseByTheDistanceFromTheLastPress) {

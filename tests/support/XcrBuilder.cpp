@@ -2,16 +2,84 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <stdexcept>
+
+#include "archive/XcrLayout.h"
 
 namespace xcr::test {
 
 namespace {
-constexpr std::size_t kHeader = 284;
-constexpr std::size_t kRecord = 532;
+
+constexpr unsigned char kGapByte = 0xEE;
+// Data is made and written in pieces of this size.
+constexpr std::size_t kPiece = std::size_t{1} << 16;
+
+// The bytes of patternBytes(), made a piece at a time.
+class PatternStream {
+public:
+    explicit PatternStream(unsigned seed) : state_(seed * 2654435761u + 12345u) {}
+
+    void fill(unsigned char* out, std::size_t count) {
+        for (std::size_t i = 0; i < count; ++i) {
+            state_ = state_ * 1103515245u + 12345u;
+            out[i] = static_cast<unsigned char>(state_ >> 16);
+        }
+    }
+
+private:
+    std::uint32_t state_;
+};
+
+std::size_t at(std::int64_t position) {
+    return static_cast<std::size_t>(position);
+}
+
+// Hands the built bytes on in order; nothing past the truncation length gets through.
+class Output {
+public:
+    using Write = std::function<void(const unsigned char*, std::size_t)>;
+
+    Output(Write write, std::optional<std::size_t> limit)
+        : write_(std::move(write)), limit_(limit) {}
+
+    void put(const unsigned char* bytes, std::size_t count) {
+        if (limit_) {
+            count = std::min(count, *limit_ - std::min(*limit_, written_));
+        }
+        if (count > 0) {
+            write_(bytes, count);
+            written_ += count;
+        }
+    }
+
+    void fill(unsigned char value, std::size_t count) {
+        const Bytes piece(std::min(count, kPiece), value);
+        for (std::size_t done = 0; done < count; done += piece.size()) {
+            put(piece.data(), std::min(piece.size(), count - done));
+        }
+    }
+
+    void pattern(std::size_t size, unsigned seed) {
+        PatternStream stream(seed);
+        Bytes piece(std::min(size, kPiece));
+        for (std::size_t done = 0; done < size; done += piece.size()) {
+            const std::size_t count = std::min(piece.size(), size - done);
+            stream.fill(piece.data(), count);
+            put(piece.data(), count);
+        }
+    }
+
+private:
+    Write write_;
+    std::optional<std::size_t> limit_;
+    std::size_t written_ = 0;
+};
+
 }  // namespace
 
 Bytes bytesOf(const std::string& text) {
@@ -20,21 +88,23 @@ Bytes bytesOf(const std::string& text) {
 
 Bytes patternBytes(std::size_t size, unsigned seed) {
     Bytes out(size);
-    std::uint32_t state = seed * 2654435761u + 12345u;
-    for (auto& b : out) {
-        state = state * 1103515245u + 12345u;
-        b = static_cast<unsigned char>(state >> 16);
-    }
+    PatternStream(seed).fill(out.data(), size);
     return out;
 }
 
 XcrBuilder& XcrBuilder::add(std::string name, Bytes data) {
-    entries_.push_back({std::move(name), std::move(data)});
+    const std::size_t size = data.size();
+    entries_.push_back({std::move(name), std::move(data), std::nullopt, size});
     return *this;
 }
 
 XcrBuilder& XcrBuilder::add(std::string name, const std::string& text) {
     return add(std::move(name), bytesOf(text));
+}
+
+XcrBuilder& XcrBuilder::addPattern(std::string name, std::size_t size, unsigned seed) {
+    entries_.push_back({std::move(name), {}, seed, size});
+    return *this;
 }
 
 XcrBuilder& XcrBuilder::declaredCount(std::int32_t count) {
@@ -48,7 +118,8 @@ XcrBuilder& XcrBuilder::gap(std::size_t bytes) {
 }
 
 XcrBuilder& XcrBuilder::trailingRecord(std::string name, Bytes data) {
-    trailing_ = Entry{std::move(name), std::move(data)};
+    const std::size_t size = data.size();
+    trailing_ = Entry{std::move(name), std::move(data), std::nullopt, size};
     return *this;
 }
 
@@ -57,53 +128,85 @@ XcrBuilder& XcrBuilder::truncateTo(std::size_t length) {
     return *this;
 }
 
+XcrBuilder& XcrBuilder::plain() {
+    plain_ = true;
+    return *this;
+}
+
 std::vector<std::int32_t> XcrBuilder::offsets() const {
-    const std::size_t records = entries_.size() + 1;
-    std::size_t at = kHeader + kRecord * records + gap_;
+    const auto records = static_cast<std::int64_t>(entries_.size()) + 1;
+    std::size_t next = at(layout::recordPos(records)) + gap_;
     std::vector<std::int32_t> out;
     for (const auto& entry : entries_) {
-        out.push_back(static_cast<std::int32_t>(at));
-        at += entry.data.size() + gap_;
+        out.push_back(static_cast<std::int32_t>(next));
+        next += entry.size + gap_;
     }
     return out;
 }
 
-Bytes XcrBuilder::build() const {
-    const std::size_t records = entries_.size() + 1;
-    Bytes out(kHeader + kRecord * records, 0);
-    // Header and record filler bytes that no one interprets, so tests see them kept.
-    for (std::size_t i = 0; i < kHeader; ++i) {
-        out[i] = static_cast<unsigned char>(0xA0 + i % 31);
+Bytes XcrBuilder::directory() const {
+    using namespace layout;
+    const auto records = static_cast<std::int64_t>(entries_.size()) + 1;
+    Bytes out(at(recordPos(records)), 0);
+    if (!plain_) {
+        for (std::size_t i = 0; i < at(kHeaderSize); ++i) {
+            out[i] = static_cast<unsigned char>(0xA0 + i % 31);
+        }
     }
-    putNumber(out, 20, declared_.value_or(static_cast<std::int32_t>(records)));
-    const auto placed = offsets();
-    auto writeRecord = [&](std::size_t index, const Entry& entry, std::int32_t offset) {
-        const std::size_t start = kHeader + kRecord * index;
-        if (entry.name.size() > 256) {
+    writeNumber(&out[at(kRecordCountPos)], declared_.value_or(static_cast<std::int32_t>(records)));
+    auto writeRecord = [&](std::size_t index, const Entry& entry, std::size_t offset) {
+        if (entry.name.size() > at(kNameFieldSize)) {
             throw std::invalid_argument("name longer than its field");
         }
-        std::fill(out.begin() + start, out.begin() + start + kRecord, 0);
-        std::copy(entry.name.begin(), entry.name.end(), out.begin() + start);
-        putNumber(out, start + 256, offset);
-        putNumber(out, start + 260, static_cast<std::int32_t>(entry.data.size()));
-        for (std::size_t i = 264; i < kRecord; ++i) {
-            out[start + i] = static_cast<unsigned char>(0x30 + (index + i) % 17);
+        unsigned char* record = &out[at(recordPos(static_cast<std::int64_t>(index)))];
+        std::fill(record, record + kRecordSize, 0);
+        std::copy(entry.name.begin(), entry.name.end(), record);
+        writeNumber(record + kOffsetField, static_cast<std::int32_t>(offset));
+        writeNumber(record + kSizeField, static_cast<std::int32_t>(entry.size));
+        for (auto i = at(kSizeField + kNumberSize); i < at(kRecordSize) && !plain_; ++i) {
+            record[i] = static_cast<unsigned char>(0x30 + (index + i) % 17);
         }
     };
-    out.resize(out.size() + gap_, 0xEE);
+    const auto placed = offsets();
+    std::size_t end = out.size() + gap_;
     for (std::size_t i = 0; i < entries_.size(); ++i) {
-        writeRecord(i, entries_[i], placed[i]);
-        out.insert(out.end(), entries_[i].data.begin(), entries_[i].data.end());
-        out.resize(out.size() + (i + 1 < entries_.size() ? gap_ : 0), 0xEE);
+        writeRecord(i, entries_[i], at(placed[i]));
+        end = at(placed[i]) + entries_[i].size;
     }
     const Entry trailing = trailing_.value_or(Entry{});
-    writeRecord(entries_.size(), trailing,
-                trailing.data.empty() ? 0 : static_cast<std::int32_t>(out.size()));
-    out.insert(out.end(), trailing.data.begin(), trailing.data.end());
-    if (truncate_ && *truncate_ < out.size()) {
-        out.resize(*truncate_);
+    writeRecord(entries_.size(), trailing, trailing.size == 0 ? 0 : end);
+    if (plain_) {
+        writeNumber(&out[at(kTotalSizePos)], static_cast<std::int32_t>(end + trailing.size));
     }
     return out;
+}
+
+void XcrBuilder::generate(
+    const std::function<void(const unsigned char*, std::size_t)>& write) const {
+    Output out(write, truncate_);
+    const Bytes head = directory();
+    out.put(head.data(), head.size());
+    out.fill(kGapByte, gap_);
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        const Entry& entry = entries_[i];
+        if (entry.seed) {
+            out.pattern(entry.size, *entry.seed);
+        } else {
+            out.put(entry.data.data(), entry.data.size());
+        }
+        out.fill(kGapByte, i + 1 < entries_.size() ? gap_ : 0);
+    }
+    if (trailing_) {
+        out.put(trailing_->data.data(), trailing_->data.size());
+    }
+}
+
+Bytes XcrBuilder::build() const {
+    Bytes bytes;
+    generate([&](const unsigned char* data, std::size_t count) {
+        bytes.insert(bytes.end(), data, data + count);
+    });
+    return bytes;
 }
 
 Bytes XcrBuilder::writeTo(const std::string& path) const {
@@ -112,18 +215,28 @@ Bytes XcrBuilder::writeTo(const std::string& path) const {
     return bytes;
 }
 
+void XcrBuilder::streamTo(const std::string& path) const {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    generate([&](const unsigned char* data, std::size_t count) {
+        file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(count));
+    });
+    if (!file) {
+        throw std::runtime_error("cannot write " + path);
+    }
+}
+
 std::int32_t numberAt(const Bytes& bytes, std::size_t position) {
-    const std::uint32_t v =
-        std::uint32_t(bytes.at(position)) | std::uint32_t(bytes.at(position + 1)) << 8 |
-        std::uint32_t(bytes.at(position + 2)) << 16 | std::uint32_t(bytes.at(position + 3)) << 24;
-    return static_cast<std::int32_t>(v);
+    if (position + layout::kNumberSize > bytes.size()) {
+        throw std::out_of_range("a number past the end of the bytes");
+    }
+    return layout::readNumber(bytes.data() + position);
 }
 
 void putNumber(Bytes& bytes, std::size_t position, std::int32_t value) {
-    const auto v = static_cast<std::uint32_t>(value);
-    for (int i = 0; i < 4; ++i) {
-        bytes.at(position + i) = static_cast<unsigned char>(v >> (8 * i));
+    if (position + layout::kNumberSize > bytes.size()) {
+        throw std::out_of_range("a number past the end of the bytes");
     }
+    layout::writeNumber(bytes.data() + position, value);
 }
 
 Bytes readFileBytes(const std::string& path) {

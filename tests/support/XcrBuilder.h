@@ -2,6 +2,7 @@
 #define TESTS_SUPPORT_XCRBUILDER_H
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,17 +15,16 @@ Bytes bytesOf(const std::string& text);
 // `size` bytes of a repeatable pattern that differs with `seed`.
 Bytes patternBytes(std::size_t size, unsigned seed);
 
-// Builds XCR archive bytes in memory. Entries are laid out in order right after the
-// directory (plus any gap), so the last listed entry ends the file, as real archives do.
+// Writes XCR archives for the tests, the tools and the benchmarks. Entries are laid out
+// in order right after the directory (plus any gap), so the last listed entry ends the
+// file, as real archives do.
 class XcrBuilder {
 public:
-    struct Entry {
-        std::string name;  // stored name bytes (folder parts allowed)
-        Bytes data;
-    };
-
     XcrBuilder& add(std::string name, Bytes data);
     XcrBuilder& add(std::string name, const std::string& text);
+    // An entry holding patternBytes(size, seed), made only while it is written, so that
+    // streamTo() can write archives far larger than memory.
+    XcrBuilder& addPattern(std::string name, std::size_t size, unsigned seed);
     // The header declares this many records instead of entries + 1.
     XcrBuilder& declaredCount(std::int32_t count);
     // Free bytes between the directory and the first data block, and between blocks.
@@ -33,20 +33,37 @@ public:
     XcrBuilder& trailingRecord(std::string name, Bytes data);
     // Cuts the built bytes to this length.
     XcrBuilder& truncateTo(std::size_t length);
+    // Zero bytes wherever no field lies and the file's length in the total size field, as
+    // a fresh archive has them. Without it, the bytes no one interprets hold a pattern,
+    // so that tests see them kept.
+    XcrBuilder& plain();
 
     Bytes build() const;
     // Writes build() to `path` and returns the bytes.
     Bytes writeTo(const std::string& path) const;
+    // Writes the same bytes to `path` a piece at a time, never holding the whole archive.
+    void streamTo(const std::string& path) const;
 
     // The data offset each listed entry gets in build().
     std::vector<std::int32_t> offsets() const;
 
 private:
+    struct Entry {
+        std::string name;  // stored name bytes (folder parts allowed)
+        Bytes data;
+        std::optional<unsigned> seed;  // the data is patternBytes(size, seed)
+        std::size_t size = 0;
+    };
+    // Hands the archive's bytes to `write` in order, a piece at a time.
+    void generate(const std::function<void(const unsigned char*, std::size_t)>& write) const;
+    Bytes directory() const;
+
     std::vector<Entry> entries_;
     std::optional<Entry> trailing_;
     std::optional<std::int32_t> declared_;
     std::size_t gap_ = 0;
     std::optional<std::size_t> truncate_;
+    bool plain_ = false;
 };
 
 // Little-endian helpers for checking bytes in tests.
