@@ -44,6 +44,8 @@ void SaveJournal::keep(File& archive, std::int64_t position, std::int64_t size) 
         }
         checksum_.add(buffer.data(), got);
         file_.writeAt(at + done, buffer.data(), got);
+        // The flush at commit() then overlaps with the copying instead of following it.
+        file_.startWriteBack(at + done, static_cast<std::int64_t>(got));
         done += static_cast<std::int64_t>(got);
     }
     byPosition_[position] = ranges_.size();

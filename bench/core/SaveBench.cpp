@@ -22,32 +22,17 @@ constexpr std::int64_t kArchiveBytes = std::int64_t{1} << 30;
 constexpr int kRounds = 3;
 constexpr std::int64_t kMiB = 1 << 20;
 
-// Writes the archive entry by entry, so the bench itself stays small in memory.
+// Writes the archive a piece at a time, so the bench itself stays small in memory.
 void writeArchive(const std::string& path) {
     const std::int64_t dataStart = layout::directoryEnd(kEntries);
     const std::int64_t each = (kArchiveBytes - dataStart) / kEntries;
-    test::XcrBuilder directory;
+    test::XcrBuilder builder;
     for (int i = 0; i < kEntries; ++i) {
-        directory.add("data\\entry" + std::to_string(i) + ".bin", test::Bytes{});
+        const std::int64_t size = i + 1 < kEntries ? each : kArchiveBytes - dataStart - each * i;
+        builder.addPattern("data\\entry" + std::to_string(i) + ".bin",
+                           static_cast<std::size_t>(size), 1000u + static_cast<unsigned>(i));
     }
-    test::Bytes head = directory.build();
-    head.resize(static_cast<std::size_t>(dataStart));
-    const auto sizeOf = [&](int i) {
-        return i + 1 < kEntries ? each : kArchiveBytes - dataStart - each * i;
-    };
-    for (int i = 0; i < kEntries; ++i) {
-        test::putNumber(head, static_cast<std::size_t>(layout::offsetPos(i)),
-                        static_cast<std::int32_t>(dataStart + each * i));
-        test::putNumber(head, static_cast<std::size_t>(layout::offsetPos(i) + 4),
-                        static_cast<std::int32_t>(sizeOf(i)));
-    }
-    test::putNumber(head, layout::kTotalSizePos, static_cast<std::int32_t>(kArchiveBytes));
-    File file = File::open(path, File::Access::Create);
-    file.writeAll(head.data(), head.size());
-    for (int i = 0; i < kEntries; ++i) {
-        const test::Bytes data = test::patternBytes(static_cast<std::size_t>(sizeOf(i)), 1000u + i);
-        file.writeAll(data.data(), data.size());
-    }
+    builder.plain().streamTo(path);
 }
 
 bool shell(const std::string& command) {
@@ -67,6 +52,8 @@ int main() {
     const std::string pristine = dir.file("pristine.xcr");
     const std::string archive = dir.file("archive.xcr");
     const std::string copy = dir.file("copy.xcr");
+    // Every save empties its staging folder of files.
+    const test::TempDir staging;
     writeArchive(pristine);
     const EntryTable entries = openArchive(pristine).entries;
     if (!shell("cp " + pristine + " " + archive)) {
@@ -95,7 +82,7 @@ int main() {
             kRounds, [&] { shell("cp " + pristine + " " + archive); },
             [&] {
                 test::FakeProgress progress;
-                return runSave({archive, entries, {{s.entry, replacement}}, dir.path()}, progress)
+                return runSave({archive, entries, {{s.entry, replacement}}, staging.path()}, progress)
                     .ok();
             });
         const std::int64_t length = File::open(archive, File::Access::Read).length();

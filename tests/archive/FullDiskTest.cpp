@@ -50,6 +50,7 @@ protected:
 
     test::TempDir dir;
     const std::string small = dir.file("small");
+    test::TempDir staging;
     bool mounted = false;
 };
 
@@ -80,7 +81,7 @@ TEST_F(FullDiskTest, ASaveThatOutgrowsTheDiskIsRolledBack) {
     const EntryTable entries = openArchive(archivePath).entries;
     test::writeFileBytes(dir.file("big"), test::patternBytes(40000, 3));
     test::FakeProgress progress;
-    EXPECT_EQ(runSave({archivePath, entries, {{0, dir.file("big")}}, dir.path()}, progress).failure,
+    EXPECT_EQ(runSave({archivePath, entries, {{0, dir.file("big")}}, staging.path()}, progress).failure,
               "Stream write error; the archive was left unchanged");
     EXPECT_EQ(test::readFileBytes(archivePath), original);
     EXPECT_NE(::access((archivePath + "-journal").c_str(), F_OK), 0);
@@ -97,7 +98,7 @@ TEST_F(FullDiskTest, ASaveWhoseJournalDoesNotFitIsRefusedUntouched) {
     test::writeFileBytes(dir.file("big"), test::patternBytes(200, 3));
     test::FakeProgress progress;
     const std::string failure =
-        runSave({archivePath, entries, {{0, dir.file("big")}}, dir.path()}, progress).failure;
+        runSave({archivePath, entries, {{0, dir.file("big")}}, staging.path()}, progress).failure;
     EXPECT_EQ(failure.rfind(
                   "Save refused: the journal " + archivePath + "-journal could not be written", 0),
               0u)
