@@ -28,7 +28,6 @@ public:
           host_(host),
           n_(session.entries.count()),
           before_(session.entries.placements()),
-          staged_(session.staging.fileInside(kStagedFileName)),
           rollback_(staged_, before_) {}
 
     JobOutcome run();
@@ -82,7 +81,7 @@ bool SaveRun::stage() {
         return false;
     }
     host_.setProgressMax(n_ - 1);
-    staged_.create();
+    staged_.create(session_.staging.fileInside(kStagedFileName));
     for (int i = 0; i < n_; ++i) {
         rollback_.keepEntry(archive, i);
         host_.setProgress(i);

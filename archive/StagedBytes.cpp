@@ -4,8 +4,8 @@
 
 namespace xcr {
 
-void StagedBytes::create() {
-    file_ = File::open(path_, File::Access::Create);
+void StagedBytes::create(const std::string& path) {
+    file_ = File::open(path, File::Access::Create);
     end_ = 0;
 }
 

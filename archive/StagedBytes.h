@@ -14,12 +14,8 @@ namespace xcr {
 // entry's name is ever used, so equal, empty or refused names cannot collide or fail.
 class StagedBytes {
 public:
-    explicit StagedBytes(std::string path) : path_(std::move(path)) {}
-
-    const std::string& path() const { return path_; }
-
-    // Creates the file, or empties one left from an earlier run.
-    void create();
+    // Creates the file at `path`, or empties one left from an earlier run.
+    void create(const std::string& path);
     // Appends `size` bytes at `offset` of `source`; returns where they are kept.
     std::int64_t keep(File& source, std::int64_t offset, std::int64_t size);
     // Copies `size` kept bytes starting at `at` to target's current position.
@@ -28,7 +24,6 @@ public:
     void close() { file_.close(); }
 
 private:
-    std::string path_;
     File file_;
     std::int64_t end_ = 0;
 };
