@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "archive/Directory.h"
+#include "archive/Failure.h"
 #include "archive/FileFaults.h"
 #include "tests/support/FakeJobHost.h"
 #include "tests/support/XcrBuilder.h"
@@ -259,6 +260,9 @@ TEST_F(SaveJobTest, FailuresBeforeTheArchiveIsWrittenLeaveEverythingAsItWas) {
          [&] { return "Cannot open file " + archivePath(); }},
         {"staging folder gone", [&] { session.staging = StagingFolder(dir.file("none")); },
          [&] { return "Cannot create file " + dir.file("none") + "/entries"; }},
+        {"no staging folder could be made",
+         [&] { session.staging = StagingFolder::createIn(dir.file("absent")); },
+         [&] { return noStagingFolderText(dir.file("absent")); }},
         {"replacement missing", [&] { session.replacements.record(2, dir.file("gone")); },
          [&] { return "Cannot open file " + dir.file("gone"); }},
     };
