@@ -21,6 +21,11 @@ inline std::string cannotOpenText(const std::string& path) {
 inline std::string cannotCreateText(const std::string& path) {
     return "Cannot create file " + path;
 }
+// No private folder for the temporary copies of entries could be made in `parent`.
+inline std::string noStagingFolderText(const std::string& parent) {
+    return "Cannot make a temporary copy: no private temporary folder could be created in " +
+           parent;
+}
 
 }  // namespace xcr
 

@@ -82,7 +82,8 @@ int main() {
             kRounds, [&] { shell("cp " + pristine + " " + archive); },
             [&] {
                 test::FakeProgress progress;
-                return runSave({archive, entries, {{s.entry, replacement}}, staging.path()}, progress)
+                return runSave({archive, entries, {{s.entry, replacement}}, staging.path()},
+                               progress)
                     .ok();
             });
         const std::int64_t length = File::open(archive, File::Access::Read).length();

@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include "archive/Directory.h"
 #include "archive/DisplayName.h"
 #include "archive/EntryTable.h"
 #include "archive/ReplacementTable.h"
-#include "archive/StagingFolder.h"
 #include "archive/internal/ParseDirectory.h"
 #include "tests/support/XcrBuilder.h"
 
@@ -83,24 +81,6 @@ TEST(ReplacementTableTest, LastChoiceCountsInEntryOrderAndClearingForgetsAll) {
     table.clear();
     EXPECT_FALSE(table.isReplaced(1));
     EXPECT_TRUE(table.list().empty());
-}
-
-TEST(StagingFolderTest, FreshPrivateFolderPerRunRemovedOnlyWhenEmpty) {
-    test::TempDir tmp;
-    setenv("TMPDIR", (tmp.path() + "/").c_str(), 1);
-    const StagingFolder first = StagingFolder::create();
-    const StagingFolder second = StagingFolder::create();
-    unsetenv("TMPDIR");
-    EXPECT_NE(first.path(), second.path());
-    EXPECT_EQ(first.path().rfind(tmp.path() + "/pelloran", 0), 0u) << first.path();
-    struct stat info {};
-    ASSERT_EQ(::stat(first.path().c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0700);
-    test::writeFileBytes(first.fileInside("left.bin"), test::bytesOf("x"));
-    first.removeIfEmpty();
-    EXPECT_EQ(::stat(first.path().c_str(), &info), 0);
-    second.removeIfEmpty();
-    EXPECT_NE(::stat(second.path().c_str(), &info), 0);
 }
 
 }  // namespace

@@ -81,8 +81,9 @@ TEST_F(FullDiskTest, ASaveThatOutgrowsTheDiskIsRolledBack) {
     const EntryTable entries = openArchive(archivePath).entries;
     test::writeFileBytes(dir.file("big"), test::patternBytes(40000, 3));
     test::FakeProgress progress;
-    EXPECT_EQ(runSave({archivePath, entries, {{0, dir.file("big")}}, staging.path()}, progress).failure,
-              "Stream write error; the archive was left unchanged");
+    EXPECT_EQ(
+        runSave({archivePath, entries, {{0, dir.file("big")}}, staging.path()}, progress).failure,
+        "Stream write error; the archive was left unchanged");
     EXPECT_EQ(test::readFileBytes(archivePath), original);
     EXPECT_NE(::access((archivePath + "-journal").c_str(), F_OK), 0);
 }

@@ -92,6 +92,9 @@ TEST_F(BitmapPreviewTest, EveryFailureKeepsThePictureAndItsStateAndLeavesNoCopy)
         // The staging folder is gone too: the archive is opened first, so its failure wins.
         {[&] { std::filesystem::remove(archive.archivePath()); }, kSecond,
          "Cannot open file " + archive.archivePath()},
+        // No folder could be made: refused before anything is opened or created.
+        {[&] { archive.staging = StagingFolder::createIn(archive.dir.file("absent")); }, kSecond,
+         noStagingFolderText(archive.dir.file("absent"))},
     };
     showAndMove();
     const ImageFrame frame = control.frame();

@@ -69,6 +69,8 @@ TEST_F(SoundPreviewTest, FailuresPlayNothingAndLeaveNoCopy) {
     // The copy is created before the archive is opened, so its failure comes first.
     std::filesystem::remove(archive.staging.path());
     EXPECT_EQ(failureOf(0), "Cannot create file " + copy);
+    archive.staging = StagingFolder::createIn(archive.dir.file("absent"));
+    EXPECT_EQ(failureOf(0), noStagingFolderText(archive.dir.file("absent")));
     EXPECT_TRUE(player.played.empty());
 }
 
