@@ -8,6 +8,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libsdl2-dev libxcb1-dev
   xvfb xdotool x11-utils openbox imagemagick
+  libcli11-dev nlohmann-json3-dev
+  desktop-file-utils shared-mime-info dpkg-dev file
 )
 
 missing=()

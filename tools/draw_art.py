@@ -4,7 +4,7 @@
 Usage: python3 tools/draw_art.py [RESOURCE_FOLDER]
 
 The pictures are drawn from shapes with 4x4 supersampling, reduced to their palettes and
-written by the BMP and ICO encoders below. The output is the same, byte for byte, on every
+written by the BMP, ICO and PNG encoders below. The output is the same, byte for byte, on every
 run. Without an argument the files go to app/resources/ beside this script's folder.
 """
 
@@ -12,6 +12,7 @@ import math
 import os
 import struct
 import sys
+import zlib
 
 SAMPLES = 4  # supersampling grid per pixel side
 
@@ -406,6 +407,21 @@ def encode_indexed_ico(indices, palette, opaque):
     return directory + entry + image
 
 
+def png_chunk(kind, data):
+    return (struct.pack(">I", len(data)) + kind + data
+            + struct.pack(">I", zlib.crc32(kind + data) & 0xffffffff))
+
+
+def encode_indexed_png(indices, palette):
+    """An 8-bit PNG of an indexed image whose entry 0 (the background) is transparent."""
+    raw = b"".join(b"\0" + bytes(row) for row in indices)  # each row unfiltered
+    header = struct.pack(">IIBBBBB", len(indices[0]), len(indices), 8, 3, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", header)
+            + png_chunk(b"PLTE", b"".join(bytes(c) for c in palette))
+            + png_chunk(b"tRNS", b"\0") + png_chunk(b"IDAT", zlib.compress(raw, 9))
+            + png_chunk(b"IEND", b""))
+
+
 # ---------------------------------------------------------------- drawings
 
 BUTTON_FACE = (236, 236, 236)  # what the glyphs' soft edges are mixed with
@@ -682,18 +698,22 @@ def glyph_files():
     return files
 
 
-def icon_file(canvas, matte):
+def icon_files(canvas, matte):
+    """The icon as ICO and as PNG, pixel for pixel the same; only what is drawn shows."""
     rows = canvas.flatten(matte, threshold=0.5)
     opaque = [[c is not None for c in row] for row in rows]
     palette = make_palette([rows], (0, 0, 0), 256)
-    return encode_indexed_ico(index_image(rows, palette), palette, opaque)
+    indices = index_image(rows, palette)
+    return encode_indexed_ico(indices, palette, opaque), encode_indexed_png(indices, palette)
 
 
 def all_files():
     files = glyph_files()
-    files["icon/pelloran.ico"] = icon_file(program_icon(), (214, 214, 214))
+    # The desktop's menus and file managers take the PNG; the window and task bar the ICO.
+    files["icon/pelloran.ico"], files["icon/pelloran.png"] = icon_files(program_icon(),
+                                                                      (214, 214, 214))
     # The popup's gradient starts at (166, 202, 240); the balloon stands at its left end.
-    files["about/HELP.ico"] = icon_file(help_picture(), (172, 205, 241))
+    files["about/HELP.ico"] = icon_files(help_picture(), (172, 205, 241))[0]
     mavrel = mavrel_picture().flatten((0, 0, 0), threshold=0.0)
     files["about/MAVREL.bmp"] = encode_rgb_bmp(mavrel)
     return files

@@ -268,6 +268,15 @@ TEST(ResourcesTest, IconsAreIndexedImagesWithAMaskThatQtHonours) {
     }
 }
 
+// Menus and file managers show the installed PNG, the task bar the window's icon: one picture.
+TEST(ResourcesTest, DesktopIconIsTheWindowIconPixelForPixel) {
+    const QImage desktop(QString::fromUtf8(XCR_SOURCE_DIR "/app/resources/icon/pelloran.png"));
+    ASSERT_EQ(desktop.size(), QSize(32, 32));
+    const QImage window(QStringLiteral(":/icon/pelloran.ico"));
+    EXPECT_EQ(desktop.convertToFormat(QImage::Format_ARGB32),
+              window.convertToFormat(QImage::Format_ARGB32));
+}
+
 TEST(ResourcesTest, MavrelIsAnOpaqueTrueColourBitmapOnADarkRedGround) {
     const QByteArray bytes = resourceBytes(QStringLiteral(":/about/MAVREL.bmp"));
     const Bitmap picture = parseBmp(bytes);
