@@ -38,6 +38,51 @@ std::string failureText(File::Access access, const std::string& path) {
     return access == File::Access::Create ? cannotCreateText(path) : cannotOpenText(path);
 }
 
+// Reads until `size` bytes are in or the file ends; `step(into, count, done)` makes one
+// system call. Fails with "Stream read error".
+template <typename Step>
+std::size_t readFully(void* buffer, std::size_t size, Step step) {
+    auto* bytes = static_cast<unsigned char*>(buffer);
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t got = step(bytes + done, size - done, done);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            throw Failure(kStreamReadError);
+        }
+        if (got == 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(got);
+    }
+    return done;
+}
+
+// Writes all `size` bytes, or fails with "Stream write error". An injected failure
+// behaves like a disk that fills up halfway through the buffer.
+template <typename Step>
+void writeFully(const void* buffer, std::size_t size, Step step) {
+    const auto* bytes = static_cast<const unsigned char*>(buffer);
+    const bool failing = FileFaults::failNow();
+    const std::size_t target = failing ? size / 2 : size;
+    std::size_t done = 0;
+    while (done < target) {
+        const ssize_t put = step(bytes + done, target - done, done);
+        if (put < 0 && errno == EINTR) {
+            continue;
+        }
+        if (put <= 0) {
+            throw Failure(kStreamWriteError);
+        }
+        done += static_cast<std::size_t>(put);
+    }
+    if (failing) {
+        throw Failure(kStreamWriteError);
+    }
+}
+
 }  // namespace
 
 File File::open(const std::string& path, Access access) {
@@ -148,22 +193,9 @@ std::size_t File::readSome(void* buffer, std::size_t size) {
     if (FileFaults::failNow()) {
         throw Failure(kStreamReadError);
     }
-    auto* bytes = static_cast<unsigned char*>(buffer);
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t got = ::read(fd_, bytes + done, size - done);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            throw Failure(kStreamReadError);
-        }
-        if (got == 0) {
-            break;
-        }
-        done += static_cast<std::size_t>(got);
-    }
-    return done;
+    return readFully(buffer, size, [this](void* into, std::size_t count, std::size_t) {
+        return ::read(fd_, into, count);
+    });
 }
 
 void File::readExact(void* buffer, std::size_t size) {
@@ -173,85 +205,49 @@ void File::readExact(void* buffer, std::size_t size) {
 }
 
 void File::writeAll(const void* buffer, std::size_t size) {
-    const auto* bytes = static_cast<const unsigned char*>(buffer);
-    // An injected failure behaves like a disk that fills up halfway through the buffer.
-    const bool failing = FileFaults::failNow();
-    const std::size_t target = failing ? size / 2 : size;
-    std::size_t done = 0;
-    while (done < target) {
-        const ssize_t put = ::write(fd_, bytes + done, target - done);
-        if (put < 0 && errno == EINTR) {
-            continue;
-        }
-        if (put <= 0) {
-            throw Failure(kStreamWriteError);
-        }
-        done += static_cast<std::size_t>(put);
-    }
-    if (failing) {
-        throw Failure(kStreamWriteError);
-    }
+    writeFully(buffer, size, [this](const void* from, std::size_t count, std::size_t) {
+        return ::write(fd_, from, count);
+    });
 }
 
 std::size_t File::readAt(std::int64_t position, void* buffer, std::size_t size) {
     if (FileFaults::failNow() || position < 0) {
         throw Failure(kStreamReadError);
     }
-    auto* bytes = static_cast<unsigned char*>(buffer);
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t got = ::pread(fd_, bytes + done, size - done,
-                                    static_cast<off_t>(position + static_cast<std::int64_t>(done)));
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            throw Failure(kStreamReadError);
-        }
-        if (got == 0) {
-            break;
-        }
-        done += static_cast<std::size_t>(got);
-    }
-    return done;
+    return readAtUncounted(position, buffer, size);
+}
+
+std::size_t File::readAtUncounted(std::int64_t position, void* buffer, std::size_t size) {
+    return readFully(buffer, size, [&](void* into, std::size_t count, std::size_t done) {
+        return ::pread(fd_, into, count,
+                       static_cast<off_t>(position + static_cast<std::int64_t>(done)));
+    });
 }
 
 std::size_t File::readMaybeSparse(std::int64_t position, void* buffer, std::size_t size) {
-    const off_t data = ::lseek(fd_, position, SEEK_DATA);
+    if (FileFaults::failNow() || position < 0) {
+        throw Failure(kStreamReadError);
+    }
     const std::int64_t end = position + static_cast<std::int64_t>(size);
-    if ((data >= end || (data < 0 && errno == ENXIO)) && !FileFaults::failNow()) {
-        const std::int64_t length = this->length();
-        const std::int64_t zeros = std::max<std::int64_t>(0, std::min(end, length) - position);
+    const off_t data = ::lseek(fd_, position, SEEK_DATA);
+    struct stat info {};
+    if ((data >= end || (data < 0 && errno == ENXIO)) && ::fstat(fd_, &info) == 0) {
+        const std::int64_t zeros =
+            std::max<std::int64_t>(0, std::min<std::int64_t>(end, info.st_size) - position);
         std::memset(buffer, 0, static_cast<std::size_t>(zeros));
         return static_cast<std::size_t>(zeros);
     }
-    return readAt(position, buffer, size);
+    return readAtUncounted(position, buffer, size);
 }
 
 void File::writeAt(std::int64_t position, const void* buffer, std::size_t size) {
-    const auto* bytes = static_cast<const unsigned char*>(buffer);
-    // An injected failure behaves like a disk that fills up halfway through the buffer.
-    const bool failing = FileFaults::failNow();
     if (position < 0) {
         throw Failure(kStreamWriteError);
     }
-    const std::size_t target = failing ? size / 2 : size;
-    std::size_t done = 0;
-    while (done < target) {
-        const ssize_t put =
-            ::pwrite(fd_, bytes + done, target - done,
-                     static_cast<off_t>(position + static_cast<std::int64_t>(done)));
-        if (put < 0 && errno == EINTR) {
-            continue;
-        }
-        if (put <= 0) {
-            throw Failure(kStreamWriteError);
-        }
-        done += static_cast<std::size_t>(put);
-    }
-    if (failing) {
-        throw Failure(kStreamWriteError);
-    }
+    writeFully(buffer, size, [&](const void* from, std::size_t count, std::size_t done) {
+        return ::pwrite(fd_, from, count,
+                        static_cast<off_t>(position + static_cast<std::int64_t>(done)));
+    });
 }
 
 std::int64_t File::copyRangeTo(File& target, std::int64_t from, std::int64_t to, std::size_t size) {

@@ -70,42 +70,42 @@ TEST_F(FullDiskTest, ExtractionStopsAtTheFullDiskWithEarlierFilesComplete) {
     }
 }
 
-// The archive and its journal share the small disk. Growing entry "a" moves "b": the
-// journal keeps b's old bytes and still fits, but the archive then outgrows the disk.
-TEST_F(FullDiskTest, ASaveThatOutgrowsTheDiskIsRolledBack) {
+// The archive and its journal share the small disk. Growing "a" by a little moves "b":
+// its old bytes do not fit into the journal beside the archive, and the save is refused
+// untouched. Growing "a" by much moves a smaller "b": the journal fits, but the archive
+// then outgrows the disk, and the save is rolled back.
+TEST_F(FullDiskTest, ASaveThatDoesNotFitIsRefusedOrRolledBack) {
+    struct Case {
+        const char* what;
+        std::size_t first;
+        std::size_t second;
+        std::size_t replacement;
+        std::string failure;
+    };
     const std::string archivePath = small + "/a.xcr";
-    const Bytes original = XcrBuilder()
-                               .add("a", test::patternBytes(10000, 1))
-                               .add("b", test::patternBytes(10000, 2))
-                               .writeTo(archivePath);
-    const EntryTable entries = openArchive(archivePath).entries;
-    test::writeFileBytes(dir.file("big"), test::patternBytes(40000, 3));
-    test::FakeProgress progress;
-    EXPECT_EQ(
-        runSave({archivePath, entries, {{0, dir.file("big")}}, staging.path()}, progress).failure,
-        "Stream write error; the archive was left unchanged");
-    EXPECT_EQ(test::readFileBytes(archivePath), original);
-    EXPECT_NE(::access((archivePath + "-journal").c_str(), F_OK), 0);
-}
-
-// No room for the journal: the save is refused before the archive is touched.
-TEST_F(FullDiskTest, ASaveWhoseJournalDoesNotFitIsRefusedUntouched) {
-    const std::string archivePath = small + "/a.xcr";
-    const Bytes original = XcrBuilder()
-                               .add("a", test::patternBytes(100, 1))
-                               .add("b", test::patternBytes(40000, 2))
-                               .writeTo(archivePath);
-    const EntryTable entries = openArchive(archivePath).entries;
-    test::writeFileBytes(dir.file("big"), test::patternBytes(200, 3));
-    test::FakeProgress progress;
-    const std::string failure =
-        runSave({archivePath, entries, {{0, dir.file("big")}}, staging.path()}, progress).failure;
-    EXPECT_EQ(failure.rfind(
-                  "Save refused: the journal " + archivePath + "-journal could not be written", 0),
-              0u)
-        << failure;
-    EXPECT_EQ(test::readFileBytes(archivePath), original);
-    EXPECT_NE(::access((archivePath + "-journal").c_str(), F_OK), 0);
+    const std::string journalPath = archivePath + "-journal";
+    const Case cases[] = {
+        {"journal does not fit", 100, 40000, 200,
+         "Save refused: the journal " + journalPath + " could not be written ("},
+        {"archive does not fit", 10000, 10000, 40000,
+         "Stream write error; the archive was left unchanged"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Bytes original = XcrBuilder()
+                                   .add("a", test::patternBytes(c.first, 1))
+                                   .add("b", test::patternBytes(c.second, 2))
+                                   .writeTo(archivePath);
+        const EntryTable entries = openArchive(archivePath).entries;
+        test::writeFileBytes(dir.file("big"), test::patternBytes(c.replacement, 3));
+        test::FakeProgress progress;
+        const std::string failure =
+            runSave({archivePath, entries, {{0, dir.file("big")}}, staging.path()}, progress)
+                .failure;
+        EXPECT_EQ(failure.rfind(c.failure, 0), 0u) << failure;
+        EXPECT_EQ(test::readFileBytes(archivePath), original);
+        EXPECT_NE(::access(journalPath.c_str(), F_OK), 0);
+    }
 }
 
 }  // namespace
