@@ -113,7 +113,7 @@ File File::createNew(const std::string& path) {
     const int fd =
         FileFaults::failNow()
             ? (errno = ENOSPC, -1)
-            : ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+            : ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) {
         throw Failure(cannotCreateText(path) + " (" + std::strerror(errno) + ")");
     }
@@ -157,6 +157,11 @@ File File::reopenForWriting() const {
         throw Failure(cannotOpenText(path_));
     }
     return writer;
+}
+
+bool File::sameFileAs(const struct stat& info) const {
+    struct stat mine {};
+    return ::fstat(fd_, &mine) == 0 && mine.st_dev == info.st_dev && mine.st_ino == info.st_ino;
 }
 
 File::File(File&& other) noexcept

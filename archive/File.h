@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+struct stat;
+
 namespace xcr {
 
 // One open regular file, held without sharing: every opening takes an exclusive,
@@ -21,8 +23,8 @@ public:
     };
 
     static File open(const std::string& path, Access access);
-    // Creates a file that must not exist yet, for reading and writing, never through a
-    // link. Fails with "Cannot create file %s" and the system's reason.
+    // Creates a file that must not exist yet, for reading and writing by its owner only,
+    // never through a link. Fails with "Cannot create file %s" and the system's reason.
     static File createNew(const std::string& path);
     // Deletes a file; a file that is not there counts as deleted.
     static void remove(const std::string& path);
@@ -42,6 +44,8 @@ public:
     File reopenForWriting() const;
 
     bool isOpen() const { return fd_ >= 0; }
+    // Whether this handle holds the file that `info` describes.
+    bool sameFileAs(const struct stat& info) const;
     const std::string& path() const { return path_; }
 
     std::int64_t length() const;

@@ -1,8 +1,10 @@
 #include "archive/JournalRecovery.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <exception>
 #include <vector>
 
 #include "archive/Checksum.h"
@@ -36,11 +38,24 @@ Failure damaged(const std::string& journalPath, const std::string& archivePath,
                    "the archive may be partly rewritten.");
 }
 
-// Reads the kept ranges and checks the body against its checksum. Empty when the body
-// does not check out.
-std::vector<KeptRange> readRanges(File& journal, const journal::Header& header, std::string& why) {
-    const std::int64_t end = journal::kHeaderSize + header.bodyLength;
+// A journal is a plain file of this user's with one name, as a save creates it: a link,
+// or a file another user put there, is never read as one.
+bool ownJournalFile(const std::string& path, const File& opened) {
+    struct stat named {};
+    return ::lstat(path.c_str(), &named) == 0 && S_ISREG(named.st_mode) &&
+           named.st_uid == ::geteuid() && named.st_nlink == 1 && opened.sameFileAs(named);
+}
+
+// What a complete journal holds beyond its header.
+struct JournalBody {
     std::vector<KeptRange> ranges;
+    std::vector<unsigned char> plannedFields;
+};
+
+// Reads the kept ranges and the planned fields, and checks the body against its checksum.
+// Returns false, saying why, when it does not check out.
+bool readBody(File& journal, const journal::Header& header, JournalBody& body, std::string& why) {
+    const std::int64_t end = journal::kHeaderSize + header.bodyLength;
     std::vector<unsigned char> buffer(kCopyBufferSize);
     Checksum checksum;
     std::int64_t at = journal::kHeaderSize;
@@ -49,7 +64,7 @@ std::vector<KeptRange> readRanges(File& journal, const journal::Header& header, 
         if (end - at < journal::kRangeHeaderSize ||
             journal.readAt(at, rangeHeader, sizeof rangeHeader) != sizeof rangeHeader) {
             why = "it ends inside its kept ranges";
-            return {};
+            return false;
         }
         checksum.add(rangeHeader, sizeof rangeHeader);
         const auto position = static_cast<std::int64_t>(journal::numberAt(rangeHeader));
@@ -57,9 +72,9 @@ std::vector<KeptRange> readRanges(File& journal, const journal::Header& header, 
         at += journal::kRangeHeaderSize;
         if (position < 0 || size < 0 || size > end - at || position > header.oldLength - size) {
             why = "a kept range lies outside the archive or the journal";
-            return {};
+            return false;
         }
-        ranges.push_back({position, size, at});
+        body.ranges.push_back({position, size, at});
         for (std::int64_t done = 0; done < size;) {
             const auto chunk =
                 static_cast<std::size_t>(std::min<std::int64_t>(size - done, buffer.size()));
@@ -67,56 +82,90 @@ std::vector<KeptRange> readRanges(File& journal, const journal::Header& header, 
             checksum.add(buffer.data(), got);
             if (got < chunk) {
                 why = "it is shorter than its header says";
-                return {};
+                return false;
             }
             done += static_cast<std::int64_t>(got);
         }
         at += size;
     }
-    if (at != end || checksum.value() != header.bodyChecksum) {
+    const std::int64_t fieldsSize = journal::plannedFieldsSize(header.listed);
+    if (end - at != fieldsSize) {
+        why = "its length is not the one its header gives";
+        return false;
+    }
+    body.plannedFields.resize(static_cast<std::size_t>(fieldsSize));
+    if (journal.readAt(at, body.plannedFields.data(), body.plannedFields.size()) !=
+        body.plannedFields.size()) {
+        why = "it is shorter than its header says";
+        return false;
+    }
+    checksum.add(body.plannedFields.data(), body.plannedFields.size());
+    if (checksum.value() != header.bodyChecksum) {
         why = "its checksum does not match";
-        return {};
+        return false;
     }
     const std::int64_t directoryBytes =
         std::min(header.oldLength, layout::directoryEnd(header.listed));
-    if (ranges.empty() || ranges.front().position != 0 || ranges.front().size != directoryBytes) {
+    if (body.ranges.empty() || body.ranges.front().position != 0 ||
+        body.ranges.front().size != directoryBytes) {
         why = "it does not hold the archive's directory";
-        return {};
-    }
-    return ranges;
-}
-
-// A save writes only the total size field and the offset and size fields of the listed
-// records into the first `directoryEnd` bytes; everything else there is the archive's
-// own and must be what the journal kept.
-bool isWrittenBySave(std::int64_t position, std::int64_t listed) {
-    if (position >= layout::kTotalSizePos &&
-        position < layout::kTotalSizePos + layout::kNumberSize) {
-        return true;
-    }
-    if (position < layout::kHeaderSize || position >= layout::recordPos(listed)) {
         return false;
     }
-    const std::int64_t inRecord = (position - layout::kHeaderSize) % layout::kRecordSize;
-    return inRecord >= layout::kOffsetField && inRecord < layout::kSizeField + layout::kNumberSize;
+    return true;
 }
 
-bool belongsTo(File& journal, const KeptRange& directory, std::int64_t listed, File& archive) {
-    if (archive.length() < directory.size) {
+// Where the save writes in the header and directory, and what: the byte it leaves at
+// `position`, or -1 where it writes nothing.
+int plannedByte(std::int64_t position, const journal::Header& header,
+                const std::vector<unsigned char>& fields) {
+    using namespace layout;
+    if (position >= kTotalSizePos && position < kTotalSizePos + kNumberSize) {
+        return fields[static_cast<std::size_t>(position - kTotalSizePos)];
+    }
+    if (position < kHeaderSize || position >= recordPos(header.listed)) {
+        return -1;
+    }
+    const std::int64_t record = (position - kHeaderSize) / kRecordSize;
+    const std::int64_t inRecord = (position - kHeaderSize) % kRecordSize;
+    if (inRecord < kOffsetField || inRecord >= kSizeField + kNumberSize) {
+        return -1;
+    }
+    return fields[static_cast<std::size_t>(kNumberSize + 2 * kNumberSize * record + inRecord -
+                                           kOffsetField)];
+}
+
+// The archive is the journal's when its name and length fit, and every byte of its
+// header and directory is the old one or, where the save writes, the new one.
+bool belongsTo(File& journal, const journal::Header& header, const JournalBody& body,
+               File& archive) {
+    const std::int64_t length = archive.length();
+    if (journal::archiveNameFor(archive.path()) != header.archiveName ||
+        length < header.oldLength || length > header.newLength) {
         return false;
     }
+    const KeptRange& directory = body.ranges.front();
+    const std::int64_t fieldsEnd =
+        header.listed > 0 ? layout::offsetPos(header.listed - 1) + 2 * layout::kNumberSize
+                          : layout::kTotalSizePos + layout::kNumberSize;
+    const std::int64_t compared = std::min(length, std::max(directory.size, fieldsEnd));
     std::vector<unsigned char> kept(kCopyBufferSize);
     std::vector<unsigned char> now(kCopyBufferSize);
-    for (std::int64_t done = 0; done < directory.size;) {
+    for (std::int64_t done = 0; done < compared;) {
         const auto chunk =
-            static_cast<std::size_t>(std::min<std::int64_t>(directory.size - done, kept.size()));
-        if (journal.readAt(directory.at + done, kept.data(), chunk) != chunk ||
+            static_cast<std::size_t>(std::min<std::int64_t>(compared - done, now.size()));
+        const auto keptChunk = static_cast<std::size_t>(
+            std::clamp<std::int64_t>(directory.size - done, 0, static_cast<std::int64_t>(chunk)));
+        if (journal.readAt(directory.at + done, kept.data(), keptChunk) != keptChunk ||
             archive.readAt(done, now.data(), chunk) != chunk) {
             return false;
         }
         for (std::size_t i = 0; i < chunk; ++i) {
-            if (kept[i] != now[i] &&
-                !isWrittenBySave(done + static_cast<std::int64_t>(i), listed)) {
+            const std::int64_t position = done + static_cast<std::int64_t>(i);
+            const int planned = plannedByte(position, header, body.plannedFields);
+            const bool old = i < keptChunk && now[i] == kept[i];
+            const bool fresh = planned >= 0 && now[i] == planned;
+            // Past the old directory's end the save writes only its fields.
+            if (!old && !fresh && (i < keptChunk || planned >= 0)) {
                 return false;
             }
         }
@@ -134,6 +183,9 @@ Recovery recoverFromJournal(File& archive) {
         return Recovery::NoJournal;
     }
     File journal = File::open(journalPath, File::Access::Read);
+    if (!ownJournalFile(journalPath, journal)) {
+        throw foreign(journalPath, archivePath);
+    }
     unsigned char headerBytes[journal::kHeaderSize] = {};
     const std::size_t got = journal.readAt(0, headerBytes, sizeof headerBytes);
     journal::Header header;
@@ -153,17 +205,24 @@ Recovery recoverFromJournal(File& archive) {
     if (journal.length() != journal::kHeaderSize + header.bodyLength) {
         throw damaged(journalPath, archivePath, "its length is not the one its header gives");
     }
+    JournalBody body;
     std::string why;
-    const std::vector<KeptRange> ranges = readRanges(journal, header, why);
-    if (ranges.empty()) {
+    if (!readBody(journal, header, body, why)) {
         throw damaged(journalPath, archivePath, why);
     }
-    if (!belongsTo(journal, ranges.front(), header.listed, archive)) {
+    if (!belongsTo(journal, header, body, archive)) {
         throw foreign(journalPath, archivePath);
     }
-    File writer = archive.reopenForWriting();
-    journal::restore(journal, ranges, header.oldLength, writer);
-    writer.close();
+    try {
+        File writer = archive.reopenForWriting();
+        journal::restore(journal, body.ranges, header.oldLength, writer);
+    } catch (const std::exception& failure) {
+        throw Failure("The archive " + archivePath +
+                      " was left half-written by an interrupted save, and putting it back from "
+                      "its journal " +
+                      journalPath + " failed (" + failure.what() +
+                      "). The journal stays: open the archive again once that is mended.");
+    }
     journal.close();
     File::remove(journalPath);
     File::syncFolderOf(journalPath);

@@ -22,11 +22,6 @@ using namespace layout;
 
 constexpr const char* kUnchanged = "; the archive was left unchanged";
 
-std::string fileNameOf(const std::string& path) {
-    const auto cut = path.find_last_of('/');
-    return cut == std::string::npos ? path : path.substr(cut + 1);
-}
-
 // One run of the save. Its passes: the size pass (the replacements' lengths), the journal
 // pass (the old bytes the save will overwrite), the directory pass and the data pass; the
 // progress bar fills once in each. The archive changes only after the journal pass.
@@ -136,7 +131,7 @@ SavePlan SaveRun::plan() {
 void SaveRun::keepOldBytes(const SavePlan& plan) {
     bool changes = false;
     for (int i = 0; i < n_ && !changes; ++i) {
-        changes = plan.movesRecord(i) || plan.rewrites(i);
+        changes = plan.writesRecord(i) || plan.rewrites(i);
     }
     if (!changes && !totalChanges_) {
         // Nothing of the archive changes: no journal is needed.
@@ -156,7 +151,12 @@ void SaveRun::keepOldBytes(const SavePlan& plan) {
             }
             progress_.setPosition(i);
         }
-        journal_->commit(fileNameOf(request_.archivePath), oldLength_, n_);
+        journal::Header header;
+        header.archiveName = journal::archiveNameFor(request_.archivePath);
+        header.oldLength = oldLength_;
+        header.newLength = plan.lengthAfter();
+        header.listed = n_;
+        journal_->commit(header, plan.plannedFields());
     } catch (const std::exception& failure) {
         throw Failure("Save refused: the journal " + journalPath + " could not be written (" +
                       failure.what() + ")" + kUnchanged);
@@ -171,7 +171,7 @@ void SaveRun::writeDirectory(const SavePlan& plan) {
     }
     const auto placements = plan.placements();
     for (int i = 0; i < n_; ++i) {
-        if (plan.movesRecord(i)) {
+        if (plan.writesRecord(i)) {
             unsigned char fields[2 * kNumberSize];
             writeNumber(fields, placements[static_cast<std::size_t>(i)].offset);
             writeNumber(fields + kNumberSize, placements[static_cast<std::size_t>(i)].size);

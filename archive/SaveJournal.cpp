@@ -53,17 +53,15 @@ void SaveJournal::keep(File& archive, std::int64_t position, std::int64_t size) 
     bodyEnd_ = at + size;
 }
 
-void SaveJournal::commit(const std::string& archiveName, std::int64_t oldLength,
-                         std::int64_t listed) {
-    oldLength_ = oldLength;
+void SaveJournal::commit(journal::Header header, const std::vector<unsigned char>& plannedFields) {
+    file_.writeAt(bodyEnd_, plannedFields.data(), plannedFields.size());
+    checksum_.add(plannedFields.data(), plannedFields.size());
+    bodyEnd_ += static_cast<std::int64_t>(plannedFields.size());
     file_.sync();
-    journal::Header header;
-    header.oldLength = oldLength;
-    header.listed = listed;
+    oldLength_ = header.oldLength;
     header.rangeCount = static_cast<std::int64_t>(ranges_.size());
     header.bodyLength = bodyEnd_ - journal::kHeaderSize;
     header.bodyChecksum = checksum_.value();
-    header.archiveName = archiveName;
     const auto bytes = journal::encodeHeader(header);
     file_.writeAt(0, bytes.data(), bytes.size());
     file_.sync();

@@ -28,9 +28,11 @@ public:
     // Keeps the archive's bytes [position, position + size), which must lie within it and
     // must not overlap a range kept before.
     void keep(File& archive, std::int64_t position, std::int64_t size);
-    // Flushes the kept bytes, then writes and flushes the header that completes the
-    // journal, and flushes its folder, so that the journal outlives a power cut.
-    void commit(const std::string& archiveName, std::int64_t oldLength, std::int64_t listed);
+    // Appends the fields the save will write (see JournalFormat.h), flushes the body, then
+    // writes and flushes the header that completes the journal, and flushes its folder, so
+    // that the journal outlives a power cut. `header` gives the archive's name, lengths
+    // and listed entries; the rest is filled in here.
+    void commit(journal::Header header, const std::vector<unsigned char>& plannedFields);
 
     // Copies the archive's old bytes [from, from + size) to `to` in the archive: the kept
     // ones from here, the rest from the archive itself, where nothing overwrites them.

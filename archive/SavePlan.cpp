@@ -93,10 +93,11 @@ bool SavePlan::rewrites(int index) const {
     return p.size > 0 && (p.replaced || p.offset != entries_.placement(index).offset);
 }
 
-bool SavePlan::movesRecord(int index) const {
+bool SavePlan::writesRecord(int index) const {
     const PlannedPlacement& p = after_[static_cast<std::size_t>(index)];
     const auto before = entries_.placement(index);
-    return p.offset != before.offset || p.size != before.size;
+    return p.offset != before.offset || p.size != before.size ||
+           layout::offsetPos(index) + 2 * layout::kNumberSize > oldLength_;
 }
 
 std::vector<ByteRange> SavePlan::overwrittenBy(int index) const {
@@ -116,6 +117,29 @@ std::int64_t SavePlan::lengthBeforeData() const {
                        : layout::offsetPos(static_cast<std::int64_t>(after_.size()) - 1) +
                              2 * layout::kNumberSize;
     return std::max({oldLength_, layout::kTotalSizePos + layout::kNumberSize, lastField});
+}
+
+std::int64_t SavePlan::lengthAfter() const {
+    std::int64_t length = lengthBeforeData();
+    for (const PlannedPlacement& p : after_) {
+        if (p.size > 0) {
+            length = std::max(length, p.offset + p.size);
+        }
+    }
+    return length;
+}
+
+std::vector<unsigned char> SavePlan::plannedFields() const {
+    std::vector<unsigned char> fields(
+        static_cast<std::size_t>(layout::kNumberSize * (1 + 2 * after_.size())));
+    layout::writeNumber(fields.data(), static_cast<std::int32_t>(total_));
+    unsigned char* at = fields.data() + layout::kNumberSize;
+    for (const auto& placement : placements()) {
+        layout::writeNumber(at, placement.offset);
+        layout::writeNumber(at + layout::kNumberSize, placement.size);
+        at += 2 * layout::kNumberSize;
+    }
+    return fields;
 }
 
 }  // namespace xcr

@@ -34,8 +34,9 @@ public:
 
     // Entry i's data is written: it is replaced, or its bytes move.
     bool rewrites(int index) const;
-    // Entry i's offset or size changes in the directory.
-    bool movesRecord(int index) const;
+    // Entry i's record is written: its offset or size changes, or the file ends before
+    // them (a full rewrite writes every record, and so makes the file that long).
+    bool writesRecord(int index) const;
     // The old bytes that entry i's write covers and no earlier entry's write did: what
     // the journal keeps for it, so that every kept range is kept once.
     std::vector<ByteRange> overwrittenBy(int index) const;
@@ -45,6 +46,11 @@ public:
     // The file's length just before the data pass of the full rewrite: its old length,
     // grown by the header and directory writes of a file shorter than its directory.
     std::int64_t lengthBeforeData() const;
+    // The file's length once saved: never shorter than before.
+    std::int64_t lengthAfter() const;
+    // The total size field and every record's offset and size as the save leaves them, in
+    // the archive's own encoding, one after the other.
+    std::vector<unsigned char> plannedFields() const;
 
 private:
     const EntryTable& entries_;

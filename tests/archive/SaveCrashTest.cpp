@@ -18,6 +18,11 @@ namespace {
 using test::Bytes;
 using test::Entries;
 
+Bytes operator+(Bytes a, const Bytes& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
 // Runs `work` in a child process that kills itself with SIGKILL just before its file call
 // number `call`. True when the child was killed there.
 bool killedAt(std::uint64_t call, const std::function<void()>& work) {
@@ -175,7 +180,11 @@ TEST_F(SaveCrashTest, AJournalThatCannotBeTrustedIsNeverApplied) {
         const char* what;
         std::function<void(Bytes& archive, Bytes& journal)> spoil;
         std::string message;
+        // Puts the journal in place some other way than as a plain file of its own.
+        std::function<void()> place = {};
     };
+    const std::string elsewhere = dir.file("elsewhere");
+    const bool root = ::geteuid() == 0;
     const std::vector<Case> cases = {
         {"cut short", [](Bytes&, Bytes& j) { j.resize(j.size() - 10); },
          damaged + "its length is not the one its header gives)"},
@@ -190,14 +199,59 @@ TEST_F(SaveCrashTest, AJournalThatCannotBeTrustedIsNeverApplied) {
          foreign},
         {"another kind of file", [](Bytes&, Bytes& j) { j = test::bytesOf("just some notes"); },
          foreign},
+        {"a file that starts with zeros",
+         [](Bytes&, Bytes& j) { j = Bytes(8, 0) + test::bytesOf("and then some notes"); }, foreign},
+        {"another version of the archive",
+         [](Bytes& a, Bytes&) {
+             Entries entries;
+             for (const char* name : {"a", "b", "c", "d", "e"}) {
+                 entries.push_back({name, test::patternBytes(120, 9)});
+             }
+             a = test::builderOf(entries)
+                     .gap(24)
+                     .trailingRecord("t", test::patternBytes(30, 8))
+                     .build();
+         },
+         foreign},
+        {"a length past 2 GiB",
+         [](Bytes&, Bytes& j) {
+             journal::Header header;
+             ASSERT_EQ(journal::decodeHeader(j.data(), j.size(), header),
+                       journal::HeaderState::Complete);
+             header.oldLength = header.newLength = std::int64_t{40} << 30;
+             const auto forged = journal::encodeHeader(header);
+             std::copy(forged.begin(), forged.end(), j.begin());
+         },
+         damaged + "its header does not check out)"},
+        {"a link named like the journal", [](Bytes&, Bytes&) {}, foreign,
+         [&] {
+             ASSERT_EQ(std::rename(journalPath().c_str(), elsewhere.c_str()), 0);
+             ASSERT_EQ(::symlink(elsewhere.c_str(), journalPath().c_str()), 0);
+         }},
+        {"a journal with a second name", [](Bytes&, Bytes&) {}, foreign,
+         [&] { ASSERT_EQ(::link(journalPath().c_str(), elsewhere.c_str()), 0); }},
+        {"another user's journal", [](Bytes&, Bytes&) {}, root ? foreign : std::string(),
+         [&] {
+             if (root) {
+                 ASSERT_EQ(::chown(journalPath().c_str(), 65534, 65534), 0);
+             }
+         }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Bytes archive = crashedArchive;
         Bytes journal = crashedJournal;
         c.spoil(archive, journal);
+        std::remove(journalPath().c_str());
+        std::remove(elsewhere.c_str());
         test::writeFileBytes(archivePath(), archive);
         test::writeFileBytes(journalPath(), journal);
+        if (c.place) {
+            c.place();
+        }
+        if (c.message.empty()) {
+            continue;  // needs root
+        }
         try {
             xcr::openArchive(archivePath());
             ADD_FAILURE() << "opened";
@@ -212,6 +266,19 @@ TEST_F(SaveCrashTest, AJournalThatCannotBeTrustedIsNeverApplied) {
                   0u);
         EXPECT_EQ(test::readFileBytes(archivePath()), archive);
     }
+}
+
+// The journal lies beside the file itself: the archive opened through a link to it finds
+// the journal of a save made through another name, and is put back.
+TEST_F(SaveCrashTest, EveryLinkToTheArchiveLeadsToItsJournal) {
+    crashMidWrite();
+    const std::string link = dir.file("link.xcr");
+    ASSERT_EQ(::symlink(archivePath().c_str(), link.c_str()), 0);
+    EXPECT_EQ(journal::pathFor(link), journal::pathFor(archivePath()));
+    restoreCrash();
+    EXPECT_FALSE(xcr::openArchive(link).notice.empty());
+    EXPECT_EQ(test::readFileBytes(archivePath()), original);
+    EXPECT_FALSE(journalLeft());
 }
 
 // A journal whose header was never written (the save stopped before touching the

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "archive/ArchiveOpening.h"
+#include "archive/Directory.h"
 #include "archive/SaveJob.h"
 
 namespace xcr::test {
@@ -80,9 +81,14 @@ JobOutcome SaveFixture::saveOnWorkerThread() {
 }
 
 void SaveFixture::expectTableMatchesFile() {
-    const EntryTable onDisk = xcr::openArchive(archivePath()).entries;
-    EXPECT_EQ(onDisk.placements(), entries.placements());
-    EXPECT_EQ(onDisk.fingerprint(), entries.fingerprint());
+    File archive = File::open(archivePath(), File::Access::Read);
+    EXPECT_EQ(readFingerprint(archive, entries.count()), entries.fingerprint());
+    // A file cut inside its directory may list more records once a save made it longer.
+    const EntryTable onDisk = readEntryTable(archive);
+    ASSERT_GE(onDisk.count(), entries.count());
+    for (int i = 0; i < entries.count(); ++i) {
+        EXPECT_EQ(onDisk.placement(i), entries.placement(i)) << i;
+    }
 }
 
 void SaveFixture::expectUnchanged() {
