@@ -37,6 +37,10 @@ public:
 
     // Opens the archive at `path` as Open XCR does with a confirmed file.
     void openArchive(const std::string& path);
+    // The same with a failure shown in a message box, as Open XCR shows it.
+    void openConfirmed(const std::string& path) {
+        guard_.run([this, &path] { openArchive(path); });
+    }
 
     // Runs `handler` when `signal` fires, with its failure shown in a message box.
     template <typename Sender, typename Signal>

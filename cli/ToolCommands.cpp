@@ -1,0 +1,124 @@
+#include "cli/ToolCommands.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <iostream>
+#include <memory>
+
+#include "archive/ArchiveOpening.h"
+#include "archive/CheckMarks.h"
+#include "archive/ExtractionJob.h"
+#include "archive/Failure.h"
+#include "archive/SaveJob.h"
+#include "cli/ArchiveCheck.h"
+#include "cli/DeferredSignals.h"
+#include "cli/EntryChooser.h"
+#include "cli/EntryListing.h"
+#include "cli/ReplaceArgument.h"
+#include "cli/TerminalProgress.h"
+#include "cli/ToolFailure.h"
+
+namespace xcr {
+
+namespace {
+
+OpenedArchive openAndTell(const std::string& path) {
+    OpenedArchive opened = openArchive(path);
+    if (!opened.notice.empty()) {
+        std::cerr << "xcrtool: " << opened.notice << std::endl;
+    }
+    return opened;
+}
+
+void makeFolder(const std::string& folder) {
+    if (::mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) {
+        throw Failure("Cannot create folder " + folder + ": " + std::strerror(errno));
+    }
+}
+
+void throwIfFailed(const JobOutcome& outcome) {
+    if (!outcome.ok()) {
+        throw Failure(outcome.failure);
+    }
+}
+
+}  // namespace
+
+void listEntries(const ListArguments& arguments, std::ostream& out) {
+    const OpenedArchive opened = openAndTell(arguments.archive);
+    if (arguments.json) {
+        writeEntryJson(out, opened.entries);
+    } else {
+        writeEntryTable(out, opened.entries);
+    }
+}
+
+void extractEntries(const ExtractArguments& arguments) {
+    if (arguments.folder.empty()) {
+        throw ToolFailure("the folder given with -o is empty", kUsageStatus);
+    }
+    const OpenedArchive opened = openAndTell(arguments.archive);
+    // Every mark is set for each chosen entry, so an entry chosen twice is written once.
+    auto marks = std::make_shared<CheckMarks>(opened.entries.count());
+    for (const int index : EntryChooser(opened.entries).choose(arguments.entries)) {
+        marks->set(index, true);
+    }
+    makeFolder(arguments.folder);
+    TerminalProgress progress("extracting " + arguments.archive);
+    throwIfFailed(runExtraction(
+        {holdArchive(arguments.archive), arguments.folder, opened.entries, std::move(marks)},
+        progress));
+}
+
+void replaceEntries(const ReplaceArguments& arguments) {
+    // The arguments are checked before the archive is opened, and opening may apply a
+    // journal.
+    std::vector<ReplaceArgument> parsed;
+    for (const std::string& argument : arguments.replacements) {
+        parsed.push_back(ReplaceArgument::parse(argument));
+    }
+    const OpenedArchive opened = openAndTell(arguments.archive);
+    ReplacementTable replacements;
+    for (const ReplaceArgument& argument : parsed) {
+        const Replacement replacement = argument.resolve(opened.entries);
+        replacements.record(replacement.index, replacement.path);
+    }
+    // Nothing of this run is ever staged, so there is no staging folder to empty.
+    const SaveRequest request{arguments.archive, opened.entries, replacements.list(), {}};
+    JobOutcome outcome;
+    int signal = 0;
+    {
+        DeferredSignals deferred;
+        {
+            TerminalProgress progress("saving " + arguments.archive);
+            outcome = runSave(request, progress);
+        }
+        signal = deferred.takeArrived();
+    }
+    if (signal != 0) {
+        const std::string stop = std::string("Stopped by SIG") + sigabbrev_np(signal);
+        throw ToolFailure(outcome.ok()
+                              ? stop + " once the save of " + arguments.archive + " had finished"
+                              : stop + " once the save had failed: " + outcome.failure,
+                          128 + signal);
+    }
+    throwIfFailed(outcome);
+}
+
+void checkArchive(const std::string& archive, std::ostream& out) {
+    const std::vector<std::string> problems = findArchiveProblems(archive);
+    for (const std::string& problem : problems) {
+        out << archive << ": " << problem << '\n';
+    }
+    if (problems.empty()) {
+        out << archive << ": no problems found\n";
+        return;
+    }
+    out.flush();
+    throw Failure(archive + ": " + std::to_string(problems.size()) +
+                  (problems.size() == 1 ? " problem" : " problems") + " found");
+}
+
+}  // namespace xcr

@@ -1,0 +1,44 @@
+#ifndef CLI_TOOLCOMMANDS_H
+#define CLI_TOOLCOMMANDS_H
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace xcr {
+
+// The commands of xcrtool. Each opens the archive as the window's Open XCR does (a
+// journal left by an interrupted save is applied first, which is said on standard
+// error), except check, which only reads. Failures throw xcr::Failure, or ToolFailure
+// when they end with an exit status of their own.
+
+struct ListArguments {
+    std::string archive;
+    bool json = false;
+};
+void listEntries(const ListArguments& arguments, std::ostream& out);
+
+struct ExtractArguments {
+    std::string archive;
+    std::string folder = ".";
+    std::vector<std::string> entries;  // NAME, INDEX or GLOB; all entries when empty
+};
+// Writes the chosen entries into the folder, which is made when it is missing, each under
+// the safe name the window gives it.
+void extractEntries(const ExtractArguments& arguments);
+
+struct ReplaceArguments {
+    std::string archive;
+    std::vector<std::string> replacements;  // ENTRY=FILE
+};
+// Saves the archive with the replacements through the window's save, which Ctrl+C,
+// SIGTERM and SIGHUP cannot cut off.
+void replaceEntries(const ReplaceArguments& arguments);
+
+// Writes the archive's problems to `out`, or a line saying it has none; throws when it
+// has any.
+void checkArchive(const std::string& archive, std::ostream& out);
+
+}  // namespace xcr
+
+#endif  // CLI_TOOLCOMMANDS_H

@@ -1,0 +1,90 @@
+// xcrtool: lists, extracts, replaces and checks the entries of XCR archives from the
+// command line, on the same archive core as the window.
+#include <CLI/CLI.hpp>
+#include <csignal>
+#include <exception>
+#include <iostream>
+
+#include "cli/ToolCommands.h"
+#include "cli/ToolFailure.h"
+
+namespace {
+
+constexpr const char* kName = "xcrtool";
+
+// One line on standard error for every failure.
+int fail(const std::string& text, int status) {
+    std::cerr << kName << ": " << text << std::endl;
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // A reader that goes away shows as a failed write, never as a sudden end.
+    std::signal(SIGPIPE, SIG_IGN);
+
+    CLI::App app("Lists, extracts, replaces and checks the entries of XCR archives.", kName);
+    app.set_version_flag("--version", std::string(kName) + " " + XCR_VERSION);
+    app.require_subcommand(1);
+
+    xcr::ListArguments list;
+    auto* listCommand = app.add_subcommand("list",
+                                           "List every entry: index, data offset and "
+                                           "size, display name and stored name.");
+    listCommand->add_option("ARCHIVE", list.archive, "The archive")->required();
+    listCommand->add_flag("--json", list.json, "Write the list as JSON");
+
+    xcr::ExtractArguments extract;
+    auto* extractCommand = app.add_subcommand(
+        "extract", "Write entries to files named as the window names them (all by default).");
+    extractCommand->add_option("ARCHIVE", extract.archive, "The archive")->required();
+    extractCommand->add_option("ENTRY", extract.entries,
+                               "An index, a display name or a shell pattern of display names");
+    extractCommand->add_option("-o,--output", extract.folder,
+                               "The folder to write into, made if missing (default: here)");
+
+    xcr::ReplaceArguments replace;
+    auto* replaceCommand = app.add_subcommand(
+        "replace", "Replace entries by files and save the archive in place, as the window does.");
+    replaceCommand->add_option("ARCHIVE", replace.archive, "The archive")->required();
+    replaceCommand
+        ->add_option("REPLACEMENT", replace.replacements,
+                     "ENTRY=FILE: the entry (an index or a display name) and its new content")
+        ->type_name("ENTRY=FILE")
+        ->required();
+
+    std::string checked;
+    auto* checkCommand = app.add_subcommand(
+        "check", "Report what is wrong with an archive, changing nothing; fails if anything is.");
+    checkCommand->add_option("ARCHIVE", checked, "The archive")->required();
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        if (error.get_exit_code() == 0) {
+            return app.exit(error);  // --help or --version
+        }
+        return fail(std::string(error.what()) + " (see " + kName + " --help)", xcr::kUsageStatus);
+    }
+
+    try {
+        if (listCommand->parsed()) {
+            xcr::listEntries(list, std::cout);
+        } else if (extractCommand->parsed()) {
+            xcr::extractEntries(extract);
+        } else if (replaceCommand->parsed()) {
+            xcr::replaceEntries(replace);
+        } else if (checkCommand->parsed()) {
+            xcr::checkArchive(checked, std::cout);
+        }
+        if (!std::cout.flush()) {
+            return fail("Cannot write to standard output", 1);
+        }
+    } catch (const xcr::ToolFailure& failure) {
+        return fail(failure.what(), failure.status());
+    } catch (const std::exception& failure) {
+        return fail(failure.what(), 1);
+    }
+    return 0;
+}
