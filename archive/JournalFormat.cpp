@@ -1,5 +1,7 @@
 #include "archive/JournalFormat.h"
 
+#include <sys/stat.h>
+
 #include <climits>
 #include <cstdlib>
 
@@ -29,10 +31,16 @@ std::uint64_t headerChecksum(const unsigned char* header) {
 }  // namespace
 
 // The file itself, whatever link it was opened through, so that every name of the
-// archive finds the same journal.
+// archive finds the same journal. Folders on the way need no resolving: the journal lies
+// in the same folder either way.
 std::string resolved(const std::string& archivePath) {
+    struct stat info {};
     char path[PATH_MAX];
-    return ::realpath(archivePath.c_str(), path) != nullptr ? std::string(path) : archivePath;
+    if (::lstat(archivePath.c_str(), &info) == 0 && S_ISLNK(info.st_mode) &&
+        ::realpath(archivePath.c_str(), path) != nullptr) {
+        return path;
+    }
+    return archivePath;
 }
 
 std::string pathFor(const std::string& archivePath) {

@@ -3,6 +3,7 @@
 #include <QSignalSpy>
 
 #include "app/TForm1.h"
+#include "app/WindowTitle.h"
 #include "archive/File.h"
 #include "archive/SaveJournal.h"
 #include "archive/XcrLayout.h"
@@ -50,6 +51,7 @@ TEST_F(FormCommandsTest, OpenListsDisplayNamesAndNamesTheArchiveInTheTitle) {
     EXPECT_EQ(listed(),
               (std::vector<std::string>{"wall.bmp", "wall.bmp", "readme", "", "\xe9\xff.wav"}));
     EXPECT_EQ(form.windowTitle(), "Pelloran Plus 3 - data.xcr");
+    EXPECT_EQ(archiveWindowTitle("C:\\games\\data.xcr"), "Pelloran Plus 3 - data.xcr");
     EXPECT_EQ(form.session().entries.count(), 5);
     EXPECT_EQ(form.CheckListBox1->itemIndex(), -1);
     EXPECT_TRUE(fakes.messages->texts.empty());

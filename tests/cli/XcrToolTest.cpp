@@ -181,16 +181,23 @@ TEST_F(XcrToolTest, CheckReportsAJournalWithoutApplyingItAndOpeningAppliesIt) {
     auto result = run({"check", "a.xcr"});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, "a.xcr: no problems found\n");
+    // A save that was to write 12345 as the total size, cut off after writing it.
+    Bytes halfSaved = whole;
+    putNumber(halfSaved, layout::kTotalSizePos, 12345);
     {
         File file = File::open(archive, File::Access::Read);
         SaveJournal journal = SaveJournal::create(archive);
         const std::int64_t directory = layout::directoryEnd(2);
         journal.keep(file, 0, directory);
         journal.keep(file, directory, file.length() - directory);
-        journal.commit("a.xcr", file.length(), 2);
+        Bytes fields(4 + 2 * 8);
+        putNumber(fields, 0, 12345);
+        for (std::size_t i = 0; i < 2; ++i) {
+            putNumber(fields, 4 + 8 * i, numberAt(whole, 540 + 532 * i));
+            putNumber(fields, 8 + 8 * i, numberAt(whole, 544 + 532 * i));
+        }
+        journal.commit({file.length(), file.length(), 2, 0, 0, 0, "a.xcr"}, fields);
     }
-    Bytes halfSaved = whole;
-    putNumber(halfSaved, layout::kTotalSizePos, 12345);
     writeFileBytes(archive, halfSaved);
 
     result = run({"check", "a.xcr"});
