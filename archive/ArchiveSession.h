@@ -13,8 +13,8 @@
 
 namespace xcr {
 
-// The state of the open archive that lives from window creation to program end, changed
-// only on the window's thread. The jobs work on copies taken when they start.
+// The state of the open archive for as long as the program runs, changed on one thread
+// only. The jobs work on copies taken when they start.
 struct ArchiveSession {
     // The file last confirmed in Open XCR, whether or not it could be opened.
     std::string archivePath;

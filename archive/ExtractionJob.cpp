@@ -24,7 +24,7 @@ void extractChecked(ExtractionRequest& request, JobProgress& progress) {
     }
     progress.setMaximum(n - 1);
     for (int i = 0; i < n; ++i) {
-        // The mark is read only now: Select all during the job counts from here on.
+        // The mark is read only now: a change of marks during the job counts from here on.
         if (!request.marks->isChecked(i)) {
             continue;
         }

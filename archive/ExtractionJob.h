@@ -12,9 +12,9 @@
 
 namespace xcr {
 
-// The archive, opened for an extraction before the folder chooser shows: the chooser
-// shows only for an archive that can be read, and nothing changes the archive while the
-// user chooses.
+// The archive, opened for an extraction before the user is asked for a folder: the
+// question comes only for an archive that can be read, and nothing changes the archive
+// while the user chooses.
 struct HeldArchive {
     File file;            // open when it could be opened
     std::string failure;  // why it could not, when there was an archive to open
@@ -28,8 +28,8 @@ HeldArchive holdArchive(const std::string& path);
 // list may change them while the job runs.
 struct ExtractionRequest {
     HeldArchive archive;
-    // The folder confirmed in the chooser; empty when it was cancelled or no folder was
-    // ever confirmed, and nothing is written then.
+    // The folder the user confirmed; empty when the question was cancelled or no folder
+    // was ever confirmed, and nothing is written then.
     std::string folder;
     EntryTable entries;
     std::shared_ptr<const CheckMarks> marks;

@@ -8,7 +8,7 @@
 
 namespace xcr {
 
-// How a job ended: ok, or a failure with the text the window shows once the job has
+// How a job ended: ok, or a failure with the text the user is shown once the job has
 // ended. The quiet early ends (nothing to do) are ok. A save that rewrote the archive
 // also gives the table that now describes it.
 struct JobOutcome {

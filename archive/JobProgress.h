@@ -3,8 +3,8 @@
 
 namespace xcr {
 
-// What a running job reports while it works, from its worker thread: the progress bar's
-// range and position, and the save's alert sound. The receiver carries each report out
+// What a running job reports while it works, from its worker thread: the range and the
+// position of its progress, and the save's alert sound. The receiver carries each report out
 // in the order given; none of them is waited for.
 class JobProgress {
 public:

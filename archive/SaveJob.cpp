@@ -23,8 +23,9 @@ using namespace layout;
 constexpr const char* kUnchanged = "; the archive was left unchanged";
 
 // One run of the save. Its passes: the size pass (the replacements' lengths), the journal
-// pass (the old bytes the save will overwrite), the directory pass and the data pass; the
-// progress bar fills once in each. The archive changes only after the journal pass.
+// pass (the old bytes the save will overwrite), the directory pass and the data pass;
+// progress runs from the first entry to the last in each. The archive changes only after
+// the journal pass.
 class SaveRun {
 public:
     SaveRun(const SaveRequest& request, JobProgress& progress)
