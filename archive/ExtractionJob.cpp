@@ -6,7 +6,8 @@
 #include "archive/EntryCopy.h"
 #include "archive/Failure.h"
 #include "archive/File.h"
-#include "archive/SafeName.h"
+#include "archive/OutputFile.h"
+#include "archive/OutputFolder.h"
 
 namespace xcr {
 
@@ -23,6 +24,9 @@ void extractChecked(const std::string& archivePath, const EntryTable& entries, J
     if (folder.empty()) {
         return;  // no folder confirmed in this run: a quiet end
     }
+    // Held open from here on: the files land in the folder chosen, whatever its path
+    // comes to name while the job runs.
+    const OutputFolder outputs(folder);
     const int n = host.entryCount();
     if (n == 0) {
         return;
@@ -35,11 +39,10 @@ void extractChecked(const std::string& archivePath, const EntryTable& entries, J
         if (!host.isChecked(i)) {
             continue;
         }
-        const std::string outputPath = extractionOutputPath(folder, host.entryName(i));
-        File output = File::open(outputPath, File::Access::Create);
+        OutputFile output(outputs, host.entryName(i));
         const EntryTable::Placement placement = entries.placement(i);
-        copyEntry(archive, placement.offset, placement.size, output);
-        output.close();
+        copyEntry(archive, placement.offset, placement.size, output.file());
+        output.commit();
         host.setProgress(i);
     }
 }

@@ -60,6 +60,18 @@ File File::open(const std::string& path, Access access) {
     return file;
 }
 
+File File::createNew(int folderFd, const std::string& name, std::string path) {
+    if (FileFaults::failNow()) {
+        throw Failure(cannotCreateText(path));
+    }
+    const int fd = ::openat(folderFd, name.c_str(),
+                            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        throw Failure(cannotCreateText(path));
+    }
+    return File(fd, std::move(path));
+}
+
 File::File(File&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)) {}
 
@@ -169,6 +181,16 @@ void File::startWriteBack(std::int64_t position, std::int64_t size) {
 
 void File::sync() {
     if (FileFaults::failNow() || ::fsync(fd_) != 0) {
+        throw Failure(kStreamWriteError);
+    }
+}
+
+void File::closeWritten() {
+    const bool failing = FileFaults::failNow();
+    // The descriptor is gone after close() even when it reports a failure; EINTR does
+    // not mean the bytes were lost.
+    const int closed = ::close(std::exchange(fd_, -1));
+    if (failing || (closed != 0 && errno != EINTR)) {
         throw Failure(kStreamWriteError);
     }
 }

@@ -20,6 +20,11 @@ public:
     };
 
     static File open(const std::string& path, Access access);
+    // Creates the file `name` inside the folder open as `folderFd`, write only. Fails when
+    // anything of that name is there, a link included, so nothing existing is ever opened
+    // or written through. Nobody else can hold a file this new, so it takes no lock.
+    // `path` is the name failure texts give ("Cannot create file %s").
+    static File createNew(int folderFd, const std::string& name, std::string path);
 
     File() = default;
     File(File&& other) noexcept;
@@ -50,6 +55,9 @@ public:
     void startWriteBack(std::int64_t position, std::int64_t size);
     // Flushes the file's data to the disk.
     void sync();
+    // Closes the file, failing with "Stream write error" when the file system reports
+    // that bytes handed to it earlier did not reach the file.
+    void closeWritten();
     void close();
 
 private:

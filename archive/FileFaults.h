@@ -7,9 +7,10 @@
 
 namespace xcr {
 
-// A test seam in the file layer: once armed, every open, read, write, kernel copy, seek,
-// flush, length and truncate call of any File is numbered from 1, and the calls whose numbers
-// were given fail as the real call would (a write after writing part of its buffer).
+// A test seam in the file layer: once armed, every open, create, read, write, kernel copy,
+// seek, flush, length, truncate and checked close of any File, and every opening of and
+// rename in an OutputFolder, is numbered from 1, and the calls whose numbers were given
+// fail as the real call would (a write after writing part of its buffer).
 // Unarmed, each call costs one relaxed atomic load. Safe to use from several threads.
 class FileFaults {
 public:
