@@ -67,14 +67,9 @@ int main() {
     test::TempDir dir;
     const std::string archive = dir.file("archive.xcr");
     const std::string copy = dir.file("copy.xcr");
-    const std::string out = dir.file("out");
-    const std::string outCopy = dir.file("outcopy");
     bench::writeArchive(archive);
     EntryTable entries;
     entries.assign(readDirectory(archive));
-    if (!shell("mkdir " + out)) {
-        return 1;
-    }
 
     const auto removeCopy = [&] { shell("rm -f " + copy); };
     // Warms the page cache with the archive's bytes.
@@ -84,11 +79,16 @@ int main() {
     removeCopy();
 
     // Extraction and cp -r of the files it wrote take turns, so that a busy moment of the
-    // machine weighs on both alike.
+    // machine weighs on both alike. Every run writes into a folder of its own and nothing
+    // is deleted until the end: some file systems make a new file slower while many
+    // files were deleted recently, which would weigh on whichever run came next.
     bench::Run extraction;
     bench::Run cpFiles;
     for (int round = 0; round < kRounds; ++round) {
-        shell("rm -f " + out + "/*");
+        const std::string out = dir.file("out" + std::to_string(round));
+        if (!shell("mkdir " + out)) {
+            return 1;
+        }
         keepBest(extraction, bench::inChild([&] {
                      test::FakeJobHost host(bench::entryNames(entries));
                      host.setAllChecked(true);
@@ -96,15 +96,21 @@ int main() {
                      return runExtraction(archive, entries, host).ok();
                  }),
                  round);
-        shell("rm -rf " + outCopy);
-        keepBest(cpFiles, bench::inChild([&] { return shell("cp -r " + out + " " + outCopy); }),
+        keepBest(cpFiles, bench::inChild([&] {
+                     return shell("cp -r " + out + " " + dir.file("copy" + std::to_string(round)));
+                 }),
                  round);
     }
-    shell("rm -rf " + outCopy);
-    const bench::Run flushed = bench::bestOf(
-        kFlushedRounds, [&] { shell("rm -f " + out + "/*"); },
-        [&] { return extractFlushingEachFile(archive, entries, out); });
-    shell("rm -f " + out + "/*");
+    bench::Run flushed;
+    for (int round = 0; round < kFlushedRounds; ++round) {
+        const std::string out = dir.file("flushed" + std::to_string(round));
+        if (!shell("mkdir " + out)) {
+            return 1;
+        }
+        keepBest(flushed,
+                 bench::inChild([&] { return extractFlushingEachFile(archive, entries, out); }),
+                 round);
+    }
 
     const double ratio = extraction.seconds / cpFiles.seconds;
     std::printf("archive of %d entries, %.0f MiB, best of %d, page cache warm\n", kEntries,
