@@ -46,8 +46,9 @@ public:
     void writeAll(const void* buffer, std::size_t size);
     // Copies up to size bytes from this file's position to target's position inside the
     // kernel, moving both positions. Returns the count, 0 at the end of this file, or
-    // -1 when the kernel cannot copy between the two (the caller then copies through a
-    // buffer, which also names the side that failed).
+    // -1 when the kernel cannot copy between the two, or would be slower at it than a
+    // buffer because the two positions lie at different places within a page (the
+    // caller then copies through a buffer, which also names the side that failed).
     std::int64_t copyTo(File& target, std::size_t size);
     void truncate(std::int64_t length);
     // Asks the kernel to start writing the range to the disk without waiting, so that a

@@ -12,7 +12,7 @@ std::atomic<std::uint64_t> callCount{0};
 }  // namespace
 
 std::atomic<bool> FileFaults::armed_{false};
-std::atomic<bool> FileFaults::kernelCopy_{true};
+std::atomic<FileFaults::KernelCopy> FileFaults::kernelCopy_{KernelCopy::WhereFaster};
 
 void FileFaults::arm(std::vector<std::uint64_t> failing) {
     std::lock_guard lock(failingMutex);

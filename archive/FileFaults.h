@@ -21,10 +21,11 @@ public:
     // Calls numbered since the last arm().
     static std::uint64_t counted();
 
-    // Makes every copy go through the buffer instead of the kernel, as between file
-    // systems the kernel cannot copy across.
-    static void allowKernelCopy(bool allowed) { kernelCopy_.store(allowed); }
-    static bool kernelCopyAllowed() { return kernelCopy_.load(std::memory_order_relaxed); }
+    // Where the kernel copies: where that is faster than the buffer (the default), wherever
+    // it can, or nowhere, as between file systems the kernel cannot copy across.
+    enum class KernelCopy { WhereFaster, WhereverPossible, Never };
+    static void setKernelCopy(KernelCopy mode) { kernelCopy_.store(mode); }
+    static KernelCopy kernelCopy() { return kernelCopy_.load(std::memory_order_relaxed); }
 
     // Asked by File before each call: true when this call must fail.
     static bool failNow() { return armed_.load(std::memory_order_relaxed) && countAndDecide(); }
@@ -33,7 +34,7 @@ private:
     static bool countAndDecide();
 
     static std::atomic<bool> armed_;
-    static std::atomic<bool> kernelCopy_;
+    static std::atomic<KernelCopy> kernelCopy_;
 };
 
 }  // namespace xcr

@@ -303,8 +303,11 @@ TEST_F(ExtractionJobTest, DataPastTheEndOfTheArchiveLeavesNoFileForThatEntry) {
 // Runs with copies made by the kernel, and through the buffer (as across file systems).
 class ExtractionFaultTest : public ExtractionJobTest, public ::testing::WithParamInterface<bool> {
 protected:
-    void SetUp() override { FileFaults::allowKernelCopy(GetParam()); }
-    void TearDown() override { FileFaults::allowKernelCopy(true); }
+    void SetUp() override {
+        FileFaults::setKernelCopy(GetParam() ? FileFaults::KernelCopy::WhereverPossible
+                                             : FileFaults::KernelCopy::Never);
+    }
+    void TearDown() override { FileFaults::setKernelCopy(FileFaults::KernelCopy::WhereFaster); }
 };
 
 // Every file call the job makes is failed in turn, over older files of the same names:
