@@ -46,9 +46,9 @@ OutputFile::~OutputFile() {
 }
 
 void OutputFile::commit() {
-    // Every byte is handed to the kernel and the file closed before it takes the name;
-    // there is no flush to the disk here (fsync), which would cost each file a wait for
-    // the disk.
+    // Every byte is handed to the kernel and the file closed before it takes the name.
+    // There is no flush to the disk (fsync) per file: in the extraction benchmark that
+    // made 2,000 files take 20 to 30 times as long as cp -r of them.
     file_.closeWritten();
     folder_.rename(temporary_, name_, path_);
     committed_ = true;
