@@ -11,8 +11,10 @@
 namespace xcr {
 
 OutputFolder::OutputFolder(std::string path) : path_(std::move(path)) {
+    // A path handle needs no right to list the folder, only to pass through it, as
+    // creating files there by its path did.
     if (!FileFaults::failNow()) {
-        fd_ = ::open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        fd_ = ::open(path_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     }
 }
 
