@@ -21,8 +21,8 @@ void copyEntry(File& archive, std::int64_t offset, std::int64_t size, File& targ
     }
     archive.seek(offset);
     std::int64_t left = size;
-    // The kernel copies without passing the bytes through this process; where it cannot,
-    // or fails part-way, the buffer takes over from where it stopped.
+    // The kernel copies without passing the bytes through this process; where it cannot or
+    // would be slower, or fails part-way, the buffer takes over from where it stopped.
     while (left > 0) {
         const std::int64_t copied = archive.copyTo(target, static_cast<std::size_t>(left));
         if (copied <= 0) {

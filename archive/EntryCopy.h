@@ -8,8 +8,8 @@
 
 namespace xcr {
 
-// Copies the kernel cannot make itself move through a buffer of this size; no entry is
-// ever held whole.
+// Copies the kernel does not make itself move through a buffer of this size; no entry
+// is ever held whole.
 inline constexpr std::size_t kCopyBufferSize = 1 << 20;
 
 // Copies the entry's data, `size` bytes at `offset` of `archive`, to `target`'s current

@@ -4,7 +4,8 @@
 
 #include "archive/ArchiveOpening.h"
 #include "archive/EntryCopy.h"
-#include "archive/SafeName.h"
+#include "archive/OutputFile.h"
+#include "archive/OutputFolder.h"
 
 namespace xcr {
 
@@ -18,6 +19,9 @@ void extractChecked(ExtractionRequest& request, JobProgress& progress) {
         return;  // no archive, or no folder confirmed: a quiet end
     }
     refuseIfChanged(archive, request.entries, "extracting");
+    // Held open from here on: the files land in the folder chosen, whatever its path
+    // comes to name while the job runs.
+    const OutputFolder outputs(request.folder);
     const int n = request.entries.count();
     if (n == 0) {
         return;
@@ -28,12 +32,10 @@ void extractChecked(ExtractionRequest& request, JobProgress& progress) {
         if (!request.marks->isChecked(i)) {
             continue;
         }
-        const std::string outputPath =
-            extractionOutputPath(request.folder, request.entries.displayName(i));
-        File output = File::open(outputPath, File::Access::Create);
+        OutputFile output(outputs, request.entries.displayName(i));
         const EntryTable::Placement placement = request.entries.placement(i);
-        copyEntry(archive, placement.offset, placement.size, output);
-        output.close();
+        copyEntry(archive, placement.offset, placement.size, output.file());
+        output.commit();
         progress.setPosition(i);
     }
 }

@@ -38,6 +38,18 @@ std::string failureText(File::Access access, const std::string& path) {
     return access == File::Access::Create ? cannotCreateText(path) : cannotOpenText(path);
 }
 
+// The kernel moves or shares whole pages only where the data lies at the same place
+// within a page on both sides. Elsewhere it cuts every page in two, which costs more
+// than copying through a buffer: entries rarely start on a page boundary.
+constexpr off_t kPageSize = 4096;
+
+bool kernelCopyPays(off_t source, off_t target) {
+    const FileFaults::KernelCopy where = FileFaults::kernelCopy();
+    return where == FileFaults::KernelCopy::WhereverPossible ||
+           (where == FileFaults::KernelCopy::WhereFaster && source >= 0 && target >= 0 &&
+            (source - target) % kPageSize == 0);
+}
+
 // Reads until `size` bytes are in or the file ends; `step(into, count, done)` makes one
 // system call. Fails with "Stream read error".
 template <typename Step>
@@ -107,6 +119,18 @@ File File::open(const std::string& path, Access access) {
         throw Failure(failureText(access, path));
     }
     return file;
+}
+
+File File::createNew(int folderFd, const std::string& name, std::string path) {
+    if (FileFaults::failNow()) {
+        throw Failure(cannotCreateText(path));
+    }
+    const int fd = ::openat(folderFd, name.c_str(),
+                            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        throw Failure(cannotCreateText(path));
+    }
+    return File(fd, std::move(path));
 }
 
 File File::createNew(const std::string& path) {
@@ -262,7 +286,7 @@ std::int64_t File::copyRangeTo(File& target, std::int64_t from, std::int64_t to,
         static_cast<void>(::copy_file_range(fd_, &in, target.fd_, &out, size / 2, 0));
         throw Failure(kStreamWriteError);
     }
-    if (!FileFaults::kernelCopyAllowed()) {
+    if (!kernelCopyPays(from, to)) {
         return -1;
     }
     for (;;) {
@@ -280,7 +304,7 @@ std::int64_t File::copyTo(File& target, std::size_t size) {
         static_cast<void>(::copy_file_range(fd_, nullptr, target.fd_, nullptr, size / 2, 0));
         throw Failure(kStreamWriteError);
     }
-    if (!FileFaults::kernelCopyAllowed()) {
+    if (!kernelCopyPays(::lseek(fd_, 0, SEEK_CUR), ::lseek(target.fd_, 0, SEEK_CUR))) {
         return -1;
     }
     for (;;) {
@@ -304,6 +328,16 @@ void File::startWriteBack(std::int64_t position, std::int64_t size) {
 
 void File::sync() {
     if (FileFaults::failNow() || ::fsync(fd_) != 0) {
+        throw Failure(kStreamWriteError);
+    }
+}
+
+void File::closeWritten() {
+    const bool failing = FileFaults::failNow();
+    // The descriptor is gone after close() even when it reports a failure; EINTR does
+    // not mean the bytes were lost.
+    const int closed = ::close(std::exchange(fd_, -1));
+    if (failing || (closed != 0 && errno != EINTR)) {
         throw Failure(kStreamWriteError);
     }
 }

@@ -26,6 +26,11 @@ public:
     // Creates a file that must not exist yet, for reading and writing by its owner only,
     // never through a link. Fails with "Cannot create file %s" and the system's reason.
     static File createNew(const std::string& path);
+    // Creates the file `name` inside the folder open as `folderFd`, write only. Fails when
+    // anything of that name is there, a link included, so nothing existing is ever opened
+    // or written through. Nobody else can hold a file this new, so it takes no lock.
+    // `path` is the name failure texts give ("Cannot create file %s").
+    static File createNew(int folderFd, const std::string& name, std::string path);
     // Deletes a file; a file that is not there counts as deleted.
     static void remove(const std::string& path);
     // Flushes the folder that holds `path` to the disk, so that a file created, renamed
@@ -65,8 +70,9 @@ public:
     std::size_t readMaybeSparse(std::int64_t position, void* buffer, std::size_t size);
     // Copies up to size bytes from this file's position to target's position inside the
     // kernel, moving both positions. Returns the count, 0 at the end of this file, or
-    // -1 when the kernel cannot copy between the two (the caller then copies through a
-    // buffer, which also names the side that failed).
+    // -1 when the kernel cannot copy between the two, or would be slower at it than a
+    // buffer because the two positions lie at different places within a page (the
+    // caller then copies through a buffer, which also names the side that failed).
     std::int64_t copyTo(File& target, std::size_t size);
     // The same between given positions, leaving both files' positions where they were.
     std::int64_t copyRangeTo(File& target, std::int64_t from, std::int64_t to, std::size_t size);
@@ -76,6 +82,9 @@ public:
     void startWriteBack(std::int64_t position, std::int64_t size);
     // Flushes the file's data to the disk.
     void sync();
+    // Closes the file, failing with "Stream write error" when the file system reports
+    // that bytes handed to it earlier did not reach the file.
+    void closeWritten();
     void close();
 
 private:

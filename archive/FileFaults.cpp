@@ -16,7 +16,7 @@ std::function<void()> action;
 
 std::atomic<bool> FileFaults::armed_{false};
 std::atomic<std::uint64_t> FileFaults::killAt_{0};
-std::atomic<bool> FileFaults::kernelCopy_{true};
+std::atomic<FileFaults::KernelCopy> FileFaults::kernelCopy_{KernelCopy::WhereFaster};
 
 void FileFaults::arm(std::vector<std::uint64_t> failing) {
     std::lock_guard lock(failingMutex);

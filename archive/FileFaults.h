@@ -9,8 +9,9 @@
 namespace xcr {
 
 // A test seam in the file layer: once armed, every call of any File that can fail (open,
-// read, write, copy, seek, flush, length, truncate, delete) is numbered from 1; the calls
-// whose numbers were given fail as the real call would (a write after writing part of its
+// create, read, write, copy, seek, flush, length, truncate, checked close, delete), and
+// every opening of and rename in an OutputFolder, is numbered from 1; the calls whose
+// numbers were given fail as the real call would (a write after writing part of its
 // buffer), or the process is killed there, or an action runs there.
 // Unarmed, each call costs one relaxed atomic load. Safe to use from several threads.
 class FileFaults {
@@ -28,10 +29,11 @@ public:
     // Calls numbered since the last arm().
     static std::uint64_t counted();
 
-    // Makes every copy go through the buffer instead of the kernel, as between file
-    // systems the kernel cannot copy across.
-    static void allowKernelCopy(bool allowed) { kernelCopy_.store(allowed); }
-    static bool kernelCopyAllowed() { return kernelCopy_.load(std::memory_order_relaxed); }
+    // Where the kernel copies: where that is faster than the buffer (the default), wherever
+    // it can, or nowhere, as between file systems the kernel cannot copy across.
+    enum class KernelCopy { WhereFaster, WhereverPossible, Never };
+    static void setKernelCopy(KernelCopy mode) { kernelCopy_.store(mode); }
+    static KernelCopy kernelCopy() { return kernelCopy_.load(std::memory_order_relaxed); }
 
     // Asked by File before each call: true when this call must fail.
     static bool failNow() { return armed_.load(std::memory_order_relaxed) && countAndDecide(); }
@@ -41,7 +43,7 @@ private:
 
     static std::atomic<bool> armed_;
     static std::atomic<std::uint64_t> killAt_;
-    static std::atomic<bool> kernelCopy_;
+    static std::atomic<KernelCopy> kernelCopy_;
 };
 
 }  // namespace xcr

@@ -8,7 +8,7 @@
 #include "archive/ArchiveOpening.h"
 #include "archive/File.h"
 #include "archive/SaveJob.h"
-#include "archive/XcrLayout.h"
+#include "bench/core/BenchArchive.h"
 #include "bench/core/BenchClock.h"
 #include "tests/support/FakeProgress.h"
 #include "tests/support/XcrBuilder.h"
@@ -17,27 +17,12 @@ namespace {
 
 using namespace xcr;
 
-constexpr int kEntries = 2000;
-constexpr std::int64_t kArchiveBytes = std::int64_t{1} << 30;
+using bench::kArchiveBytes;
+using bench::kEntries;
+using bench::shell;
+
 constexpr int kRounds = 3;
 constexpr std::int64_t kMiB = 1 << 20;
-
-// Writes the archive a piece at a time, so the bench itself stays small in memory.
-void writeArchive(const std::string& path) {
-    const std::int64_t dataStart = layout::directoryEnd(kEntries);
-    const std::int64_t each = (kArchiveBytes - dataStart) / kEntries;
-    test::XcrBuilder builder;
-    for (int i = 0; i < kEntries; ++i) {
-        const std::int64_t size = i + 1 < kEntries ? each : kArchiveBytes - dataStart - each * i;
-        builder.addPattern("data\\entry" + std::to_string(i) + ".bin",
-                           static_cast<std::size_t>(size), 1000u + static_cast<unsigned>(i));
-    }
-    builder.plain().streamTo(path);
-}
-
-bool shell(const std::string& command) {
-    return std::system(command.c_str()) == 0;
-}
 
 struct Scenario {
     const char* name;
@@ -54,7 +39,7 @@ int main() {
     const std::string copy = dir.file("copy.xcr");
     // Every save empties its staging folder of files.
     const test::TempDir staging;
-    writeArchive(pristine);
+    bench::writeArchive(pristine);
     const EntryTable entries = openArchive(pristine).entries;
     if (!shell("cp " + pristine + " " + archive)) {
         return 1;

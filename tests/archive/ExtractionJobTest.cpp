@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <filesystem>
@@ -29,6 +29,15 @@ using test::XcrBuilder;
 bool exists(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0;
+}
+
+std::vector<std::string> namesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 class ExtractionJobTest : public ::testing::Test {
@@ -230,7 +239,91 @@ TEST_F(ExtractionJobTest, AnOutputThatCannotBeCreatedEndsTheJobKeepingEarlierFil
     }
 }
 
-TEST_F(ExtractionJobTest, DataPastTheEndOfTheArchiveKeepsTheBytesBeforeIt) {
+// Whatever holds an entry's name in the folder is replaced whole once the entry's bytes
+// are in, never opened and written through; a failing entry leaves it as it was. Files
+// outside the folder never change, and no temporary file stays behind.
+TEST_F(ExtractionJobTest, WhatHoldsAnEntryNameIsReplacedWholeNeverWrittenThrough) {
+    enum class Left { EntryBytes, OlderBytes, Folder };
+    struct Case {
+        std::string name;
+        std::function<int(const std::string& at)> place;
+        bool archiveCutShort;
+        std::string failure;
+        Left left;
+    };
+    test::TempDir outside;
+    const std::string kept = outside.file("kept");
+    test::writeFileBytes(kept, test::bytesOf("outside bytes"));
+    const auto olderFile = [](const std::string& at) {
+        test::writeFileBytes(at, test::bytesOf("older"));
+        return 0;
+    };
+    const std::vector<Case> cases = {
+        {"link", [&](const std::string& at) { return ::symlink(kept.c_str(), at.c_str()); }, false,
+         "", Left::EntryBytes},
+        {"dangling",
+         [&](const std::string& at) { return ::symlink(outside.file("none").c_str(), at.c_str()); },
+         false, "", Left::EntryBytes},
+        {"hardlink", [&](const std::string& at) { return ::link(kept.c_str(), at.c_str()); }, false,
+         "", Left::EntryBytes},
+        {"readonly",
+         [&](const std::string& at) { return olderFile(at) + ::chmod(at.c_str(), 0444); }, false,
+         "", Left::EntryBytes},
+        {"folder",
+         [&](const std::string& at) {
+             const int made = ::mkdir(at.c_str(), 0700);
+             return made + olderFile(at + "/inner");
+         },
+         false, "Cannot create file " + output("folder"), Left::Folder},
+        {"survivor", olderFile, true, "Stream read error", Left::OlderBytes},
+    };
+    std::vector<std::string> names;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        names.push_back(c.name);
+        const std::string at = output(c.name);
+        ASSERT_EQ(c.place(at), 0);
+        XcrBuilder builder = XcrBuilder().add(c.name, "entry bytes");
+        if (c.archiveCutShort) {
+            builder.truncateTo(static_cast<std::size_t>(builder.offsets()[0]) + 5);
+        }
+        write(builder);
+        marks->setAll(true);
+        EXPECT_EQ(extract().failure, c.failure);
+
+        struct stat info {};
+        ASSERT_EQ(::lstat(at.c_str(), &info), 0);
+        if (c.left == Left::Folder) {
+            EXPECT_TRUE(S_ISDIR(info.st_mode));
+            EXPECT_EQ(test::readFileBytes(at + "/inner"), test::bytesOf("older"));
+        } else {
+            EXPECT_TRUE(S_ISREG(info.st_mode));
+            EXPECT_EQ(test::readFileBytes(at),
+                      test::bytesOf(c.left == Left::EntryBytes ? "entry bytes" : "older"));
+        }
+        EXPECT_EQ(namesIn(outside.path()), std::vector<std::string>{"kept"});
+        EXPECT_EQ(test::readFileBytes(kept), test::bytesOf("outside bytes"));
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(namesIn(out->path()), names);
+}
+
+TEST_F(ExtractionJobTest, AFolderPathSwappedForALinkMidJobDoesNotMoveTheFiles) {
+    write(XcrBuilder().add("a", "alpha").add("b", "beta"));
+    marks->setAll(true);
+    test::TempDir elsewhere;
+    const std::string moved = dir.file("moved");
+    progress->onFirstPosition(0, [&] {
+        ASSERT_EQ(::rename(out->path().c_str(), moved.c_str()), 0);
+        ASSERT_EQ(::symlink(elsewhere.path().c_str(), out->path().c_str()), 0);
+    });
+    EXPECT_TRUE(
+        runExtraction({holdArchive(archivePath()), out->path(), entries, marks}, *progress).ok());
+    EXPECT_EQ(namesIn(moved), (std::vector<std::string>{"a", "b"}));
+    EXPECT_TRUE(namesIn(elsewhere.path()).empty());
+}
+
+TEST_F(ExtractionJobTest, DataPastTheEndOfTheArchiveLeavesNoFileForThatEntry) {
     XcrBuilder builder;
     builder.add("a", "alpha").add("b", "0123456789").add("c", "gamma");
     const auto offsets = builder.offsets();
@@ -238,20 +331,23 @@ TEST_F(ExtractionJobTest, DataPastTheEndOfTheArchiveKeepsTheBytesBeforeIt) {
     marks->setAll(true);
     EXPECT_EQ(extract().failure, "Stream read error");
     EXPECT_EQ(test::readFileBytes(output("a")), test::bytesOf("alpha"));
-    EXPECT_EQ(test::readFileBytes(output("b")), test::bytesOf("0123"));
-    EXPECT_FALSE(exists(output("c")));
+    EXPECT_EQ(namesIn(out->path()), std::vector<std::string>{"a"});
 }
 
 // Runs with copies made by the kernel, and through the buffer (as across file systems).
 class ExtractionFaultTest : public ExtractionJobTest, public ::testing::WithParamInterface<bool> {
 protected:
-    void SetUp() override { FileFaults::allowKernelCopy(GetParam()); }
-    void TearDown() override { FileFaults::allowKernelCopy(true); }
+    void SetUp() override {
+        FileFaults::setKernelCopy(GetParam() ? FileFaults::KernelCopy::WhereverPossible
+                                             : FileFaults::KernelCopy::Never);
+    }
+    void TearDown() override { FileFaults::setKernelCopy(FileFaults::KernelCopy::WhereFaster); }
 };
 
-// Every file call the job makes is failed in turn: files written before the failure
-// are complete, the one in hand holds a prefix of its data, later ones do not exist.
-TEST_P(ExtractionFaultTest, EveryFailingFileCallIsReportedAndEarlierFilesStayComplete) {
+// Every file call the job makes is failed in turn, over older files of the same names:
+// files written before the failure are complete, the one in hand and later ones keep
+// their older bytes, and no temporary file is left.
+TEST_P(ExtractionFaultTest, EveryFailingFileCallIsReportedAndNoFileIsHalfWritten) {
     const std::vector<Bytes> data = {test::patternBytes(kCopyBufferSize + 300, 1), Bytes{},
                                      test::patternBytes(700, 2)};
     const XcrBuilder builder = XcrBuilder().add("a", data[0]).add("b", data[1]).add("c", data[2]);
@@ -266,6 +362,9 @@ TEST_P(ExtractionFaultTest, EveryFailingFileCallIsReportedAndEarlierFilesStayCom
     const std::vector<std::string> names = {"a", "b", "c"};
     for (std::uint64_t k = 1; k <= calls; ++k) {
         out = std::make_unique<test::TempDir>();
+        for (const std::string& name : names) {
+            test::writeFileBytes(output(name), test::bytesOf("older " + name));
+        }
         FileFaults::arm({k});
         const JobOutcome outcome = extract();
         FileFaults::disarm();
@@ -273,17 +372,10 @@ TEST_P(ExtractionFaultTest, EveryFailingFileCallIsReportedAndEarlierFilesStayCom
         EXPECT_FALSE(outcome.ok());
         const std::size_t done = progress->positions().size();
         for (std::size_t i = 0; i < names.size(); ++i) {
-            const std::string path = output(names[i]);
-            if (i < done) {
-                EXPECT_EQ(test::readFileBytes(path), data[i]);
-            } else if (i > done) {
-                EXPECT_FALSE(exists(path));
-            } else if (exists(path)) {
-                const Bytes partial = test::readFileBytes(path);
-                ASSERT_LE(partial.size(), data[i].size());
-                EXPECT_TRUE(std::equal(partial.begin(), partial.end(), data[i].begin()));
-            }
+            EXPECT_EQ(test::readFileBytes(output(names[i])),
+                      i < done ? data[i] : test::bytesOf("older " + names[i]));
         }
+        EXPECT_EQ(namesIn(out->path()), names);
         EXPECT_EQ(test::readFileBytes(archivePath()), archive);
     }
 }

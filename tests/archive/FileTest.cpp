@@ -1,7 +1,9 @@
 #include "archive/File.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <functional>
 
@@ -77,6 +79,30 @@ TEST(FileTest, ShortReadFailsWithStreamReadError) {
     EXPECT_EQ(file.readSome(buffer, 8), 2u);
     file.seek(0);
     EXPECT_EQ(failureOf([&] { file.readExact(buffer, 4); }), "Stream read error");
+}
+
+// A fresh file is made only where nothing of that name exists: an existing file, a link
+// (whether it points anywhere or not) and a folder are all refused and left as they were.
+TEST(FileTest, CreateNewRefusesEveryExistingNameAndNeverFollowsALink) {
+    test::TempDir dir;
+    const std::string file = dir.file("file");
+    test::writeFileBytes(file, test::bytesOf("kept"));
+    ASSERT_EQ(::symlink(file.c_str(), dir.file("link").c_str()), 0);
+    ASSERT_EQ(::symlink(dir.file("nowhere").c_str(), dir.file("dangling").c_str()), 0);
+    ASSERT_EQ(::mkdir(dir.file("folder").c_str(), 0700), 0);
+    const int folder = ::open(dir.path().c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(folder, 0);
+    for (const std::string name : {"file", "link", "dangling", "folder"}) {
+        EXPECT_EQ(failureOf([&] { File::createNew(folder, name, "shown/" + name); }),
+                  "Cannot create file shown/" + name);
+    }
+    File fresh = File::createNew(folder, "fresh", dir.file("fresh"));
+    fresh.writeAll("new", 3);
+    fresh.closeWritten();
+    ::close(folder);
+    EXPECT_EQ(test::readFileBytes(file), test::bytesOf("kept"));
+    EXPECT_EQ(test::readFileBytes(dir.file("fresh")), test::bytesOf("new"));
+    EXPECT_NE(::access(dir.file("nowhere").c_str(), F_OK), 0);
 }
 
 }  // namespace

@@ -3,8 +3,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 
 #include "archive/ArchiveOpening.h"
 #include "archive/ExtractionJob.h"
@@ -54,7 +56,7 @@ protected:
     bool mounted = false;
 };
 
-TEST_F(FullDiskTest, ExtractionStopsAtTheFullDiskWithEarlierFilesComplete) {
+TEST_F(FullDiskTest, ExtractionStopsAtTheFullDiskWithEarlierFilesCompleteAndNoneHalfWritten) {
     const std::string archivePath = dir.file("a.xcr");
     fourBlocks().writeTo(archivePath);
     const EntryTable entries = openArchive(archivePath).entries;
@@ -68,6 +70,13 @@ TEST_F(FullDiskTest, ExtractionStopsAtTheFullDiskWithEarlierFilesComplete) {
         EXPECT_EQ(test::readFileBytes(small + "/e" + std::to_string(i)),
                   test::patternBytes(20000, i));
     }
+    // Neither the entry that did not fit nor its temporary file is left.
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(small)) {
+        left.push_back(entry.path().filename().string());
+    }
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"e0", "e1", "e2"}));
 }
 
 // The archive and its journal share the small disk. Growing "a" by a little moves "b":

@@ -301,8 +301,11 @@ TEST_F(SaveJobTest, AReplacementThatChangesDuringTheSaveFailsItAndTheArchiveIsPu
 // Runs with copies made by the kernel, and through the buffer (as across file systems).
 class SaveFaultTest : public SaveJobTest, public ::testing::WithParamInterface<bool> {
 protected:
-    void SetUp() override { FileFaults::allowKernelCopy(GetParam()); }
-    void TearDown() override { FileFaults::allowKernelCopy(true); }
+    void SetUp() override {
+        FileFaults::setKernelCopy(GetParam() ? FileFaults::KernelCopy::WhereverPossible
+                                             : FileFaults::KernelCopy::Never);
+    }
+    void TearDown() override { FileFaults::setKernelCopy(FileFaults::KernelCopy::WhereFaster); }
 };
 
 // Every file call of a save is failed in turn. Each time the archive must end either

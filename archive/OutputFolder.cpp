@@ -1,0 +1,38 @@
+#include "archive/OutputFolder.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "archive/Failure.h"
+#include "archive/FileFaults.h"
+
+namespace xcr {
+
+OutputFolder::OutputFolder(std::string path) : path_(std::move(path)) {
+    // A path handle needs no right to list the folder, only to pass through it, as
+    // creating files there by its path did.
+    if (!FileFaults::failNow()) {
+        fd_ = ::open(path_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    }
+}
+
+OutputFolder::~OutputFolder() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
+}
+
+void OutputFolder::rename(const std::string& from, const std::string& to,
+                          const std::string& pathForTexts) const {
+    if (FileFaults::failNow() || ::renameat(fd_, from.c_str(), fd_, to.c_str()) != 0) {
+        throw Failure(cannotCreateText(pathForTexts));
+    }
+}
+
+void OutputFolder::remove(const std::string& name) const {
+    static_cast<void>(::unlinkat(fd_, name.c_str(), 0));
+}
+
+}  // namespace xcr
