@@ -52,6 +52,11 @@ std::string archiveNameFor(const std::string& archivePath) {
     return path.substr(path.find_last_of('/') + 1);
 }
 
+std::int64_t keptBytesAt(std::int64_t from, std::int64_t position) {
+    constexpr std::int64_t kPage = 4096;
+    return from + ((position - from) % kPage + kPage) % kPage;
+}
+
 std::int64_t plannedFieldsSize(std::int64_t listed) {
     return layout::kNumberSize + 2 * layout::kNumberSize * listed;
 }

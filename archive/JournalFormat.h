@@ -16,7 +16,10 @@
 //                      32 listed entries   40 kept ranges   48 body length
 //                      56 checksum of the body
 //                      64 length of the archive's file name (2 bytes), then the name
-//   body, from 512:    per kept range: its position in the archive, its size, its bytes;
+//   body, from 512:    per kept range: its position in the archive, its size, then its
+//                      bytes, from the first place where they lie as they lie in the
+//                      archive within a page of 4096 bytes (the gap is not read); the
+//                      body's checksum takes each range's bytes before its header;
 //                      then the fields the save writes, as it writes them: the total size
 //                      (4 bytes), and each listed record's offset and size (8 bytes)
 //
@@ -29,6 +32,11 @@ namespace xcr::journal {
 
 inline constexpr std::int64_t kHeaderSize = 512;
 inline constexpr std::int64_t kRangeHeaderSize = 16;
+
+// Where the bytes of a kept range from `position` start, the first place at or after
+// `from` that lies within a page as `position` does: the kernel then copies them back
+// page by page.
+std::int64_t keptBytesAt(std::int64_t from, std::int64_t position);
 inline constexpr std::size_t kMaxNameSize = 440;
 
 // The journal's path: the archive's own, followed by "-journal". Links are followed, so

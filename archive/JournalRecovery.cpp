@@ -66,11 +66,11 @@ bool readBody(File& journal, const journal::Header& header, JournalBody& body, s
             why = "it ends inside its kept ranges";
             return false;
         }
-        checksum.add(rangeHeader, sizeof rangeHeader);
         const auto position = static_cast<std::int64_t>(journal::numberAt(rangeHeader));
         const auto size = static_cast<std::int64_t>(journal::numberAt(rangeHeader + 8));
-        at += journal::kRangeHeaderSize;
-        if (position < 0 || size < 0 || size > end - at || position > header.oldLength - size) {
+        at = journal::keptBytesAt(at + journal::kRangeHeaderSize, position);
+        if (position < 0 || size < 0 || at > end || size > end - at ||
+            position > header.oldLength - size) {
             why = "a kept range lies outside the archive or the journal";
             return false;
         }
@@ -86,6 +86,7 @@ bool readBody(File& journal, const journal::Header& header, JournalBody& body, s
             }
             done += static_cast<std::int64_t>(got);
         }
+        checksum.add(rangeHeader, sizeof rangeHeader);
         at += size;
     }
     const std::int64_t fieldsSize = journal::plannedFieldsSize(header.listed);
@@ -107,7 +108,7 @@ bool readBody(File& journal, const journal::Header& header, JournalBody& body, s
     const std::int64_t directoryBytes =
         std::min(header.oldLength, layout::directoryEnd(header.listed));
     if (body.ranges.empty() || body.ranges.front().position != 0 ||
-        body.ranges.front().size != directoryBytes) {
+        body.ranges.front().size < directoryBytes) {
         why = "it does not hold the archive's directory";
         return false;
     }
@@ -143,19 +144,22 @@ bool belongsTo(File& journal, const journal::Header& header, const JournalBody& 
         length < header.oldLength || length > header.newLength) {
         return false;
     }
-    const KeptRange& directory = body.ranges.front();
+    // The first kept range starts with the old header and directory.
+    const std::int64_t directoryBytes =
+        std::min(header.oldLength, layout::directoryEnd(header.listed));
+    const std::int64_t directoryAt = body.ranges.front().at;
     const std::int64_t fieldsEnd =
         header.listed > 0 ? layout::offsetPos(header.listed - 1) + 2 * layout::kNumberSize
                           : layout::kTotalSizePos + layout::kNumberSize;
-    const std::int64_t compared = std::min(length, std::max(directory.size, fieldsEnd));
+    const std::int64_t compared = std::min(length, std::max(directoryBytes, fieldsEnd));
     std::vector<unsigned char> kept(kCopyBufferSize);
     std::vector<unsigned char> now(kCopyBufferSize);
     for (std::int64_t done = 0; done < compared;) {
         const auto chunk =
             static_cast<std::size_t>(std::min<std::int64_t>(compared - done, now.size()));
         const auto keptChunk = static_cast<std::size_t>(
-            std::clamp<std::int64_t>(directory.size - done, 0, static_cast<std::int64_t>(chunk)));
-        if (journal.readAt(directory.at + done, kept.data(), keptChunk) != keptChunk ||
+            std::clamp<std::int64_t>(directoryBytes - done, 0, static_cast<std::int64_t>(chunk)));
+        if (journal.readAt(directoryAt + done, kept.data(), keptChunk) != keptChunk ||
             archive.readAt(done, now.data(), chunk) != chunk) {
             return false;
         }

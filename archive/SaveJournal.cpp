@@ -25,35 +25,54 @@ SaveJournal SaveJournal::create(const std::string& archivePath) {
 }
 
 void SaveJournal::keep(File& archive, std::int64_t position, std::int64_t size) {
-    unsigned char rangeHeader[journal::kRangeHeaderSize];
-    journal::putNumber(rangeHeader, static_cast<std::uint64_t>(position));
-    journal::putNumber(rangeHeader + 8, static_cast<std::uint64_t>(size));
-    file_.writeAt(bodyEnd_, rangeHeader, sizeof rangeHeader);
-    checksum_.add(rangeHeader, sizeof rangeHeader);
-    const std::int64_t at = bodyEnd_ + journal::kRangeHeaderSize;
-
+    // Bytes that follow the open range in the archive extend it: one range, one header.
+    if (!open_ || position != open_->position + open_->size) {
+        closeRange();
+        const std::int64_t headerAt = bodyEnd_;
+        open_ = OpenRange{
+            {position, 0, journal::keptBytesAt(headerAt + journal::kRangeHeaderSize, position)},
+            headerAt};
+    }
+    if (!buffer_) {
+        buffer_ = std::make_unique_for_overwrite<unsigned char[]>(kCopyBufferSize);
+    }
+    const std::int64_t at = open_->at + open_->size;
     // Through a buffer rather than the kernel's copy: the bytes go into the checksum.
-    std::vector<unsigned char> buffer(
-        static_cast<std::size_t>(std::min<std::int64_t>(size, kCopyBufferSize)));
     for (std::int64_t done = 0; done < size;) {
-        const auto chunk =
-            static_cast<std::size_t>(std::min<std::int64_t>(size - done, buffer.size()));
-        const std::size_t got = archive.readAt(position + done, buffer.data(), chunk);
+        const auto chunk = static_cast<std::size_t>(
+            std::min<std::int64_t>(size - done, static_cast<std::int64_t>(kCopyBufferSize)));
+        const std::size_t got = archive.readAt(position + done, buffer_.get(), chunk);
         if (got < chunk) {
             throw Failure(kStreamReadError);
         }
-        checksum_.add(buffer.data(), got);
-        file_.writeAt(at + done, buffer.data(), got);
+        checksum_.add(buffer_.get(), got);
+        file_.writeAt(at + done, buffer_.get(), got);
         // The flush at commit() then overlaps with the copying instead of following it.
         file_.startWriteBack(at + done, static_cast<std::int64_t>(got));
         done += static_cast<std::int64_t>(got);
     }
-    byPosition_[position] = ranges_.size();
-    ranges_.push_back({position, size, at});
-    bodyEnd_ = at + size;
+    open_->size += size;
+    bodyEnd_ = open_->at + open_->size;
+}
+
+// Writes the open range's header into the room kept for it. The checksum takes a range's
+// bytes first and its header after them, as they become known.
+void SaveJournal::closeRange() {
+    if (!open_) {
+        return;
+    }
+    unsigned char rangeHeader[journal::kRangeHeaderSize];
+    journal::putNumber(rangeHeader, static_cast<std::uint64_t>(open_->position));
+    journal::putNumber(rangeHeader + 8, static_cast<std::uint64_t>(open_->size));
+    file_.writeAt(open_->headerAt, rangeHeader, sizeof rangeHeader);
+    checksum_.add(rangeHeader, sizeof rangeHeader);
+    byPosition_[open_->position] = ranges_.size();
+    ranges_.push_back(*open_);
+    open_.reset();
 }
 
 void SaveJournal::commit(journal::Header header, const std::vector<unsigned char>& plannedFields) {
+    closeRange();
     file_.writeAt(bodyEnd_, plannedFields.data(), plannedFields.size());
     checksum_.add(plannedFields.data(), plannedFields.size());
     bodyEnd_ += static_cast<std::int64_t>(plannedFields.size());

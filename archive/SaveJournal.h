@@ -3,6 +3,8 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,7 +28,8 @@ public:
     const std::string& path() const { return file_.path(); }
 
     // Keeps the archive's bytes [position, position + size), which must lie within it and
-    // must not overlap a range kept before.
+    // must not overlap a range kept before. Bytes that follow the ones kept last join
+    // their range.
     void keep(File& archive, std::int64_t position, std::int64_t size);
     // Appends the fields the save will write (see JournalFormat.h), flushes the body, then
     // writes and flushes the header that completes the journal, and flushes its folder, so
@@ -45,13 +48,21 @@ public:
     void discard();
 
 private:
+    // The range being kept, whose header is written once it ends.
+    struct OpenRange : journal::KeptRange {
+        std::int64_t headerAt = 0;
+    };
+
     explicit SaveJournal(File file) : file_(std::move(file)) {}
+    void closeRange();
 
     File file_;
     std::vector<journal::KeptRange> ranges_;
     // Kept ranges by their position in the archive, for copyOld().
     std::map<std::int64_t, std::size_t> byPosition_;
     std::int64_t bodyEnd_ = journal::kHeaderSize;
+    std::optional<OpenRange> open_;
+    std::unique_ptr<unsigned char[]> buffer_;
     std::int64_t oldLength_ = 0;
     Checksum checksum_;
 };
