@@ -7,8 +7,9 @@
 
 namespace xcr {
 
-// The controls a background job keeps the other archive commands away with: taken by
-// the command that starts the job, released by the job's last step.
+// The controls a background job keeps the other archive commands away with: taken for a
+// job when its command starts, given back once, when the job's end is reported (see
+// JobTicket).
 class JobLock {
 public:
     // The controls, in the order they are disabled and enabled again.

@@ -1,5 +1,6 @@
 // Replace an entry through the real Replace dialog and Save XCR.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -45,7 +46,10 @@ TEST_F(ReplaceAndSave, ArchiveIsRewrittenWithTheReplacementAndMovedEntries) {
         return test::readFileBytes(program.archivePath()) == expected.bytes();
     })) << "the saved archive differs from the expected bytes";
     EXPECT_TRUE(pollUntil(5000ms, [&] { return stagingHoldsNoFiles(program.stagingFolder()); }))
-        << "staging copies are left behind";
+        << "files are left in the staging folder";
+    EXPECT_TRUE(pollUntil(5000ms, [&] {
+        return ::access((program.archivePath() + "-journal").c_str(), F_OK) != 0;
+    })) << "the save's journal is left beside the archive";
     EXPECT_TRUE(program.running());
 }
 
