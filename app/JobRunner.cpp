@@ -48,7 +48,8 @@ JobRunner::~JobRunner() {
 }
 
 JobTicket JobRunner::reserve() {
-    if (lock_.isHeld() || runningCount_ > 0) {
+    // A counted job holds the lock until its end report: no second job of either runner.
+    if (lock_.isHeld()) {
         return {};
     }
     lock_.take();
@@ -56,7 +57,7 @@ JobTicket JobRunner::reserve() {
 }
 
 void JobRunner::start(JobTicket ticket, Body body) {
-    if (!ticket || runningCount_ > 0) {
+    if (!ticket) {
         return;
     }
     // A thread whose end report was taken has returned from its work; only its exit may

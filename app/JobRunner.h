@@ -49,7 +49,8 @@ public:
     ~JobRunner() override;
 
     // Takes the job lock for a new job of this runner. An empty ticket, and nothing
-    // changed, while the lock is held or a job of this runner is still counted.
+    // changed, while the lock is held: by a command preparing a job, or by a job until
+    // its end report.
     JobTicket reserve();
     // Starts `body` on a new thread under the ticket's lock. A thread that cannot start
     // throws xcr::Failure "Thread creation error: ..."; nothing is counted and the

@@ -15,37 +15,12 @@ std::vector<unsigned char>& copyBuffer() {
 }
 }  // namespace
 
-void copyEntry(File& archive, std::int64_t offset, std::int64_t size, File& target) {
-    if (offset < 0 || size < 0) {
-        throw Failure(kStreamReadError);
-    }
-    archive.seek(offset);
-    std::int64_t left = size;
-    // The kernel copies without passing the bytes through this process; where it cannot or
-    // would be slower, or fails part-way, the buffer takes over from where it stopped.
-    while (left > 0) {
-        const std::int64_t copied = archive.copyTo(target, static_cast<std::size_t>(left));
-        if (copied <= 0) {
-            break;
-        }
-        left -= copied;
-    }
-    while (left > 0) {
-        auto& buffer = copyBuffer();
-        const auto chunk = static_cast<std::size_t>(std::min<std::int64_t>(left, buffer.size()));
-        const std::size_t got = archive.readSome(buffer.data(), chunk);
-        target.writeAll(buffer.data(), got);
-        if (got < chunk) {
-            throw Failure(kStreamReadError);
-        }
-        left -= static_cast<std::int64_t>(got);
-    }
-}
-
 void copyRange(File& source, std::int64_t from, File& target, std::int64_t to, std::int64_t size) {
     if (from < 0 || size < 0) {
         throw Failure(kStreamReadError);
     }
+    // The kernel copies without passing the bytes through this process; where it cannot or
+    // would be slower, or fails part-way, the buffer takes over from where it stopped.
     std::int64_t done = 0;
     while (done < size) {
         const std::int64_t copied = source.copyRangeTo(target, from + done, to + done,

@@ -12,15 +12,11 @@ namespace xcr {
 // is ever held whole.
 inline constexpr std::size_t kCopyBufferSize = 1 << 20;
 
-// Copies the entry's data, `size` bytes at `offset` of `archive`, to `target`'s current
-// position. A negative offset or size, or data that runs past the end of the archive,
-// fails with "Stream read error" (the bytes before the end are copied first); a failed
-// write with "Stream write error".
-void copyEntry(File& archive, std::int64_t offset, std::int64_t size, File& target);
-
-// Copies `size` bytes at `from` of `source` to `to` of `target`, leaving both files'
-// positions alone, so that source and target may be one file (ranges that do not
-// overlap). Fails as copyEntry does.
+// Copies `size` bytes at `from` of `source` (an entry's data, kept old bytes) to `to` of
+// `target`, leaving both files' positions alone, so that source and target may be one
+// file (ranges that do not overlap). A negative position or size, or data that runs past
+// the end of the source, fails with "Stream read error" (the bytes before the end are
+// copied first); a failed write with "Stream write error".
 void copyRange(File& source, std::int64_t from, File& target, std::int64_t to, std::int64_t size);
 
 }  // namespace xcr

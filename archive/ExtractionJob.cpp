@@ -34,7 +34,7 @@ void extractChecked(ExtractionRequest& request, JobProgress& progress) {
         }
         OutputFile output(outputs, request.entries.displayName(i));
         const EntryTable::Placement placement = request.entries.placement(i);
-        copyEntry(archive, placement.offset, placement.size, output.file());
+        copyRange(archive, placement.offset, output.file(), 0, placement.size);
         output.commit();
         progress.setPosition(i);
     }

@@ -172,11 +172,9 @@ File File::reopenForWriting() const {
         throw Failure(cannotOpenText(path_));
     }
     File writer(fd, path_);
-    struct stat mine {};
     struct stat theirs {};
     // The name must still lead to the file this handle holds, not one put in its place.
-    if (::fstat(fd_, &mine) != 0 || ::fstat(fd, &theirs) != 0 || mine.st_dev != theirs.st_dev ||
-        mine.st_ino != theirs.st_ino ||
+    if (::fstat(fd, &theirs) != 0 || !sameFileAs(theirs) ||
         ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
         throw Failure(cannotOpenText(path_));
     }
@@ -212,31 +210,13 @@ std::int64_t File::length() const {
     return info.st_size;
 }
 
-void File::seek(std::int64_t position) {
-    if (FileFaults::failNow() || position < 0 || ::lseek(fd_, position, SEEK_SET) < 0) {
-        throw Failure(kStreamReadError);
-    }
-}
-
-std::size_t File::readSome(void* buffer, std::size_t size) {
-    if (FileFaults::failNow()) {
-        throw Failure(kStreamReadError);
-    }
-    return readFully(buffer, size, [this](void* into, std::size_t count, std::size_t) {
-        return ::read(fd_, into, count);
-    });
-}
-
 void File::readExact(void* buffer, std::size_t size) {
-    if (readSome(buffer, size) != size) {
+    if (FileFaults::failNow() ||
+        readFully(buffer, size, [this](void* into, std::size_t count, std::size_t) {
+            return ::read(fd_, into, count);
+        }) != size) {
         throw Failure(kStreamReadError);
     }
-}
-
-void File::writeAll(const void* buffer, std::size_t size) {
-    writeFully(buffer, size, [this](const void* from, std::size_t count, std::size_t) {
-        return ::write(fd_, from, count);
-    });
 }
 
 std::size_t File::readAt(std::int64_t position, void* buffer, std::size_t size) {
@@ -291,24 +271,6 @@ std::int64_t File::copyRangeTo(File& target, std::int64_t from, std::int64_t to,
     }
     for (;;) {
         const ssize_t copied = ::copy_file_range(fd_, &in, target.fd_, &out, size, 0);
-        if (copied < 0 && errno == EINTR) {
-            continue;
-        }
-        return copied < 0 ? -1 : copied;
-    }
-}
-
-std::int64_t File::copyTo(File& target, std::size_t size) {
-    if (FileFaults::failNow()) {
-        // Like a disk that fills up halfway through the copy.
-        static_cast<void>(::copy_file_range(fd_, nullptr, target.fd_, nullptr, size / 2, 0));
-        throw Failure(kStreamWriteError);
-    }
-    if (!kernelCopyPays(::lseek(fd_, 0, SEEK_CUR), ::lseek(target.fd_, 0, SEEK_CUR))) {
-        return -1;
-    }
-    for (;;) {
-        const ssize_t copied = ::copy_file_range(fd_, nullptr, target.fd_, nullptr, size, 0);
         if (copied < 0 && errno == EINTR) {
             continue;
         }

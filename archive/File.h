@@ -54,27 +54,23 @@ public:
     const std::string& path() const { return path_; }
 
     std::int64_t length() const;
-    void seek(std::int64_t position);
-    // Reads up to size bytes; fewer only at the end of the file.
-    std::size_t readSome(void* buffer, std::size_t size);
-    // Reads exactly size bytes or throws "Stream read error".
+    // Reads exactly size bytes from the file's position or throws "Stream read error".
     void readExact(void* buffer, std::size_t size);
-    // Writes all bytes or throws "Stream write error".
-    void writeAll(const void* buffer, std::size_t size);
-    // The same at a given position, leaving the file's position where it was.
+    // Reads up to size bytes at a given position, fewer only at the end of the file,
+    // leaving the file's position where it was; and writes all bytes there or throws
+    // "Stream write error".
     std::size_t readAt(std::int64_t position, void* buffer, std::size_t size);
     void writeAt(std::int64_t position, const void* buffer, std::size_t size);
     // readAt() for ranges that may lie in a hole of a sparse file: a range the file system
     // reports as a hole is filled with zeros without reading it, so that gigabytes of holes
     // cost neither the kernel's page cache nor its time.
     std::size_t readMaybeSparse(std::int64_t position, void* buffer, std::size_t size);
-    // Copies up to size bytes from this file's position to target's position inside the
-    // kernel, moving both positions. Returns the count, 0 at the end of this file, or
-    // -1 when the kernel cannot copy between the two, or would be slower at it than a
-    // buffer because the two positions lie at different places within a page (the
-    // caller then copies through a buffer, which also names the side that failed).
-    std::int64_t copyTo(File& target, std::size_t size);
-    // The same between given positions, leaving both files' positions where they were.
+    // Copies up to size bytes from `from` of this file to `to` of `target` inside the
+    // kernel, leaving both files' positions where they were. Returns the count, 0 at the
+    // end of this file, or -1 when the kernel cannot copy between the two, or would be
+    // slower at it than a buffer because the two positions lie at different places within
+    // a page (the caller then copies through a buffer, which also names the side that
+    // failed).
     std::int64_t copyRangeTo(File& target, std::int64_t from, std::int64_t to, std::size_t size);
     void truncate(std::int64_t length);
     // Asks the kernel to start writing the range to the disk without waiting, so that a

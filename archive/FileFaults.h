@@ -9,7 +9,7 @@
 namespace xcr {
 
 // A test seam in the file layer: once armed, every call of any File that can fail (open,
-// create, read, write, copy, seek, flush, length, truncate, checked close, delete), and
+// create, read, write, copy, flush, length, truncate, checked close, delete), and
 // every opening of and rename in an OutputFolder, is numbered from 1; the calls whose
 // numbers were given fail as the real call would (a write after writing part of its
 // buffer), or the process is killed there, or an action runs there.

@@ -105,8 +105,7 @@ bool readBody(File& journal, const journal::Header& header, JournalBody& body, s
         why = "its checksum does not match";
         return false;
     }
-    const std::int64_t directoryBytes =
-        std::min(header.oldLength, layout::directoryEnd(header.listed));
+    const std::int64_t directoryBytes = layout::directoryPresent(header.listed, header.oldLength);
     if (body.ranges.empty() || body.ranges.front().position != 0 ||
         body.ranges.front().size < directoryBytes) {
         why = "it does not hold the archive's directory";
@@ -145,13 +144,10 @@ bool belongsTo(File& journal, const journal::Header& header, const JournalBody& 
         return false;
     }
     // The first kept range starts with the old header and directory.
-    const std::int64_t directoryBytes =
-        std::min(header.oldLength, layout::directoryEnd(header.listed));
+    const std::int64_t directoryBytes = layout::directoryPresent(header.listed, header.oldLength);
     const std::int64_t directoryAt = body.ranges.front().at;
-    const std::int64_t fieldsEnd =
-        header.listed > 0 ? layout::offsetPos(header.listed - 1) + 2 * layout::kNumberSize
-                          : layout::kTotalSizePos + layout::kNumberSize;
-    const std::int64_t compared = std::min(length, std::max(directoryBytes, fieldsEnd));
+    const std::int64_t compared =
+        std::min(length, std::max(directoryBytes, layout::fieldsEnd(header.listed)));
     std::vector<unsigned char> kept(kCopyBufferSize);
     std::vector<unsigned char> now(kCopyBufferSize);
     for (std::int64_t done = 0; done < compared;) {

@@ -130,11 +130,7 @@ SavePlan SaveRun::plan() {
 }
 
 void SaveRun::keepOldBytes(const SavePlan& plan) {
-    bool changes = false;
-    for (int i = 0; i < n_ && !changes; ++i) {
-        changes = plan.writesRecord(i) || plan.rewrites(i);
-    }
-    if (!changes && !totalChanges_) {
+    if (!plan.writesEntries() && !totalChanges_) {
         // Nothing of the archive changes: no journal is needed.
         for (int i = 0; i < n_; ++i) {
             progress_.setPosition(i);
@@ -183,15 +179,12 @@ void SaveRun::writeDirectory(const SavePlan& plan) {
 }
 
 void SaveRun::writeData(const SavePlan& plan) {
-    // The alert sounds for an entry whose data starts exactly where the file ends at that
-    // moment of a full rewrite, which writes every entry in directory order. That length
-    // is followed here, so the alert comes for the same entries although unchanged data
-    // is not written.
-    std::int64_t length = plan.lengthBeforeData();
     auto next = request_.replacements.begin();
     for (int i = 0; i < n_; ++i) {
         const PlannedPlacement& p = plan.after()[static_cast<std::size_t>(i)];
-        if (p.offset == length) {
+        // The alert comes where a full rewrite would sound it, although unchanged data is
+        // not written.
+        if (plan.beeps(i)) {
             progress_.beep();
         }
         while (next != request_.replacements.end() && next->index < i) {
@@ -205,9 +198,6 @@ void SaveRun::writeData(const SavePlan& plan) {
             }
             // The closing flush then overlaps with the copying instead of following it.
             archive_.startWriteBack(p.offset, p.size);
-        }
-        if (p.size > 0) {
-            length = std::max(length, p.offset + p.size);
         }
         progress_.setPosition(i);
     }

@@ -65,17 +65,27 @@ SavePlan::SavePlan(const EntryTable& entries, const std::vector<std::int64_t>& n
         }
     }
 
+    // The full rewrite's file length, followed through its data pass: the old length,
+    // grown first by the header and directory writes of a file shorter than its directory.
+    std::int64_t length = std::max(oldLength, layout::fieldsEnd(n));
     Coverage coverage;
+    beeps_.resize(static_cast<std::size_t>(n));
     firstOverwritten_.reserve(static_cast<std::size_t>(n) + 1);
     for (int i = 0; i < n; ++i) {
+        const PlannedPlacement& p = after_[static_cast<std::size_t>(i)];
+        beeps_[static_cast<std::size_t>(i)] = p.offset == length ? 1 : 0;
+        if (p.size > 0) {
+            length = std::max(length, p.offset + p.size);
+        }
+        writesEntries_ = writesEntries_ || rewrites(i) || writesRecord(i);
         firstOverwritten_.push_back(overwritten_.size());
         if (rewrites(i)) {
-            const PlannedPlacement& p = after_[static_cast<std::size_t>(i)];
             coverage.add(std::min(p.offset, oldLength), std::min(p.offset + p.size, oldLength),
                          overwritten_);
         }
     }
     firstOverwritten_.push_back(overwritten_.size());
+    lengthAfter_ = length;
 }
 
 std::vector<EntryTable::Placement> SavePlan::placements() const {
@@ -107,26 +117,7 @@ std::vector<ByteRange> SavePlan::overwrittenBy(int index) const {
 }
 
 ByteRange SavePlan::directory() const {
-    return {0,
-            std::min(oldLength_, layout::directoryEnd(static_cast<std::int64_t>(after_.size())))};
-}
-
-std::int64_t SavePlan::lengthBeforeData() const {
-    const std::int64_t lastField =
-        after_.empty() ? 0
-                       : layout::offsetPos(static_cast<std::int64_t>(after_.size()) - 1) +
-                             2 * layout::kNumberSize;
-    return std::max({oldLength_, layout::kTotalSizePos + layout::kNumberSize, lastField});
-}
-
-std::int64_t SavePlan::lengthAfter() const {
-    std::int64_t length = lengthBeforeData();
-    for (const PlannedPlacement& p : after_) {
-        if (p.size > 0) {
-            length = std::max(length, p.offset + p.size);
-        }
-    }
-    return length;
+    return {0, layout::directoryPresent(static_cast<std::int64_t>(after_.size()), oldLength_)};
 }
 
 std::vector<unsigned char> SavePlan::plannedFields() const {

@@ -34,6 +34,8 @@ public:
 
     // Entry i's data is written: it is replaced, or its bytes move.
     bool rewrites(int index) const;
+    // Whether any entry's data or record is written.
+    bool writesEntries() const { return writesEntries_; }
     // Entry i's record is written: its offset or size changes, or the file ends before
     // them (a full rewrite writes every record, and so makes the file that long).
     bool writesRecord(int index) const;
@@ -43,11 +45,11 @@ public:
     // The archive's header and directory, as far as the file has them.
     ByteRange directory() const;
 
-    // The file's length just before the data pass of the full rewrite: its old length,
-    // grown by the header and directory writes of a file shorter than its directory.
-    std::int64_t lengthBeforeData() const;
+    // Whether the alert sounds before entry i's data: a full rewrite, writing every entry
+    // in directory order, would find the file ending exactly where that data starts.
+    bool beeps(int index) const { return beeps_[static_cast<std::size_t>(index)] != 0; }
     // The file's length once saved: never shorter than before.
-    std::int64_t lengthAfter() const;
+    std::int64_t lengthAfter() const { return lengthAfter_; }
     // The total size field and every record's offset and size as the save leaves them, in
     // the archive's own encoding, one after the other.
     std::vector<unsigned char> plannedFields() const;
@@ -57,6 +59,9 @@ private:
     std::int64_t oldLength_;
     std::vector<PlannedPlacement> after_;
     std::int64_t total_ = 0;
+    bool writesEntries_ = false;
+    std::vector<char> beeps_;
+    std::int64_t lengthAfter_ = 0;
     std::vector<ByteRange> overwritten_;
     // Entry i's overwritten ranges are overwritten_[firstOverwritten_[i] .. [i + 1]).
     std::vector<std::size_t> firstOverwritten_;

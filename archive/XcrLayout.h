@@ -33,6 +33,17 @@ inline constexpr std::int64_t directoryEnd(std::int64_t listed) {
     return recordPos(listed + 1);
 }
 
+// How much of the header and directory of an archive that lists `listed` entries a file
+// of `length` bytes holds.
+inline constexpr std::int64_t directoryPresent(std::int64_t listed, std::int64_t length) {
+    return directoryEnd(listed) < length ? directoryEnd(listed) : length;
+}
+// The end of the fields a save writes into the header and directory: the total size and
+// the listed records' offsets and sizes.
+inline constexpr std::int64_t fieldsEnd(std::int64_t listed) {
+    return listed > 0 ? offsetPos(listed - 1) + 2 * kNumberSize : kTotalSizePos + kNumberSize;
+}
+
 // Numbers are 4-byte little-endian, read as signed 32-bit.
 inline std::int32_t readNumber(const unsigned char* bytes) {
     const std::uint32_t value = std::uint32_t(bytes[0]) | std::uint32_t(bytes[1]) << 8 |

@@ -26,7 +26,7 @@ StagedEntry::StagedEntry(const std::string& archivePath, EntryTable::Placement p
         // A journal beside the archive means another window's save was cut off: its
         // bytes may be half written until it is opened again.
         refuseIfJournal(archivePath);
-        copyEntry(archive, placement.offset, placement.size, temporary);
+        copyRange(archive, placement.offset, temporary, 0, placement.size);
         archive.close();
         temporary.close();
     } catch (...) {

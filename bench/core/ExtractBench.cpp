@@ -38,7 +38,7 @@ bool extractFlushingEachFile(const std::string& archivePath, const EntryTable& e
         for (int i = 0; i < entries.count(); ++i) {
             OutputFile output(outputs, entries.displayName(i));
             const EntryTable::Placement placement = entries.placement(i);
-            copyEntry(archive, placement.offset, placement.size, output.file());
+            copyRange(archive, placement.offset, output.file(), 0, placement.size);
             output.file().sync();
             output.commit();
         }

@@ -4,10 +4,8 @@
 
 #include "app/TForm1.h"
 #include "app/WindowTitle.h"
-#include "archive/File.h"
-#include "archive/SaveJournal.h"
-#include "archive/XcrLayout.h"
 #include "tests/app/FakeServices.h"
+#include "tests/support/InterruptedSave.h"
 #include "tests/support/XcrBuilder.h"
 
 namespace xcr {
@@ -129,26 +127,7 @@ TEST_F(FormCommandsTest, OpenPutsBackAnInterruptedSaveAndSaysSo) {
     const std::string path = writeArchive("a.xcr", XcrBuilder().add("one", "1").add("two", "2"));
     const test::Bytes before = test::readFileBytes(path);
     // A save that was to write 12345 as the total size and grow the file by 40 bytes.
-    test::Bytes halfSaved = before;
-    test::putNumber(halfSaved, 24, 12345);
-    halfSaved.resize(halfSaved.size() + 40, 7);
-    {
-        File archive = File::open(path, File::Access::Read);
-        SaveJournal journal = SaveJournal::create(path);
-        const std::int64_t directory = layout::directoryEnd(2);
-        journal.keep(archive, 0, directory);
-        journal.keep(archive, directory, archive.length() - directory);
-        test::Bytes fields(4 + 2 * 8);
-        test::putNumber(fields, 0, 12345);
-        for (std::size_t i = 0; i < 2; ++i) {
-            test::putNumber(fields, 4 + 8 * i, test::numberAt(before, 540 + 532 * i));
-            test::putNumber(fields, 8 + 8 * i, test::numberAt(before, 544 + 532 * i));
-        }
-        journal.commit(
-            {archive.length(), static_cast<std::int64_t>(halfSaved.size()), 2, 0, 0, 0, "a.xcr"},
-            fields);
-    }
-    test::writeFileBytes(path, halfSaved);
+    test::interruptSave(path, 12345, 40);
     openXcr(path);
     EXPECT_EQ(fakes.messages->notices,
               std::vector<std::string>{"A save of " + path +

@@ -44,8 +44,7 @@ TEST(FileTest, WriteAccessNeverTruncatesAndCreateEmpties) {
     test::writeFileBytes(path, test::bytesOf("0123456789"));
     {
         File file = File::open(path, File::Access::Write);
-        file.seek(2);
-        file.writeAll("ab", 2);
+        file.writeAt(2, "ab", 2);
     }
     EXPECT_EQ(test::readFileBytes(path), test::bytesOf("01ab456789"));
     { File file = File::open(path, File::Access::Create); }
@@ -75,9 +74,7 @@ TEST(FileTest, ShortReadFailsWithStreamReadError) {
     test::writeFileBytes(path, test::bytesOf("abc"));
     File file = File::open(path, File::Access::Read);
     char buffer[8];
-    file.seek(1);
-    EXPECT_EQ(file.readSome(buffer, 8), 2u);
-    file.seek(0);
+    EXPECT_EQ(file.readAt(1, buffer, 8), 2u);
     EXPECT_EQ(failureOf([&] { file.readExact(buffer, 4); }), "Stream read error");
 }
 
@@ -97,7 +94,7 @@ TEST(FileTest, CreateNewRefusesEveryExistingNameAndNeverFollowsALink) {
                   "Cannot create file shown/" + name);
     }
     File fresh = File::createNew(folder, "fresh", dir.file("fresh"));
-    fresh.writeAll("new", 3);
+    fresh.writeAt(0, "new", 3);
     fresh.closeWritten();
     ::close(folder);
     EXPECT_EQ(test::readFileBytes(file), test::bytesOf("kept"));

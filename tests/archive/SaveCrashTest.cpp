@@ -18,11 +18,6 @@ namespace {
 using test::Bytes;
 using test::Entries;
 
-Bytes operator+(Bytes a, const Bytes& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
 // Runs `work` in a child process that kills itself with SIGKILL just before its file call
 // number `call`. True when the child was killed there.
 bool killedAt(std::uint64_t call, const std::function<void()>& work) {
@@ -200,7 +195,8 @@ TEST_F(SaveCrashTest, AJournalThatCannotBeTrustedIsNeverApplied) {
         {"another kind of file", [](Bytes&, Bytes& j) { j = test::bytesOf("just some notes"); },
          foreign},
         {"a file that starts with zeros",
-         [](Bytes&, Bytes& j) { j = Bytes(8, 0) + test::bytesOf("and then some notes"); }, foreign},
+         [](Bytes&, Bytes& j) { j = test::bytesOf(std::string(8, '\0') + "and then some notes"); },
+         foreign},
         {"another version of the archive",
          [](Bytes& a, Bytes&) {
              Entries entries;

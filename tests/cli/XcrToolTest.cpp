@@ -6,10 +6,8 @@
 #include <nlohmann/json.hpp>
 #include <thread>
 
-#include "archive/File.h"
-#include "archive/SaveJournal.h"
-#include "archive/XcrLayout.h"
 #include "tests/archive/SaveFixture.h"
+#include "tests/support/InterruptedSave.h"
 #include "tests/support/ToolProcess.h"
 
 namespace xcr::test {
@@ -182,23 +180,7 @@ TEST_F(XcrToolTest, CheckReportsAJournalWithoutApplyingItAndOpeningAppliesIt) {
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, "a.xcr: no problems found\n");
     // A save that was to write 12345 as the total size, cut off after writing it.
-    Bytes halfSaved = whole;
-    putNumber(halfSaved, layout::kTotalSizePos, 12345);
-    {
-        File file = File::open(archive, File::Access::Read);
-        SaveJournal journal = SaveJournal::create(archive);
-        const std::int64_t directory = layout::directoryEnd(2);
-        journal.keep(file, 0, directory);
-        journal.keep(file, directory, file.length() - directory);
-        Bytes fields(4 + 2 * 8);
-        putNumber(fields, 0, 12345);
-        for (std::size_t i = 0; i < 2; ++i) {
-            putNumber(fields, 4 + 8 * i, numberAt(whole, 540 + 532 * i));
-            putNumber(fields, 8 + 8 * i, numberAt(whole, 544 + 532 * i));
-        }
-        journal.commit({file.length(), file.length(), 2, 0, 0, 0, "a.xcr"}, fields);
-    }
-    writeFileBytes(archive, halfSaved);
+    const Bytes halfSaved = test::interruptSave(archive, 12345, 0);
 
     result = run({"check", "a.xcr"});
     EXPECT_EQ(result.status, 1);
