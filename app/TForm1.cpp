@@ -191,7 +191,7 @@ void TForm1::SpeedButton2Click() {
     // an archive that can be read, and nothing changes it while the user chooses.
     HeldArchive archive = holdArchive(session_.archivePath);
     std::string folder;
-    if (archive.file.isOpen() && services_.JvBrowseFolder1->execute(this)) {
+    if (archive.isOpen() && services_.JvBrowseFolder1->execute(this)) {
         folder = services_.JvBrowseFolder1->folder();
     }
     auto request = std::make_shared<ExtractionRequest>(
@@ -319,6 +319,8 @@ void TForm1::jobEnded(const JobOutcome& outcome) {
     }
     if (!outcome.ok()) {
         services_.messages->show(this, outcome.failure);
+    } else if (!outcome.warning.empty()) {
+        services_.messages->show(this, outcome.warning);
     }
     if (closeWhenIdle_ && !lock_->isHeld()) {
         close();

@@ -81,6 +81,12 @@ EntryTable readEntryTable(File& archive) {
     });
 }
 
+int countListed(File& archive) {
+    unsigned char count[kNumberSize] = {};
+    archive.readAt(kRecordCountPos, count, sizeof count);
+    return static_cast<int>(listedRecords(readNumber(count), archive.length()));
+}
+
 DirectoryFingerprint readFingerprint(File& archive, int listed) {
     const std::int64_t end = std::min(archive.length(), recordPos(listed));
     Checksum checksum;

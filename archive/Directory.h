@@ -14,6 +14,9 @@ namespace xcr {
 // Bytes past the end of the file read as zero. Never fails on a short file.
 EntryTable readEntryTable(File& archive);
 
+// How many records the file lists now, by the same rule as readEntryTable().
+int countListed(File& archive);
+
 // The fingerprint of the header and the first `listed` records as the file holds them now.
 DirectoryFingerprint readFingerprint(File& archive, int listed);
 

@@ -2,8 +2,8 @@
 
 #include <exception>
 
-#include "archive/ArchiveOpening.h"
 #include "archive/EntryCopy.h"
+#include "archive/Failure.h"
 #include "archive/OutputFile.h"
 #include "archive/OutputFolder.h"
 
@@ -11,17 +11,41 @@ namespace xcr {
 
 namespace {
 
+// Copies one entry; a short read names the entry and where its data ends.
+void copyEntry(File& archive, EntryTable::Placement placement, int index, File& output) {
+    try {
+        copyRange(archive, placement.offset, output, 0, placement.size);
+    } catch (const Failure& failure) {
+        const std::int64_t end = std::int64_t{placement.offset} + placement.size;
+        const std::int64_t length = archive.length();
+        if (std::string(failure.what()) != kStreamReadError || end <= length) {
+            throw;
+        }
+        throw Failure(std::string(kStreamReadError) + ": the data of entry " +
+                      std::to_string(index) + " (" + std::to_string(placement.size) +
+                      " bytes at offset " + std::to_string(placement.offset) + ") ends at byte " +
+                      std::to_string(end) + ", past the end of the archive (" +
+                      std::to_string(length) + " bytes)");
+    }
+}
+
 // Everything but the outcome. Files are owned here, so they are closed by the time this
 // returns or throws.
 void extractChecked(ExtractionRequest& request, JobProgress& progress) {
-    File& archive = request.archive.file;
+    HeldArchive& archive = request.archive;
     if (!archive.isOpen() || request.folder.empty()) {
         return;  // no archive, or no folder confirmed: a quiet end
     }
-    refuseIfChanged(archive, request.entries, "extracting");
+    archive.refuseIfChanged(request.entries, "extracting");
     // Held open from here on: the files land in the folder chosen, whatever its path
-    // comes to name while the job runs.
-    const OutputFolder outputs(request.folder);
+    // comes to name while the job runs. No output takes the place of the archive being
+    // read, or the name its journal would have.
+    OutputFolder outputs(request.folder);
+    outputs.keepAway(
+        [&archive](const FileIdentity& folder, const std::string& name, const struct stat* there) {
+            return (there != nullptr && FileIdentity::of(*there) == archive.identity()) ||
+                   archive.isJournalName(folder, name);
+        });
     const int n = request.entries.count();
     if (n == 0) {
         return;
@@ -33,8 +57,7 @@ void extractChecked(ExtractionRequest& request, JobProgress& progress) {
             continue;
         }
         OutputFile output(outputs, request.entries.displayName(i));
-        const EntryTable::Placement placement = request.entries.placement(i);
-        copyRange(archive, placement.offset, output.file(), 0, placement.size);
+        copyEntry(archive.file(), request.entries.placement(i), i, output.file());
         output.commit();
         progress.setPosition(i);
     }
@@ -43,21 +66,12 @@ void extractChecked(ExtractionRequest& request, JobProgress& progress) {
 }  // namespace
 
 HeldArchive holdArchive(const std::string& path) {
-    HeldArchive held;
-    if (path.empty()) {
-        return held;
-    }
-    try {
-        held.file = File::open(path, File::Access::Read);
-    } catch (const std::exception& failure) {
-        held.failure = failure.what();
-    }
-    return held;
+    return HeldArchive::attempt(path, HeldArchive::Access::Read);
 }
 
 JobOutcome runExtraction(ExtractionRequest request, JobProgress& progress) {
-    if (!request.archive.failure.empty()) {
-        return JobOutcome::failed(request.archive.failure);
+    if (!request.archive.failure().empty()) {
+        return JobOutcome::failed(request.archive.failure());
     }
     try {
         extractChecked(request, progress);

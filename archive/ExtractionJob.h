@@ -6,22 +6,16 @@
 
 #include "archive/CheckMarks.h"
 #include "archive/EntryTable.h"
-#include "archive/File.h"
+#include "archive/HeldArchive.h"
 #include "archive/JobOutcome.h"
 #include "archive/JobProgress.h"
 
 namespace xcr {
 
-// The archive, opened for an extraction before the user is asked for a folder: the
+// Holds the archive at `path` for reading before the user is asked for a folder: the
 // question comes only for an archive that can be read, and nothing changes the archive
-// while the user chooses.
-struct HeldArchive {
-    File file;            // open when it could be opened
-    std::string failure;  // why it could not, when there was an archive to open
-};
-
-// Opens the archive at `path` for reading; an empty path (no archive opened yet) gives
-// neither a file nor a failure.
+// while the user chooses. An empty path (no archive opened yet) gives neither an archive
+// nor a failure.
 HeldArchive holdArchive(const std::string& path);
 
 // Everything an extraction works from, taken when it starts. The marks stay live: the

@@ -15,12 +15,16 @@ public:
 inline constexpr const char* kStreamReadError = "Stream read error";
 inline constexpr const char* kStreamWriteError = "Stream write error";
 
-inline std::string cannotOpenText(const std::string& path) {
-    return "Cannot open file " + path;
+// The texts of a file that cannot be opened or created, followed by the reason the system
+// or a check gave, when there is one.
+inline std::string cannotOpenText(const std::string& path, const std::string& reason = {}) {
+    return "Cannot open file " + path + (reason.empty() ? "" : ": " + reason);
 }
-inline std::string cannotCreateText(const std::string& path) {
-    return "Cannot create file " + path;
+inline std::string cannotCreateText(const std::string& path, const std::string& reason = {}) {
+    return "Cannot create file " + path + (reason.empty() ? "" : ": " + reason);
 }
+// The reason the system gave for the last failed call.
+std::string systemReason();
 // No private folder for the temporary copies of entries could be made in `parent`.
 inline std::string noStagingFolderText(const std::string& parent) {
     return "Cannot make a temporary copy: no private temporary folder could be created in " +

@@ -34,9 +34,13 @@ int openFlags(File::Access access) {
     return O_RDONLY | common;
 }
 
-std::string failureText(File::Access access, const std::string& path) {
-    return access == File::Access::Create ? cannotCreateText(path) : cannotOpenText(path);
+std::string failureText(File::Access access, const std::string& path, const std::string& reason) {
+    return access == File::Access::Create ? cannotCreateText(path, reason)
+                                          : cannotOpenText(path, reason);
 }
+
+// An injected failure stands for a file the system refuses.
+constexpr int kInjectedError = EACCES;
 
 // The kernel moves or shares whole pages only where the data lies at the same place
 // within a page on both sides. Elsewhere it cuts every page in two, which costs more
@@ -97,26 +101,32 @@ void writeFully(const void* buffer, std::size_t size, Step step) {
 
 }  // namespace
 
-File File::open(const std::string& path, Access access) {
-    if (FileFaults::failNow()) {
-        throw Failure(failureText(access, path));
-    }
-    const int fd = ::open(path.c_str(), openFlags(access), 0666);
+File File::open(const std::string& path, Access access, std::string_view kind) {
+    const int fd = FileFaults::failNow() ? (errno = kInjectedError, -1)
+                                         : ::open(path.c_str(), openFlags(access), 0666);
     if (fd < 0) {
-        throw Failure(failureText(access, path));
+        throw Failure(failureText(access, path, systemReason()));
     }
     File file(fd, path);
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0 ||
-        ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        throw Failure(failureText(access, path));
+    if (::fstat(fd, &info) != 0 ||
+        (S_ISREG(info.st_mode) && ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)) {
+        throw Failure(failureText(access, path, systemReason()));
+    }
+    if (!S_ISREG(info.st_mode)) {
+        throw Failure(failureText(access, path, "not a regular file"));
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        throw Failure(failureText(access, path,
+                                  errno == EWOULDBLOCK
+                                      ? "the " + std::string(kind) + " is in use by another program"
+                                      : systemReason()));
     }
     // Emptied only once the lock is held, so a file in use elsewhere is never cut. A file
     // that is empty already is left alone: some file systems write a file out at close
     // once it was cut to nothing, which would slow every fresh file down.
     if (access == Access::Create && info.st_size > 0 && ::ftruncate(fd, 0) != 0) {
-        throw Failure(failureText(access, path));
+        throw Failure(failureText(access, path, systemReason()));
     }
     return file;
 }
@@ -128,55 +138,49 @@ File File::createNew(int folderFd, const std::string& name, std::string path) {
     const int fd = ::openat(folderFd, name.c_str(),
                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0) {
-        throw Failure(cannotCreateText(path));
+        throw Failure(cannotCreateText(path, systemReason()));
     }
     return File(fd, std::move(path));
 }
 
-File File::createNew(const std::string& path) {
-    const int fd =
-        FileFaults::failNow()
-            ? (errno = ENOSPC, -1)
-            : ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+File File::createPrivate(int folderFd, const std::string& name, std::string path) {
+    const int fd = FileFaults::failNow()
+                       ? (errno = ENOSPC, -1)
+                       : ::openat(folderFd, name.c_str(),
+                                  O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) {
-        throw Failure(cannotCreateText(path) + " (" + std::strerror(errno) + ")");
+        throw Failure(cannotCreateText(path, systemReason()));
     }
-    return File(fd, path);
+    return File(fd, std::move(path));
 }
 
-void File::remove(const std::string& path) {
-    if (FileFaults::failNow() || (::unlink(path.c_str()) != 0 && errno != ENOENT)) {
-        throw Failure("Cannot delete file " + path);
+File File::openUnlockedIn(int folderFd, const std::string& name, std::string path) {
+    const int fd = FileFaults::failNow() ? (errno = kInjectedError, -1)
+                                         : ::openat(folderFd, name.c_str(),
+                                                    O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        throw Failure(cannotOpenText(path, systemReason()));
     }
-}
-
-void File::syncFolderOf(const std::string& path) {
-    const auto cut = path.find_last_of('/');
-    const std::string folder =
-        cut == std::string::npos ? "." : (cut == 0 ? "/" : path.substr(0, cut));
-    const int fd =
-        FileFaults::failNow() ? -1 : ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    const bool synced = fd >= 0 && ::fsync(fd) == 0;
-    if (fd >= 0) {
-        ::close(fd);
+    File file(fd, std::move(path));
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        throw Failure(cannotOpenText(file.path_, "not a regular file"));
     }
-    if (!synced) {
-        throw Failure(kStreamWriteError);
-    }
+    return file;
 }
 
 File File::reopenForWriting() const {
-    const int fd =
-        FileFaults::failNow() ? -1 : ::open(path_.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = FileFaults::failNow() ? (errno = kInjectedError, -1)
+                                         : ::open(path_.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
-        throw Failure(cannotOpenText(path_));
+        throw Failure(cannotOpenText(path_, systemReason()));
     }
     File writer(fd, path_);
     struct stat theirs {};
     // The name must still lead to the file this handle holds, not one put in its place.
     if (::fstat(fd, &theirs) != 0 || !sameFileAs(theirs) ||
         ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
-        throw Failure(cannotOpenText(path_));
+        throw Failure(cannotOpenText(path_, "its name now leads to another file"));
     }
     return writer;
 }
@@ -202,12 +206,16 @@ File::~File() {
     close();
 }
 
-std::int64_t File::length() const {
+struct stat File::status() const {
     struct stat info {};
     if (FileFaults::failNow() || ::fstat(fd_, &info) != 0) {
         throw Failure(kStreamReadError);
     }
-    return info.st_size;
+    return info;
+}
+
+std::int64_t File::length() const {
+    return status().st_size;
 }
 
 void File::readExact(void* buffer, std::size_t size) {

@@ -4,8 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
-struct stat;
+#include <sys/stat.h>
 
 namespace xcr {
 
@@ -22,20 +23,21 @@ public:
         Create,     // create, or empty an existing file; read and write
     };
 
-    static File open(const std::string& path, Access access);
-    // Creates a file that must not exist yet, for reading and writing by its owner only,
-    // never through a link. Fails with "Cannot create file %s" and the system's reason.
-    static File createNew(const std::string& path);
+    // Fails with "Cannot open file %s" (or "Cannot create file %s") and the reason: the
+    // system's, "not a regular file", or "the `kind` is in use by another program".
+    static File open(const std::string& path, Access access, std::string_view kind = "file");
+    // Creates the file `name` inside the folder open as `folderFd`, which must not exist
+    // yet, for reading and writing by its owner only, never through a link. Fails with
+    // "Cannot create file `path`" and the system's reason.
+    static File createPrivate(int folderFd, const std::string& name, std::string path);
+    // Opens the regular file `name` inside the folder open as `folderFd` for reading, never
+    // through a link, and without a lock: the caller holds what guards it.
+    static File openUnlockedIn(int folderFd, const std::string& name, std::string path);
     // Creates the file `name` inside the folder open as `folderFd`, write only. Fails when
     // anything of that name is there, a link included, so nothing existing is ever opened
     // or written through. Nobody else can hold a file this new, so it takes no lock.
     // `path` is the name failure texts give ("Cannot create file %s").
     static File createNew(int folderFd, const std::string& name, std::string path);
-    // Deletes a file; a file that is not there counts as deleted.
-    static void remove(const std::string& path);
-    // Flushes the folder that holds `path` to the disk, so that a file created, renamed
-    // or deleted in it stays so after a power cut.
-    static void syncFolderOf(const std::string& path);
 
     File() = default;
     File(File&& other) noexcept;
@@ -51,6 +53,8 @@ public:
     bool isOpen() const { return fd_ >= 0; }
     // Whether this handle holds the file that `info` describes.
     bool sameFileAs(const struct stat& info) const;
+    // The file's status now; fails with "Stream read error".
+    struct stat status() const;
     const std::string& path() const { return path_; }
 
     std::int64_t length() const;

@@ -1,6 +1,7 @@
 #include "archive/OutputFolder.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -26,8 +27,19 @@ OutputFolder::~OutputFolder() {
 
 void OutputFolder::rename(const std::string& from, const std::string& to,
                           const std::string& pathForTexts) const {
-    if (FileFaults::failNow() || ::renameat(fd_, from.c_str(), fd_, to.c_str()) != 0) {
-        throw Failure(cannotCreateText(pathForTexts));
+    if (kept_) {
+        struct stat folder {};
+        struct stat there {};
+        const bool taken = ::fstatat(fd_, to.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0;
+        if (::fstat(fd_, &folder) != 0 ||
+            kept_(FileIdentity::of(folder), to, taken ? &there : nullptr)) {
+            throw Failure(cannotCreateText(
+                pathForTexts, "it would take the place of the archive being read or its journal"));
+        }
+    }
+    if (FileFaults::failNow() ? (errno = EACCES, true)
+                              : ::renameat(fd_, from.c_str(), fd_, to.c_str()) != 0) {
+        throw Failure(cannotCreateText(pathForTexts, systemReason()));
     }
 }
 

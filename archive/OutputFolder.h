@@ -1,7 +1,12 @@
 #ifndef ARCHIVE_OUTPUTFOLDER_H
 #define ARCHIVE_OUTPUTFOLDER_H
 
+#include <sys/stat.h>
+
+#include <functional>
 #include <string>
+
+#include "archive/FileIdentity.h"
 
 namespace xcr {
 
@@ -22,9 +27,16 @@ public:
     int fd() const { return fd_; }
     const std::string& path() const { return path_; }
 
+    // Names no output may take: `kept(folder, name, there)` is asked with this folder's
+    // identity, the name and what lies there now (nothing when nothing does).
+    using KeptName = std::function<bool(const FileIdentity& folder, const std::string& name,
+                                        const struct stat* there)>;
+    void keepAway(KeptName kept) { kept_ = std::move(kept); }
+
     // Gives the file `from` the name `to` in one step, replacing whatever held that name
     // (a file, a hard link, a link dangling or not) without opening it. A folder of that
-    // name stays and the rename fails with "Cannot create file `pathForTexts`".
+    // name stays and the rename fails with "Cannot create file `pathForTexts`", as does a
+    // name kept away.
     void rename(const std::string& from, const std::string& to,
                 const std::string& pathForTexts) const;
     // Removes the file `name`; best effort, as a cleanup on a path that already failed.
@@ -33,6 +45,7 @@ public:
 private:
     std::string path_;
     int fd_ = -1;
+    KeptName kept_;
 };
 
 }  // namespace xcr

@@ -3,13 +3,12 @@
 #include <exception>
 #include <optional>
 
-#include "archive/ArchiveOpening.h"
 #include "archive/Directory.h"
 #include "archive/EntryCopy.h"
 #include "archive/Failure.h"
 #include "archive/File.h"
+#include "archive/HeldArchive.h"
 #include "archive/LayoutCheck.h"
-#include "archive/SaveJournal.h"
 #include "archive/SavePlan.h"
 #include "archive/StagingFolder.h"
 #include "archive/XcrLayout.h"
@@ -44,7 +43,8 @@ private:
     const SaveRequest& request_;
     JobProgress& progress_;
     const int n_;
-    File archive_;
+    HeldArchive held_;
+    File* archive_ = nullptr;
     std::int64_t oldLength_ = 0;
     bool totalChanges_ = false;
     std::optional<SaveJournal> journal_;
@@ -56,7 +56,8 @@ JobOutcome SaveRun::run() {
     }
     std::optional<SavePlan> planned;
     try {
-        archive_ = File::open(request_.archivePath, File::Access::ReadWrite);
+        held_ = HeldArchive::open(request_.archivePath, HeldArchive::Access::ReadWrite);
+        archive_ = &held_.file();
         if (n_ == 0) {
             return JobOutcome::success();  // nothing listed: opened and closed, nothing more
         }
@@ -74,8 +75,8 @@ JobOutcome SaveRun::run() {
     try {
         writeDirectory(plan);
         writeData(plan);
-        archive_.sync();
-        written = readFingerprint(archive_, n_);
+        archive_->sync();
+        written = readFingerprint(*archive_, n_);
         if (journal_) {
             // The moment the save becomes final.
             journal_->remove();
@@ -86,9 +87,22 @@ JobOutcome SaveRun::run() {
         }
         return undo(failure.what());
     }
-    archive_.close();
-    StagingFolder(request_.stagingFolder).removeFiles();
     JobOutcome outcome;
+    try {
+        if (journal_) {
+            journal_->syncRemoval();
+        }
+    } catch (const std::exception& failure) {
+        // The archive is whole and final: it is never put back once its journal is gone.
+        outcome.warning = "The archive " + request_.archivePath +
+                          " was saved, but the removal of its journal could not be flushed to "
+                          "the disk (" +
+                          failure.what() +
+                          "). Should the machine lose power soon, the next opening may put it "
+                          "back as it was before this save.";
+    }
+    archive_->close();
+    StagingFolder(request_.stagingFolder).removeFiles();
     outcome.savedEntries = request_.entries.withPlacements(plan.placements(), written);
     return outcome;
 }
@@ -96,9 +110,10 @@ JobOutcome SaveRun::run() {
 // Checks that the table still describes the archive and that every entry's old bytes
 // are there, then runs the size pass and the layout check.
 SavePlan SaveRun::plan() {
-    refuseIfChanged(archive_, request_.entries, "saving");
+    held_.refuseIfChanged(request_.entries, "saving");
+    held_.refuseUnsafeSave();
     progress_.setMaximum(n_ - 1);
-    oldLength_ = archive_.length();
+    oldLength_ = archive_->length();
     for (const auto& p : request_.entries.placements()) {
         // Every listed entry's bytes must be readable, as they were when each was copied
         // out before a save; a save that could not read one changes nothing.
@@ -120,7 +135,7 @@ SavePlan SaveRun::plan() {
     }
     SavePlan plan(request_.entries, newSizes, oldLength_);
     unsigned char total[kNumberSize] = {};
-    totalChanges_ = archive_.readAt(kTotalSizePos, total, sizeof total) != sizeof total ||
+    totalChanges_ = archive_->readAt(kTotalSizePos, total, sizeof total) != sizeof total ||
                     readNumber(total) != plan.total();
     const std::string refusal = layoutRefusal(request_.entries, plan.after(), plan.total());
     if (!refusal.empty()) {
@@ -137,26 +152,24 @@ void SaveRun::keepOldBytes(const SavePlan& plan) {
         }
         return;
     }
-    const std::string journalPath = journal::pathFor(request_.archivePath);
     try {
-        journal_ = SaveJournal::create(request_.archivePath);
+        journal_ = held_.createJournal();
         const ByteRange directory = plan.directory();
-        journal_->keep(archive_, directory.position, directory.size);
+        journal_->keep(*archive_, directory.position, directory.size);
         for (int i = 0; i < n_; ++i) {
             for (const ByteRange& range : plan.overwrittenBy(i)) {
-                journal_->keep(archive_, range.position, range.size);
+                journal_->keep(*archive_, range.position, range.size);
             }
             progress_.setPosition(i);
         }
-        journal::Header header;
-        header.archiveName = journal::archiveNameFor(request_.archivePath);
+        journal::Header header = held_.journalHeader();
         header.oldLength = oldLength_;
         header.newLength = plan.lengthAfter();
         header.listed = n_;
         journal_->commit(header, plan.plannedFields());
     } catch (const std::exception& failure) {
-        throw Failure("Save refused: the journal " + journalPath + " could not be written (" +
-                      failure.what() + ")" + kUnchanged);
+        throw Failure("Save refused: the journal " + held_.journalPath() +
+                      " could not be written (" + failure.what() + ")" + kUnchanged);
     }
 }
 
@@ -164,7 +177,7 @@ void SaveRun::writeDirectory(const SavePlan& plan) {
     if (totalChanges_) {
         unsigned char field[kNumberSize];
         writeNumber(field, static_cast<std::int32_t>(plan.total()));
-        archive_.writeAt(kTotalSizePos, field, sizeof field);
+        archive_->writeAt(kTotalSizePos, field, sizeof field);
     }
     const auto placements = plan.placements();
     for (int i = 0; i < n_; ++i) {
@@ -172,7 +185,7 @@ void SaveRun::writeDirectory(const SavePlan& plan) {
             unsigned char fields[2 * kNumberSize];
             writeNumber(fields, placements[static_cast<std::size_t>(i)].offset);
             writeNumber(fields + kNumberSize, placements[static_cast<std::size_t>(i)].size);
-            archive_.writeAt(offsetPos(i), fields, sizeof fields);
+            archive_->writeAt(offsetPos(i), fields, sizeof fields);
         }
         progress_.setPosition(i);
     }
@@ -194,10 +207,11 @@ void SaveRun::writeData(const SavePlan& plan) {
             if (p.replaced) {
                 writeReplacement(*next, p);
             } else {
-                journal_->copyOld(archive_, request_.entries.placement(i).offset, p.size, p.offset);
+                journal_->copyOld(*archive_, request_.entries.placement(i).offset, p.size,
+                                  p.offset);
             }
             // The closing flush then overlaps with the copying instead of following it.
-            archive_.startWriteBack(p.offset, p.size);
+            archive_->startWriteBack(p.offset, p.size);
         }
         progress_.setPosition(i);
     }
@@ -216,7 +230,7 @@ void SaveRun::writeReplacement(const Replacement& replacement, const PlannedPlac
         throw changed();
     }
     try {
-        copyRange(source, 0, archive_, placement.offset, placement.size);
+        copyRange(source, 0, *archive_, placement.offset, placement.size);
     } catch (const Failure&) {
         if (source.length() != placement.size) {
             throw changed();
@@ -233,9 +247,9 @@ void SaveRun::writeReplacement(const Replacement& replacement, const PlannedPlac
 // old bytes, and the next opening applies it.
 JobOutcome SaveRun::undo(const std::string& failure) {
     try {
-        journal_->rollBack(archive_);
+        journal_->rollBack(*archive_);
     } catch (const std::exception& rollbackFailure) {
-        archive_.close();
+        archive_->close();
         return JobOutcome::failed(failure + "; the archive could not be restored (" +
                                   rollbackFailure.what() +
                                   "); its old bytes are kept in the journal " + journal_->path() +
@@ -243,11 +257,12 @@ JobOutcome SaveRun::undo(const std::string& failure) {
     }
     try {
         journal_->remove();
+        journal_->syncRemoval();
     } catch (const std::exception&) {
         // The archive is whole; the journal left beside it only puts back the same bytes
         // again at the next opening.
     }
-    archive_.close();
+    archive_->close();
     return JobOutcome::failed(failure + kUnchanged);
 }
 

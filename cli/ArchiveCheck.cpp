@@ -1,13 +1,11 @@
 #include "cli/ArchiveCheck.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdint>
 
 #include "archive/Directory.h"
 #include "archive/File.h"
-#include "archive/JournalFormat.h"
+#include "archive/HeldArchive.h"
 #include "archive/XcrLayout.h"
 #include "cli/NameText.h"
 
@@ -127,55 +125,44 @@ void checkTotal(const EntryTable& entries, std::int64_t length, std::int32_t tot
     found.push_back(text);
 }
 
-void checkJournal(const std::string& archivePath, std::vector<std::string>& found) {
-    const std::string path = journal::pathFor(archivePath);
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0) {
+// A save through one of several names could be put back only through that name.
+void checkNames(HeldArchive& archive, std::vector<std::string>& found) {
+    const std::uint64_t names = archive.linkCount();
+    if (names <= 1) {
         return;
     }
-    unsigned char bytes[journal::kHeaderSize] = {};
-    File journalFile = File::open(path, File::Access::Read);
-    const std::size_t got = journalFile.readAt(0, bytes, sizeof bytes);
-    journal::Header header;
-    switch (journal::decodeHeader(bytes, got, header)) {
-        case journal::HeaderState::Incomplete:
-            found.push_back("the journal " + path +
-                            " of a save that stopped before it changed the archive lies beside "
-                            "it; opening the archive removes it");
-            break;
-        case journal::HeaderState::Complete:
-            found.push_back("the journal " + path +
-                            " of an interrupted save lies beside it; opening the archive puts "
-                            "it back as it was before that save");
-            break;
-        case journal::HeaderState::Damaged:
-            found.push_back("the journal " + path +
-                            " of an interrupted save lies beside it, and its header is damaged; "
-                            "opening the archive refuses it");
-            break;
-        case journal::HeaderState::Foreign:
-            found.push_back(path +
-                            " lies beside it where its journal goes, and is not a journal; "
-                            "opening the archive refuses it");
-            break;
+    std::string text = "the archive has " + std::to_string(names) +
+                       " names (hard links), so saving it in place is refused";
+    const std::vector<std::string> here = archive.otherNamesInFolder();
+    if (!here.empty()) {
+        text += "; its other names in its folder:";
+        for (const std::string& name : here) {
+            text += " " + printableName(name);
+        }
     }
+    found.push_back(text);
 }
 
 }  // namespace
 
 std::vector<std::string> findArchiveProblems(const std::string& path) {
     std::vector<std::string> found;
-    File archive = File::open(path, File::Access::Read);
-    const std::int64_t length = archive.length();
-    const std::int32_t declared = headerNumber(archive, kRecordCountPos);
-    const std::int32_t total = headerNumber(archive, kTotalSizePos);
-    const EntryTable entries = readEntryTable(archive);
-    archive.close();
+    HeldArchive archive = HeldArchive::open(path, HeldArchive::Access::Read);
+    File& file = archive.file();
+    const std::int64_t length = file.length();
+    const std::int32_t declared = headerNumber(file, kRecordCountPos);
+    const std::int32_t total = headerNumber(file, kTotalSizePos);
+    const EntryTable entries = readEntryTable(file);
 
     checkDirectory(length, declared, found);
     checkOverlaps(entries, checkPlacements(entries, length, found), found);
     checkTotal(entries, length, total, found);
-    checkJournal(path, found);
+    checkNames(archive, found);
+    // Read, never applied: checking changes nothing.
+    const std::string journal = archive.describeJournal();
+    if (!journal.empty()) {
+        found.push_back(journal);
+    }
     return found;
 }
 

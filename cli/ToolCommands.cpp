@@ -105,6 +105,9 @@ void replaceEntries(const ReplaceArguments& arguments) {
                           128 + signal);
     }
     throwIfFailed(outcome);
+    if (!outcome.warning.empty()) {
+        std::cerr << "xcrtool: " << outcome.warning << std::endl;
+    }
 }
 
 void checkArchive(const std::string& archive, std::ostream& out) {

@@ -4,7 +4,7 @@
 
 #include "archive/EntryCopy.h"
 #include "archive/File.h"
-#include "archive/JournalRecovery.h"
+#include "archive/HeldArchive.h"
 
 namespace xcr {
 
@@ -13,21 +13,21 @@ StagedEntry::StagedEntry(const std::string& archivePath, EntryTable::Placement p
     : path_(std::move(temporaryPath)) {
     bool created = false;
     try {
-        File archive;
+        HeldArchive archive;
         File temporary;
         if (order == Order::ArchiveFirst) {
-            archive = File::open(archivePath, File::Access::Read);
+            archive = HeldArchive::open(archivePath, HeldArchive::Access::Read);
         }
         temporary = File::open(path_, File::Access::Create);
         created = true;
         if (order == Order::TemporaryFirst) {
-            archive = File::open(archivePath, File::Access::Read);
+            archive = HeldArchive::open(archivePath, HeldArchive::Access::Read);
         }
         // A journal beside the archive means another window's save was cut off: its
         // bytes may be half written until it is opened again.
-        refuseIfJournal(archivePath);
-        copyRange(archive, placement.offset, temporary, 0, placement.size);
-        archive.close();
+        archive.refuseIfJournal("previewing it");
+        copyRange(archive.file(), placement.offset, temporary, 0, placement.size);
+        archive.file().close();
         temporary.close();
     } catch (...) {
         // A file we could not create may be another's: only our own is deleted.

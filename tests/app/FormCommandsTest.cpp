@@ -111,7 +111,8 @@ TEST_F(FormCommandsTest, MissingArchiveShowsMessageEmptiesListAndKeepsTitle) {
 
     const std::string missing = dir.file("gone.xcr");
     openXcr(missing);
-    EXPECT_EQ(fakes.messages->texts, std::vector<std::string>{"Cannot open file " + missing});
+    EXPECT_EQ(fakes.messages->texts, std::vector<std::string>{"Cannot open file " + missing +
+                                                              ": No such file or directory"});
     EXPECT_EQ(form.CheckListBox1->count(), 0);
     EXPECT_EQ(form.session().entries.count(), 0);
     EXPECT_FALSE(form.session().replacements.isReplaced(0));

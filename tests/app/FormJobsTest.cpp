@@ -10,6 +10,7 @@
 
 #include "app/TForm1.h"
 #include "archive/ArchiveOpening.h"
+#include "archive/ExtractionJob.h"
 #include "archive/FileFaults.h"
 #include "tests/app/FakeServices.h"
 #include "tests/support/XcrBuilder.h"
@@ -62,8 +63,11 @@ protected:
     void duringExtraction(const std::function<void()>& action) {
         std::promise<void> resume;
         std::atomic<bool> held{false};
-        // Call 1 is the window holding the archive; call 2 is the job's first.
-        FileFaults::armAction(2, [&, resumed = resume.get_future().share()] {
+        // The calls after those of the window holding the archive are the job's.
+        FileFaults::arm({});
+        holdArchive(archive);
+        const std::uint64_t holding = FileFaults::counted();
+        FileFaults::armAction(holding + 1, [&, resumed = resume.get_future().share()] {
             held = true;
             resumed.wait();
         });
@@ -207,7 +211,9 @@ TEST_F(FormJobsTest, PlayWavDuringAJobCannotOpenTheArchive) {
     fakes.JvBrowseFolder1->onShow = [this] { form.SpeedButton1->click(); };
     form.SpeedButton2->click();
     waitForJobs();
-    EXPECT_EQ(fakes.messages->texts, (std::vector<std::string>{"Cannot open file " + archive}));
+    EXPECT_EQ(fakes.messages->texts,
+              (std::vector<std::string>{"Cannot open file " + archive +
+                                        ": the archive is in use by another program"}));
     EXPECT_TRUE(fakes.JvWavePlayer1->played.empty());
     EXPECT_EQ(extracted(3), (std::vector<int>{0, 1, 2}));
 }

@@ -44,8 +44,9 @@ TEST(FormStartTest, AnArchiveHandedOverOpensAsIfConfirmedInOpenXcr) {
     // of what the user sees.
     const std::vector<std::tuple<bool, std::string, std::string>> cases = {
         {true, "", "Pelloran Plus 3 - a.xcr | hills.bmp | chime.wav"},
-        {false, "", "Pelloran Plus 3 | Cannot open file DIR/a.xcr"},
-        {true, "these are notes, not a journal", "Pelloran Plus 3 | The journal DIR/a.xcr-journal"},
+        {false, "", "Pelloran Plus 3 | Cannot open file DIR/a.xcr: No such file or directory"},
+        {true, "these are notes, not a journal",
+         "Pelloran Plus 3 - a.xcr | hills.bmp | chime.wav | The file DIR/a.xcr-journal lies"},
     };
     for (const auto& [archive, journal, start] : cases) {
         std::vector<std::string> seen;

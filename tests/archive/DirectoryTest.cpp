@@ -224,7 +224,8 @@ TEST(DirectoryTest, MissingArchiveFailsWithCannotOpenAndItsPath) {
         openArchive(path);
         FAIL() << "no failure";
     } catch (const Failure& failure) {
-        EXPECT_EQ(std::string(failure.what()), "Cannot open file " + path);
+        EXPECT_EQ(std::string(failure.what()),
+                  "Cannot open file " + path + ": No such file or directory");
     }
 }
 

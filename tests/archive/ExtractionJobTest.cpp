@@ -15,7 +15,7 @@
 #include "archive/ArchiveOpening.h"
 #include "archive/EntryCopy.h"
 #include "archive/FileFaults.h"
-#include "archive/JournalFormat.h"
+#include "archive/XcrLayout.h"
 #include "tests/support/FakeProgress.h"
 #include "tests/support/XcrBuilder.h"
 
@@ -185,9 +185,11 @@ TEST_F(ExtractionJobTest, AnArchiveThatCannotBeOpenedIsReported) {
     marks->setAll(true);
     const JobOutcome missing =
         runExtraction({holdArchive(dir.file("gone.xcr")), out->path(), entries, marks}, *progress);
-    EXPECT_EQ(missing.failure, "Cannot open file " + dir.file("gone.xcr"));
+    EXPECT_EQ(missing.failure,
+              "Cannot open file " + dir.file("gone.xcr") + ": No such file or directory");
     File held = File::open(archivePath(), File::Access::Read);
-    EXPECT_EQ(extract().failure, "Cannot open file " + archivePath());
+    EXPECT_EQ(extract().failure,
+              "Cannot open file " + archivePath() + ": the archive is in use by another program");
     EXPECT_TRUE(std::filesystem::is_empty(out->path()));
 }
 
@@ -203,20 +205,32 @@ TEST_F(ExtractionJobTest, AnArchiveChangedSinceItWasOpenedIsRefusedWritingNothin
     const std::string changed = "The archive " + archivePath() +
                                 " was changed by another program since it was opened. Open it "
                                 "again before extracting.";
+    const std::string journal = archivePath() + "-journal";
     const std::vector<Case> cases = {
         {"rewritten",
          [&] { XcrBuilder().add("a", "longer alpha").add("b", "beta").writeTo(archivePath()); },
          changed},
         {"cut short", [&] { ::truncate(archivePath().c_str(), 500); }, changed},
-        {"journal beside it",
-         [&] { test::writeFileBytes(journal::pathFor(archivePath()), Bytes(600, 0)); },
+        // Listed while another program was still writing it, which went on to add records.
+        {"listed while it was written",
+         [&] {
+             ::truncate(archivePath().c_str(), layout::recordPos(1));
+             entries = openArchive(archivePath()).entries;
+             builder.writeTo(archivePath());
+         },
+         changed},
+        {"journal beside it", [&] { test::writeFileBytes(journal, Bytes(600, 0)); },
          "The archive " + archivePath() + " has the journal of an interrupted save beside it (" +
-             journal::pathFor(archivePath()) +
-             "). Open the archive again: that puts it back as it was before that save."},
+             journal + "). Open the archive again: that puts it back as it was before that save."},
+        {"another file's journal beside it",
+         [&] { test::writeFileBytes(journal, test::bytesOf("planted")); },
+         "The file " + journal + " lies beside the archive " + archivePath() +
+             " where its journal goes, but it is not this archive's journal (it is not a journal "
+             "of this program). Move it away before extracting."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        std::remove(journal::pathFor(archivePath()).c_str());
+        std::remove(journal.c_str());
         write(builder);
         marks->setAll(true);
         c.change();
@@ -232,7 +246,7 @@ TEST_F(ExtractionJobTest, AnOutputThatCannotBeCreatedEndsTheJobKeepingEarlierFil
         ASSERT_EQ(::mkdir(output("sub").c_str(), 0700), 0);
         write(XcrBuilder().add("a", "alpha").add(refused, "x").add("c", "gamma"));
         marks->setAll(true);
-        EXPECT_EQ(extract().failure, "Cannot create file " + output(refused));
+        EXPECT_EQ(extract().failure.rfind("Cannot create file " + output(refused), 0), 0u);
         EXPECT_EQ(test::readFileBytes(output("a")), test::bytesOf("alpha"));
         EXPECT_FALSE(exists(output("c")));
         EXPECT_EQ(progress->positions(), std::vector<int>{0});
@@ -274,8 +288,8 @@ TEST_F(ExtractionJobTest, WhatHoldsAnEntryNameIsReplacedWholeNeverWrittenThrough
              const int made = ::mkdir(at.c_str(), 0700);
              return made + olderFile(at + "/inner");
          },
-         false, "Cannot create file " + output("folder"), Left::Folder},
-        {"survivor", olderFile, true, "Stream read error", Left::OlderBytes},
+         false, "Cannot create file " + output("folder") + ": Is a directory", Left::Folder},
+        {"survivor", olderFile, true, "Stream read error: the data of entry 0", Left::OlderBytes},
     };
     std::vector<std::string> names;
     for (const Case& c : cases) {
@@ -289,7 +303,7 @@ TEST_F(ExtractionJobTest, WhatHoldsAnEntryNameIsReplacedWholeNeverWrittenThrough
         }
         write(builder);
         marks->setAll(true);
-        EXPECT_EQ(extract().failure, c.failure);
+        EXPECT_EQ(extract().failure.substr(0, c.failure.size()), c.failure);
 
         struct stat info {};
         ASSERT_EQ(::lstat(at.c_str(), &info), 0);
@@ -329,9 +343,28 @@ TEST_F(ExtractionJobTest, DataPastTheEndOfTheArchiveLeavesNoFileForThatEntry) {
     const auto offsets = builder.offsets();
     write(builder.truncateTo(static_cast<std::size_t>(offsets[1]) + 4));
     marks->setAll(true);
-    EXPECT_EQ(extract().failure, "Stream read error");
+    EXPECT_EQ(extract().failure,
+              "Stream read error: the data of entry 1 (10 bytes at offset " +
+                  std::to_string(offsets[1]) + ") ends at byte " + std::to_string(offsets[1] + 10) +
+                  ", past the end of the archive (" + std::to_string(offsets[1] + 4) + " bytes)");
     EXPECT_EQ(test::readFileBytes(output("a")), test::bytesOf("alpha"));
     EXPECT_EQ(namesIn(out->path()), std::vector<std::string>{"a"});
+}
+
+// Extracted into the archive's own folder, an entry named like the archive or its journal
+// would replace the archive being read, or plant a journal that the next opening applies.
+TEST_F(ExtractionJobTest, NoEntryTakesThePlaceOfTheArchiveOrItsJournal) {
+    for (const std::string name : {"a.xcr", "a.xcr-journal"}) {
+        SCOPED_TRACE(name);
+        write(XcrBuilder().add("first", "1").add("data:" + name, "planted bytes"));
+        marks->setAll(true);
+        EXPECT_EQ(extractInto(dir.path()).failure,
+                  "Cannot create file " + dir.file(name) +
+                      ": it would take the place of the archive being read or its journal");
+        EXPECT_EQ(test::readFileBytes(archivePath()), archive);
+        EXPECT_FALSE(exists(dir.file("a.xcr-journal")));
+        std::remove(dir.file("first").c_str());
+    }
 }
 
 // Runs with copies made by the kernel, and through the buffer (as across file systems).

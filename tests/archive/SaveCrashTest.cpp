@@ -9,7 +9,8 @@
 #include "archive/ArchiveOpening.h"
 #include "archive/Failure.h"
 #include "archive/FileFaults.h"
-#include "archive/JournalFormat.h"
+#include "archive/HeldArchive.h"
+#include "archive/journal/JournalFormat.h"
 #include "tests/archive/SaveFixture.h"
 
 namespace xcr {
@@ -120,7 +121,7 @@ TEST_F(SaveCrashTest, AKillAtAnyFileCallLeavesExactlyTheOldOrTheNewArchive) {
             ++old;
         } else {
             EXPECT_EQ(now, saved);
-            EXPECT_TRUE(opened.notice.empty());
+            EXPECT_TRUE(opened.notice.empty()) << opened.notice;
             ++whole;
         }
         EXPECT_FALSE(journalLeft());
@@ -162,105 +163,145 @@ TEST_F(SaveCrashTest, ARecoveryThatIsCutOffOrFailsIsDoneAgainAtTheNextOpening) {
     }
 }
 
-// A journal that belongs to another file or fails its checks is never applied: the
-// archive is not opened, the message says what is wrong and where the journal is, and
-// the save and extraction keep refusing until the user has dealt with it.
-TEST_F(SaveCrashTest, AJournalThatCannotBeTrustedIsNeverApplied) {
+// What lies at the journal's name is judged before anything is applied. A damaged journal
+// of this archive keeps the archive from opening; a file that is not this archive's
+// journal (another file's, planted, a link) is never applied nor removed, and the
+// archive opens with a warning; a journal whose header was cut off while it was written
+// (before the archive could change) is set aside under a new name. Either way, saving
+// and extracting refuse until the user has dealt with it.
+TEST_F(SaveCrashTest, WhatLiesAtTheJournalNameIsJudgedBeforeAnythingIsApplied) {
     crashMidWrite();
-    const std::string damaged = "The journal " + journalPath() + " of an interrupted save of " +
-                                archivePath() + " is damaged (";
-    const std::string foreign =
-        "The journal " + journalPath() + " does not belong to the archive " + archivePath();
+    enum class Verdict { Damaged, NotOwn, Torn };
     struct Case {
         const char* what;
         std::function<void(Bytes& archive, Bytes& journal)> spoil;
-        std::string message;
+        Verdict verdict;
+        std::string why;
         // Puts the journal in place some other way than as a plain file of its own.
         std::function<void()> place = {};
     };
     const std::string elsewhere = dir.file("elsewhere");
     const bool root = ::geteuid() == 0;
+    const auto forge = [](Bytes& j, const std::function<void(journal::Header&)>& change) {
+        journal::Header header;
+        ASSERT_EQ(journal::decodeHeader(j.data(), j.size(), header), journal::HeaderState::Checked);
+        change(header);
+        const auto forged = journal::encodeHeader(header);
+        std::copy(forged.begin(), forged.end(), j.begin());
+    };
     const std::vector<Case> cases = {
-        {"cut short", [](Bytes&, Bytes& j) { j.resize(j.size() - 10); },
-         damaged + "its length is not the one its header gives)"},
-        {"a kept byte changed", [](Bytes&, Bytes& j) { j[j.size() - 3] ^= 0x40; },
-         damaged + "its checksum does not match)"},
-        {"its header changed", [](Bytes&, Bytes& j) { j[17] ^= 0x01; },
-         damaged + "its header does not check out)"},
+        {"cut short", [](Bytes&, Bytes& j) { j.resize(j.size() - 10); }, Verdict::Damaged,
+         "its length is not the one its header gives"},
+        {"a kept byte changed", [](Bytes&, Bytes& j) { j[j.size() - 3] ^= 0x40; }, Verdict::Damaged,
+         "its checksum does not match"},
+        {"a length past 2 GiB",
+         [&](Bytes&, Bytes& j) {
+             forge(j,
+                   [](journal::Header& h) { h.oldLength = h.newLength = std::int64_t{40} << 30; });
+         },
+         Verdict::Damaged, "its header holds lengths no archive can have"},
+        {"a body length near 2^63",
+         [&](Bytes&, Bytes& j) {
+             forge(j, [](journal::Header& h) { h.bodyLength = INT64_MAX - 100; });
+         },
+         Verdict::Damaged, "its header holds lengths no archive can have"},
+        {"its header cut off while written", [](Bytes&, Bytes& j) { j[17] ^= 0x01; },
+         Verdict::Torn},
+        {"a header never written", [](Bytes&, Bytes& j) { std::fill_n(j.begin(), 512, 0); },
+         Verdict::Torn},
+        {"written for another file",
+         [&](Bytes&, Bytes& j) { forge(j, [](journal::Header& h) { ++h.archive.inode; }); },
+         Verdict::NotOwn, "it was written for another file"},
         {"another archive",
          [](Bytes& a, Bytes&) {
              a = test::XcrBuilder().add("other", "x").add("names", "y").build();
          },
-         foreign},
+         Verdict::NotOwn,
+         "the archive's header and directory are neither those it kept nor those the save "
+         "wrote"},
         {"another kind of file", [](Bytes&, Bytes& j) { j = test::bytesOf("just some notes"); },
-         foreign},
-        {"a file that starts with zeros",
-         [](Bytes&, Bytes& j) { j = test::bytesOf(std::string(8, '\0') + "and then some notes"); },
-         foreign},
-        {"another version of the archive",
-         [](Bytes& a, Bytes&) {
-             Entries entries;
-             for (const char* name : {"a", "b", "c", "d", "e"}) {
-                 entries.push_back({name, test::patternBytes(120, 9)});
-             }
-             a = test::builderOf(entries)
-                     .gap(24)
-                     .trailingRecord("t", test::patternBytes(30, 8))
-                     .build();
-         },
-         foreign},
-        {"a length past 2 GiB",
-         [](Bytes&, Bytes& j) {
-             journal::Header header;
-             ASSERT_EQ(journal::decodeHeader(j.data(), j.size(), header),
-                       journal::HeaderState::Complete);
-             header.oldLength = header.newLength = std::int64_t{40} << 30;
-             const auto forged = journal::encodeHeader(header);
-             std::copy(forged.begin(), forged.end(), j.begin());
-         },
-         damaged + "its header does not check out)"},
-        {"a link named like the journal", [](Bytes&, Bytes&) {}, foreign,
+         Verdict::NotOwn, "it is not a journal of this program"},
+        {"a link named like the journal", [](Bytes&, Bytes&) {}, Verdict::NotOwn, "it is a link",
          [&] {
              ASSERT_EQ(std::rename(journalPath().c_str(), elsewhere.c_str()), 0);
              ASSERT_EQ(::symlink(elsewhere.c_str(), journalPath().c_str()), 0);
          }},
-        {"a journal with a second name", [](Bytes&, Bytes&) {}, foreign,
+        {"a journal with a second name", [](Bytes&, Bytes&) {}, Verdict::NotOwn,
+         "it has more than one name",
          [&] { ASSERT_EQ(::link(journalPath().c_str(), elsewhere.c_str()), 0); }},
-        {"another user's journal", [](Bytes&, Bytes&) {}, root ? foreign : std::string(),
+        {"another user's journal", [](Bytes&, Bytes&) {}, Verdict::NotOwn,
+         root ? "it belongs to another user" : "",
          [&] {
              if (root) {
                  ASSERT_EQ(::chown(journalPath().c_str(), 65534, 65534), 0);
              }
          }},
+        // Last: from here on the archive is another file.
+        {"copied with the archive's bytes into another file", [](Bytes&, Bytes&) {},
+         Verdict::NotOwn, "it was written for another file",
+         [&] {
+             test::writeFileBytes(elsewhere, test::readFileBytes(archivePath()));
+             ASSERT_EQ(std::rename(elsewhere.c_str(), archivePath().c_str()), 0);
+         }},
     };
+    const std::string aside = journalPath() + ".set-aside";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+        if (c.verdict == Verdict::NotOwn && c.why.empty()) {
+            continue;  // needs root
+        }
         Bytes archive = crashedArchive;
         Bytes journal = crashedJournal;
         c.spoil(archive, journal);
-        std::remove(journalPath().c_str());
-        std::remove(elsewhere.c_str());
+        for (const std::string& path : {journalPath(), elsewhere, aside}) {
+            std::remove(path.c_str());
+        }
         test::writeFileBytes(archivePath(), archive);
         test::writeFileBytes(journalPath(), journal);
         if (c.place) {
             c.place();
         }
-        if (c.message.empty()) {
-            continue;  // needs root
-        }
+        std::string told;
         try {
-            xcr::openArchive(archivePath());
-            ADD_FAILURE() << "opened";
+            told = xcr::openArchive(archivePath()).notice;
         } catch (const Failure& failure) {
-            EXPECT_EQ(std::string(failure.what()).rfind(c.message, 0), 0u) << failure.what();
+            told = std::string("refused: ") + failure.what();
+        }
+        switch (c.verdict) {
+            case Verdict::Damaged:
+                EXPECT_EQ(told, "refused: The journal " + journalPath() +
+                                    " of an interrupted save of " + archivePath() +
+                                    " is damaged (" + c.why +
+                                    "), so it was not applied and the archive was not opened. "
+                                    "Keep both files: the archive may be partly rewritten.");
+                break;
+            case Verdict::NotOwn:
+                EXPECT_EQ(told, "The file " + journalPath() + " lies beside the archive " +
+                                    archivePath() +
+                                    " where its journal goes, but it is not this archive's "
+                                    "journal (" +
+                                    c.why +
+                                    "). It was not applied and was left as it is; saving and "
+                                    "extracting are refused until it is moved away.");
+                EXPECT_NE(save().failure.find("Move it away before saving."), std::string::npos);
+                break;
+            case Verdict::Torn:
+                EXPECT_EQ(told.rfind("The journal " + journalPath() + " of a save of " +
+                                         archivePath() + " was cut off before",
+                                     0),
+                          0u)
+                    << told;
+                EXPECT_NE(told.find(aside), std::string::npos);
+                EXPECT_EQ(test::readFileBytes(aside), journal);
+                EXPECT_FALSE(journalLeft());
+                break;
         }
         EXPECT_EQ(test::readFileBytes(archivePath()), archive);
-        EXPECT_EQ(test::readFileBytes(journalPath()), journal);
-        EXPECT_EQ(save().failure.rfind("The archive " + archivePath() +
-                                           " has the journal of an interrupted save beside it",
-                                       0),
-                  0u);
-        EXPECT_EQ(test::readFileBytes(archivePath()), archive);
+        if (c.verdict != Verdict::Torn) {
+            EXPECT_EQ(test::readFileBytes(journalPath()), journal);
+            EXPECT_NE(save().failure, "");
+            EXPECT_EQ(test::readFileBytes(archivePath()), archive);
+        }
     }
 }
 
@@ -270,33 +311,27 @@ TEST_F(SaveCrashTest, EveryLinkToTheArchiveLeadsToItsJournal) {
     crashMidWrite();
     const std::string link = dir.file("link.xcr");
     ASSERT_EQ(::symlink(archivePath().c_str(), link.c_str()), 0);
-    EXPECT_EQ(journal::pathFor(link), journal::pathFor(archivePath()));
+    EXPECT_EQ(HeldArchive::open(link, HeldArchive::Access::Read).journalPath(), journalPath());
     restoreCrash();
     EXPECT_FALSE(xcr::openArchive(link).notice.empty());
     EXPECT_EQ(test::readFileBytes(archivePath()), original);
     EXPECT_FALSE(journalLeft());
 }
 
-// A journal whose header was never written (the save stopped before touching the
-// archive) is simply removed, without a word.
-TEST_F(SaveCrashTest, AnIncompleteJournalIsRemovedQuietly) {
-    crashMidWrite();
-    for (const std::size_t kept : {std::size_t{0}, std::size_t{5}, crashedJournal.size()}) {
-        SCOPED_TRACE(kept);
-        test::writeFileBytes(archivePath(), original);
-        Bytes journal(crashedJournal.begin(),
-                      crashedJournal.begin() + static_cast<std::ptrdiff_t>(kept));
-        std::fill(journal.begin(),
-                  journal.begin() + static_cast<std::ptrdiff_t>(
-                                        std::min<std::size_t>(kept, journal::kHeaderSize)),
-                  0);
-        test::writeFileBytes(journalPath(), journal);
-        const OpenedArchive opened = xcr::openArchive(archivePath());
-        EXPECT_TRUE(opened.notice.empty());
-        EXPECT_EQ(opened.entries.count(), 5);
-        EXPECT_EQ(test::readFileBytes(archivePath()), original);
-        EXPECT_FALSE(journalLeft());
+// A save cut off while it wrote its journal had not touched the archive: that journal,
+// known by its first header as this archive's, is removed without a word.
+TEST_F(SaveCrashTest, AnUnfinishedJournalOfThisArchiveIsRemovedQuietly) {
+    test::writeFileBytes(archivePath(), original);
+    {
+        HeldArchive held = HeldArchive::open(archivePath(), HeldArchive::Access::Read);
+        SaveJournal unfinished = held.createJournal();
+        unfinished.keep(held.file(), 0, 600);
     }
+    const OpenedArchive opened = xcr::openArchive(archivePath());
+    EXPECT_TRUE(opened.notice.empty());
+    EXPECT_EQ(opened.entries.count(), 5);
+    EXPECT_EQ(test::readFileBytes(archivePath()), original);
+    EXPECT_FALSE(journalLeft());
 }
 
 }  // namespace

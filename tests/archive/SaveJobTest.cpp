@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <functional>
 
 #include "archive/ArchiveOpening.h"
+#include "archive/File.h"
 #include "archive/FileFaults.h"
 #include "tests/archive/SaveFixture.h"
 
@@ -151,13 +153,33 @@ TEST_F(SaveJobTest, FailuresBeforeTheArchiveIsWrittenLeaveEverythingAsItWas) {
         std::function<std::string()> failure;
     };
     File held;
+    const std::string secondName = dir.file("b.xcr");
+    constexpr off_t kPast2GiB = (off_t{1} << 31) + 100;
     const std::vector<Case> cases = {
         {"archive missing", [&] { std::remove(archivePath().c_str()); },
-         [&] { return "Cannot open file " + archivePath(); }},
+         [&] { return "Cannot open file " + archivePath() + ": No such file or directory"; }},
         {"archive held", [&] { held = File::open(archivePath(), File::Access::Read); },
-         [&] { return "Cannot open file " + archivePath(); }},
+         [&] {
+             return "Cannot open file " + archivePath() +
+                    ": the archive is in use by another program";
+         }},
         {"replacement missing", [&] { replacements.record(2, dir.file("gone")); },
-         [&] { return "Cannot open file " + dir.file("gone"); }},
+         [&] { return "Cannot open file " + dir.file("gone") + ": No such file or directory"; }},
+        // A save cut off could be put back only through the name it was saved through.
+        {"a second name", [&] { ASSERT_EQ(::link(archivePath().c_str(), secondName.c_str()), 0); },
+         [&] {
+             return "Save refused: the archive " + archivePath() +
+                    " has 2 names (hard links), and a save cut off could be put back only "
+                    "through the name it was saved through. Save a copy of it under a name of "
+                    "its own instead; the archive was left unchanged.";
+         }},
+        {"past 2 GiB", [&] { ASSERT_EQ(::truncate(archivePath().c_str(), kPast2GiB), 0); },
+         [&] {
+             return "Save refused: the archive " + archivePath() + " is " +
+                    std::to_string(kPast2GiB) +
+                    " bytes long, too large for an archive, whose positions end at 2147483647; "
+                    "the archive was left unchanged.";
+         }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -166,6 +188,9 @@ TEST_F(SaveJobTest, FailuresBeforeTheArchiveIsWrittenLeaveEverythingAsItWas) {
         c.arrange();
         EXPECT_EQ(save().failure, c.failure());
         held.close();
+        std::remove(secondName.c_str());
+        EXPECT_EQ(::truncate(archivePath().c_str(), static_cast<off_t>(original.size())),
+                  std::string(c.what) == "archive missing" ? -1 : 0);
         if (std::string(c.what) != "archive missing") {
             expectUnchanged();
         }
@@ -225,7 +250,7 @@ TEST_F(SaveJobTest, AnArchiveThatCannotBeOpenedForWritingIsReportedUntouched) {
     const std::string movedAside = dir.file("moved.xcr");
     ASSERT_EQ(std::rename(archivePath().c_str(), movedAside.c_str()), 0);
     ASSERT_EQ(::mkdir(archivePath().c_str(), 0700), 0);
-    EXPECT_EQ(save().failure, "Cannot open file " + archivePath());
+    EXPECT_EQ(save().failure, "Cannot open file " + archivePath() + ": Is a directory");
     ASSERT_EQ(::rmdir(archivePath().c_str()), 0);
     ASSERT_EQ(std::rename(movedAside.c_str(), archivePath().c_str()), 0);
     expectUnchanged();
@@ -330,6 +355,7 @@ TEST_P(SaveFaultTest, EveryFailingFileCallLeavesTheArchiveWholeAndSaysWhich) {
     RecordProperty("failurePoints", static_cast<int>(calls));
 
     int failed = 0;
+    int warned = 0;
     for (std::uint64_t k = 1; k <= calls; ++k) {
         openWithReplacement();
         FileFaults::arm({k});
@@ -337,8 +363,11 @@ TEST_P(SaveFaultTest, EveryFailingFileCallLeavesTheArchiveWholeAndSaysWhich) {
         FileFaults::disarm();
         SCOPED_TRACE("failing call " + std::to_string(k) + ": " + outcome.failure);
         if (outcome.ok()) {
+            // Past the moment the journal is gone the save is final, even when that
+            // removal cannot be flushed: it is never put back, the user is warned.
             EXPECT_EQ(test::readFileBytes(archivePath()), good);
             expectTableMatchesFile();
+            warned += outcome.warning.empty() ? 0 : 1;
         } else {
             ++failed;
             expectUnchanged();
@@ -348,6 +377,7 @@ TEST_P(SaveFaultTest, EveryFailingFileCallLeavesTheArchiveWholeAndSaysWhich) {
         EXPECT_EQ(test::readFileBytes(archivePath()), good);
     }
     EXPECT_GT(failed, 0);
+    EXPECT_EQ(warned, 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(CopyPaths, SaveFaultTest, ::testing::Bool(),

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <functional>
 
@@ -32,6 +33,7 @@ struct CheckCase {
     Bytes journal;  // none when empty
     // "{journal}" stands for the journal's path.
     std::vector<std::string> problems;
+    bool secondName = false;  // a hard link b.xcr beside it
 };
 
 TEST(ArchiveCheckTest, FindsEveryProblemOnceAndNothingInAWholeArchive) {
@@ -80,21 +82,23 @@ TEST(ArchiveCheckTest, FindsEveryProblemOnceAndNothingInAWholeArchive) {
          {},
          {"the total size field says 1890 bytes, but the file has 1900 bytes and its listed "
           "data ends at byte 1900"}},
-        {"incomplete journal",
+        {"journal cut off while written",
          [] { return twoEntries().build(); },
-         journalBytes(""),
+         journalBytes("XCRJNL02"),
          {"the journal {journal} of a save that stopped before it changed the archive lies "
-          "beside it; opening the archive removes it"}},
-        {"damaged journal",
-         [] { return twoEntries().build(); },
-         journalBytes("XCRJNL01"),
-         {"the journal {journal} of an interrupted save lies beside it, and its header is "
-          "damaged; opening the archive refuses it"}},
+          "beside it, its header cut off; opening the archive sets it aside"}},
         {"foreign file",
          [] { return twoEntries().build(); },
          bytesOf("these are notes, not a journal"),
-         {"{journal} lies beside it where its journal goes, and is not a journal; opening the "
-          "archive refuses it"}},
+         {"{journal} lies beside it where its journal goes, and is not its journal (it is not "
+          "a journal of this program); it is never applied, and saving and extracting are "
+          "refused"}},
+        {"second name",
+         [] { return twoEntries().build(); },
+         {},
+         {"the archive has 2 names (hard links), so saving it in place is refused; its other "
+          "names in its folder: b.xcr"},
+         true},
     };
     for (const CheckCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -104,6 +108,9 @@ TEST(ArchiveCheckTest, FindsEveryProblemOnceAndNothingInAWholeArchive) {
         writeFileBytes(path, archive);
         if (!c.journal.empty()) {
             writeFileBytes(path + "-journal", c.journal);
+        }
+        if (c.secondName) {
+            ASSERT_EQ(::link(path.c_str(), dir.file("b.xcr").c_str()), 0);
         }
         std::vector<std::string> expected;
         for (std::string problem : c.problems) {

@@ -88,10 +88,10 @@ TEST_F(BitmapPreviewTest, EveryFailureKeepsThePictureAndItsStateAndLeavesNoCopy)
          },
          kSecond, "Stream read error"},
         {[&] { std::filesystem::remove(archive.staging.path()); }, kSecond,
-         "Cannot create file " + copy},
+         "Cannot create file " + copy + ": No such file or directory"},
         // The staging folder is gone too: the archive is opened first, so its failure wins.
         {[&] { std::filesystem::remove(archive.archivePath()); }, kSecond,
-         "Cannot open file " + archive.archivePath()},
+         "Cannot open file " + archive.archivePath() + ": No such file or directory"},
         // No folder could be made: refused before anything is opened or created.
         {[&] { archive.staging = StagingFolder::createIn(archive.dir.file("absent")); }, kSecond,
          noStagingFolderText(archive.dir.file("absent"))},
@@ -113,7 +113,8 @@ TEST_F(BitmapPreviewTest, EveryFailureKeepsThePictureAndItsStateAndLeavesNoCopy)
 
 TEST_F(BitmapPreviewTest, ArchiveInUseIsNotOpened) {
     File holder = File::open(archive.archivePath(), File::Access::Read);
-    EXPECT_EQ(failureOf(kFirst), "Cannot open file " + archive.archivePath());
+    EXPECT_EQ(failureOf(kFirst), "Cannot open file " + archive.archivePath() +
+                                     ": the archive is in use by another program");
     EXPECT_TRUE(archive.stagedFiles().empty());
 }
 

@@ -64,11 +64,12 @@ TEST_F(SoundPreviewTest, FailuresPlayNothingAndLeaveNoCopy) {
     archive.setPlacement(0, {archive.entries.placement(0).offset + 1, 3000});
     EXPECT_EQ(failureOf(0), "Stream read error");
     std::filesystem::remove(archive.archivePath());
-    EXPECT_EQ(failureOf(0), "Cannot open file " + archive.archivePath());
+    EXPECT_EQ(failureOf(0),
+              "Cannot open file " + archive.archivePath() + ": No such file or directory");
     EXPECT_TRUE(archive.stagedFiles().empty());
     // The copy is created before the archive is opened, so its failure comes first.
     std::filesystem::remove(archive.staging.path());
-    EXPECT_EQ(failureOf(0), "Cannot create file " + copy);
+    EXPECT_EQ(failureOf(0), "Cannot create file " + copy + ": No such file or directory");
     archive.staging = StagingFolder::createIn(archive.dir.file("absent"));
     EXPECT_EQ(failureOf(0), noStagingFolderText(archive.dir.file("absent")));
     EXPECT_TRUE(player.played.empty());

@@ -44,7 +44,8 @@ TEST_F(StagedEntryTest, HoldsExactlyTheEntrysBytesUntilItGoes) {
 
 TEST_F(StagedEntryTest, CopyFileInUseElsewhereIsNotDeleted) {
     File holder = File::open(copyPath, File::Access::Create);
-    EXPECT_EQ(failureOf(placement, Order::ArchiveFirst), "Cannot create file " + copyPath);
+    EXPECT_EQ(failureOf(placement, Order::ArchiveFirst),
+              "Cannot create file " + copyPath + ": the file is in use by another program");
     EXPECT_TRUE(std::filesystem::exists(copyPath));
 }
 

@@ -1,9 +1,7 @@
 #include "tests/support/InterruptedSave.h"
 
 #include "archive/Directory.h"
-#include "archive/File.h"
-#include "archive/JournalFormat.h"
-#include "archive/SaveJournal.h"
+#include "archive/HeldArchive.h"
 #include "archive/XcrLayout.h"
 
 namespace xcr::test {
@@ -11,13 +9,13 @@ namespace xcr::test {
 Bytes interruptSave(const std::string& path, std::int32_t total, std::size_t grownBy) {
     Bytes halfSaved = readFileBytes(path);
     {
-        File archive = File::open(path, File::Access::Read);
-        const EntryTable entries = readEntryTable(archive);
-        const std::int64_t length = archive.length();
+        HeldArchive archive = HeldArchive::open(path, HeldArchive::Access::Read);
+        const EntryTable entries = readEntryTable(archive.file());
+        const std::int64_t length = archive.file().length();
         const std::int64_t directory = layout::directoryPresent(entries.count(), length);
-        SaveJournal journal = SaveJournal::create(path);
-        journal.keep(archive, 0, directory);
-        journal.keep(archive, directory, length - directory);
+        SaveJournal journal = archive.createJournal();
+        journal.keep(archive.file(), 0, directory);
+        journal.keep(archive.file(), directory, length - directory);
         // The fields the save was to write: the new total, every record as it was.
         Bytes fields(static_cast<std::size_t>(journal::plannedFieldsSize(entries.count())));
         putNumber(fields, 0, total);
@@ -25,8 +23,7 @@ Bytes interruptSave(const std::string& path, std::int32_t total, std::size_t gro
             putNumber(fields, static_cast<std::size_t>(4 + 8 * i), entries.placement(i).offset);
             putNumber(fields, static_cast<std::size_t>(8 + 8 * i), entries.placement(i).size);
         }
-        journal::Header header;
-        header.archiveName = journal::archiveNameFor(path);
+        journal::Header header = archive.journalHeader();
         header.oldLength = length;
         header.newLength = length + static_cast<std::int64_t>(grownBy);
         header.listed = entries.count();

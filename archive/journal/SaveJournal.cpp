@@ -1,22 +1,25 @@
-#include "archive/SaveJournal.h"
-
-#include <unistd.h>
+#include "archive/journal/SaveJournal.h"
 
 #include <algorithm>
 #include <iterator>
 
 #include "archive/EntryCopy.h"
 #include "archive/Failure.h"
+#include "archive/journal/JournalReader.h"
 
 namespace xcr {
 
-SaveJournal SaveJournal::create(const std::string& archivePath) {
-    SaveJournal journal(File::createNew(journal::pathFor(archivePath)));
-    // The header stays zero until commit(): a crash before then leaves an incomplete
-    // journal, which the next opening simply removes.
-    const std::array<unsigned char, journal::kHeaderSize> blank{};
+SaveJournal SaveJournal::create(const ArchiveFolder& folder, const std::string& name,
+                                const journal::Header& header) {
+    SaveJournal journal(folder, name, folder.createPrivate(name));
+    // The first header names the archive; it is on the disk before anything else, so a
+    // journal cut off later is known as this archive's and simply removed.
+    journal::Header first = header;
+    first.complete = false;
+    const auto bytes = journal::encodeHeader(first);
     try {
-        journal.file_.writeAt(0, blank.data(), blank.size());
+        journal.file_.writeAt(0, bytes.data(), bytes.size());
+        journal.file_.sync();
     } catch (...) {
         journal.discard();
         throw;
@@ -78,13 +81,14 @@ void SaveJournal::commit(journal::Header header, const std::vector<unsigned char
     bodyEnd_ += static_cast<std::int64_t>(plannedFields.size());
     file_.sync();
     oldLength_ = header.oldLength;
+    header.complete = true;
     header.rangeCount = static_cast<std::int64_t>(ranges_.size());
     header.bodyLength = bodyEnd_ - journal::kHeaderSize;
     header.bodyChecksum = checksum_.value();
     const auto bytes = journal::encodeHeader(header);
     file_.writeAt(0, bytes.data(), bytes.size());
     file_.sync();
-    File::syncFolderOf(file_.path());
+    folder_->sync();
 }
 
 void SaveJournal::copyOld(File& archive, std::int64_t from, std::int64_t size, std::int64_t to) {
@@ -121,16 +125,23 @@ void SaveJournal::rollBack(File& archive) {
 }
 
 void SaveJournal::remove() {
-    // Closed only once the removal is on the disk: until then rollBack() still works.
-    File::remove(file_.path());
-    File::syncFolderOf(file_.path());
+    // Kept open until the removal is on the disk: until then rollBack() still works.
+    folder_->remove(name_);
+}
+
+void SaveJournal::syncRemoval() {
+    folder_->sync();
     file_.close();
 }
 
 void SaveJournal::discard() {
-    const std::string path = file_.path();
     file_.close();
-    ::unlink(path.c_str());
+    try {
+        folder_->remove(name_);
+    } catch (const Failure&) {
+        // Left behind, it is known as this archive's unfinished journal and removed at the
+        // next opening.
+    }
 }
 
 }  // namespace xcr

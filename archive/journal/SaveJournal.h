@@ -1,5 +1,5 @@
-#ifndef ARCHIVE_SAVEJOURNAL_H
-#define ARCHIVE_SAVEJOURNAL_H
+#ifndef ARCHIVE_JOURNAL_SAVEJOURNAL_H
+#define ARCHIVE_JOURNAL_SAVEJOURNAL_H
 
 #include <cstdint>
 #include <map>
@@ -8,9 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "archive/ArchiveFolder.h"
 #include "archive/Checksum.h"
 #include "archive/File.h"
-#include "archive/JournalFormat.h"
+#include "archive/journal/JournalFormat.h"
 
 namespace xcr {
 
@@ -21,9 +22,11 @@ namespace xcr {
 // back, through rollBack() after a reported failure, or at the next opening after a crash.
 class SaveJournal {
 public:
-    // Creates the journal of the archive at `archivePath`; fails when one is there already
-    // or it cannot be created.
-    static SaveJournal create(const std::string& archivePath);
+    // Creates the journal `name` in the archive's folder, which must not exist yet, and
+    // flushes its first header, which names the archive (`header` gives its identity and
+    // name). Fails when it cannot be created or flushed.
+    static SaveJournal create(const ArchiveFolder& folder, const std::string& name,
+                              const journal::Header& header);
 
     const std::string& path() const { return file_.path(); }
 
@@ -33,8 +36,8 @@ public:
     void keep(File& archive, std::int64_t position, std::int64_t size);
     // Appends the fields the save will write (see JournalFormat.h), flushes the body, then
     // writes and flushes the header that completes the journal, and flushes its folder, so
-    // that the journal outlives a power cut. `header` gives the archive's name, lengths
-    // and listed entries; the rest is filled in here.
+    // that the journal outlives a power cut. `header` gives the archive's identity, name,
+    // lengths and listed entries; the rest is filled in here.
     void commit(journal::Header header, const std::vector<unsigned char>& plannedFields);
 
     // Copies the archive's old bytes [from, from + size) to `to` in the archive: the kept
@@ -42,8 +45,10 @@ public:
     void copyOld(File& archive, std::int64_t from, std::int64_t size, std::int64_t to);
     // Puts the archive back as it was when the journal was committed.
     void rollBack(File& archive);
-    // Deletes the journal and flushes its folder.
+    // Deletes the journal: the moment the save becomes final. Until syncRemoval() has
+    // flushed the folder, a power cut may still bring the journal back.
     void remove();
+    void syncRemoval();
     // Deletes a journal that was never committed; quiet, since the archive is untouched.
     void discard();
 
@@ -53,9 +58,12 @@ private:
         std::int64_t headerAt = 0;
     };
 
-    explicit SaveJournal(File file) : file_(std::move(file)) {}
+    SaveJournal(const ArchiveFolder& folder, std::string name, File file)
+        : folder_(&folder), name_(std::move(name)), file_(std::move(file)) {}
     void closeRange();
 
+    const ArchiveFolder* folder_;
+    std::string name_;
     File file_;
     std::vector<journal::KeptRange> ranges_;
     // Kept ranges by their position in the archive, for copyOld().
@@ -69,4 +77,4 @@ private:
 
 }  // namespace xcr
 
-#endif  // ARCHIVE_SAVEJOURNAL_H
+#endif  // ARCHIVE_JOURNAL_SAVEJOURNAL_H
