@@ -1,6 +1,8 @@
 // Saving a 1 GiB archive of 2,000 entries with one entry replaced, against cp of the
 // archive: early (the whole tail moves and is journaled first), late (only the end moves)
-// and with a file of the entry's own size (only that entry is written).
+// and with a file of the entry's own size (only that entry is written). A save flushes what
+// it writes, so each is also set against a copy flushed to the disk (cp, then sync of the
+// copy), measured in the same run.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -50,15 +52,22 @@ int main() {
     bench::bestOf(1, removeCopy, [&] { return shell("cp " + archive + " " + copy); });
     const bench::Run cp =
         bench::bestOf(kRounds, removeCopy, [&] { return shell("cp " + archive + " " + copy); });
+    const bench::Run cpFlushed = bench::bestOf(kRounds, removeCopy, [&] {
+        return shell("cp " + archive + " " + copy + " && sync " + copy);
+    });
     removeCopy();
 
-    std::printf("archive of %d entries, %.0f MiB, best of %d, page cache warm; cp %.3f s\n",
-                kEntries, static_cast<double>(kArchiveBytes) / kMiB, kRounds, cp.seconds);
+    std::printf(
+        "archive of %d entries, %.0f MiB, best of %d, page cache warm; cp %.3f s, cp and sync "
+        "%.3f s\n",
+        kEntries, static_cast<double>(kArchiveBytes) / kMiB, kRounds, cp.seconds,
+        cpFlushed.seconds);
     const Scenario scenarios[] = {{"save_early_grow", 5, kMiB},
                                   {"save_late_replace", kEntries - 1, kMiB},
                                   {"save_same_size", 1000, 0}};
     long peakKiB = 0;
     std::string results;
+    std::string flushedResults;
     for (const Scenario& s : scenarios) {
         const std::string replacement = dir.file(std::string(s.name) + ".bin");
         const std::int64_t size = entries.placement(s.entry).size + s.growth;
@@ -82,11 +91,15 @@ int main() {
         std::snprintf(line, sizeof line, "result %s_vs_cp %.2f\n", s.name,
                       save.seconds / cp.seconds);
         results += line;
+        std::snprintf(line, sizeof line, "result %s_vs_cp_fsync %.2f\n", s.name,
+                      save.seconds / cpFlushed.seconds);
+        flushedResults += line;
         peakKiB = std::max(peakKiB, save.peakKiB);
     }
     std::printf(
-        "  targets: early grow <= 4.5 x cp, late and same size <= 0.05 x cp, peak < 32 MiB\n");
-    std::printf("%sresult save_peak_mib %.1f\n", results.c_str(),
-                static_cast<double>(peakKiB) / 1024.0);
+        "  targets: early grow <= 4.5 x cp and <= 2.5 x cp and sync, late and same size <= 0.05 "
+        "x either, peak < 32 MiB\n");
+    std::printf("%sresult save_peak_mib %.1f\n%s", results.c_str(),
+                static_cast<double>(peakKiB) / 1024.0, flushedResults.c_str());
     return 0;
 }

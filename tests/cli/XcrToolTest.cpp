@@ -205,6 +205,32 @@ TEST_F(XcrToolTest, CheckReportsAJournalWithoutApplyingItAndOpeningAppliesIt) {
     EXPECT_FALSE(exists(archive + "-journal"));
 }
 
+// A downloaded archive carries a journal made elsewhere for an archive of the same name;
+// extracted beside this one, it is never applied: the archive keeps every byte, opening
+// warns, and a save is refused until the file is moved away.
+TEST_F(XcrToolTest, AJournalPlantedByAnotherArchiveIsNeverApplied) {
+    TempDir elsewhere;
+    const std::string twin = elsewhere.file("a.xcr");
+    writeFileBytes(twin, old);
+    test::interruptSave(twin, 12345, 100);
+    const std::string mod = elsewhere.file("mod.xcr");
+    XcrBuilder().add("patch\\a.xcr-journal", readFileBytes(twin + "-journal")).writeTo(mod);
+    writeFileBytes(dir.file("new"), bytesOf("new"));
+
+    EXPECT_EQ(run({"extract", mod, "-o", dir.path()}).status, 0);
+    ASSERT_TRUE(exists(archive + "-journal"));
+    const auto listed = run({"list", "a.xcr"});
+    EXPECT_EQ(listed.status, 0);
+    EXPECT_NE(listed.err.find("is not this archive's journal (it was written for another file)"),
+              std::string::npos)
+        << listed.err;
+    const auto saved = run({"replace", "a.xcr", "0=new"});
+    EXPECT_EQ(saved.status, 1);
+    EXPECT_NE(saved.err.find("Move it away before saving."), std::string::npos) << saved.err;
+    EXPECT_EQ(readFileBytes(archive), old);
+    EXPECT_EQ(readFileBytes(archive + "-journal"), readFileBytes(twin + "-journal"));
+}
+
 // The save takes long enough to be caught under way: from the moment its journal exists
 // until the archive is final or put back, the signal waits.
 TEST_F(XcrToolTest, CtrlCDuringASaveLetsItFinishAndEndsWith130) {
