@@ -76,6 +76,12 @@ void JournalReader::settle(Verdict verdict, std::string why) {
 void JournalReader::judge(const JournaledArchive& archive) {
     unsigned char bytes[kHeaderSize] = {};
     const std::size_t got = file_.readAt(0, bytes, sizeof bytes);
+    // A save stopped before its first header reached the disk leaves a file that holds
+    // nothing at all; removing it loses nothing.
+    if (file_.length() <= kHeaderSize &&
+        std::all_of(bytes, bytes + got, [](unsigned char b) { return b == 0; })) {
+        return settle(Verdict::Unfinished);
+    }
     const HeaderState state = decodeHeader(bytes, got, header_);
     if (state == HeaderState::Torn) {
         return settle(Verdict::Torn);

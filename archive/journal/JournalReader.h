@@ -14,7 +14,7 @@ namespace xcr::journal {
 // What lies at an archive's journal name, read and judged against the archive.
 enum class Verdict {
     Own,         // this archive's complete journal, which puts it back
-    Unfinished,  // this archive's, cut off before the save changed the archive
+    Unfinished,  // this archive's, cut off before the save changed the archive, or blank
     Torn,        // its header was cut off while written: the archive was not touched
     NotOwn,      // not this archive's journal: never applied, never removed
     Damaged,     // this archive's, but it no longer checks out; the archive may be half-written

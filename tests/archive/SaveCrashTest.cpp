@@ -207,8 +207,8 @@ TEST_F(SaveCrashTest, WhatLiesAtTheJournalNameIsJudgedBeforeAnythingIsApplied) {
          Verdict::Damaged, "its header holds lengths no archive can have"},
         {"its header cut off while written", [](Bytes&, Bytes& j) { j[17] ^= 0x01; },
          Verdict::Torn},
-        {"a header never written", [](Bytes&, Bytes& j) { std::fill_n(j.begin(), 512, 0); },
-         Verdict::Torn},
+        {"a header never written, the body there",
+         [](Bytes&, Bytes& j) { std::fill_n(j.begin(), 512, 0); }, Verdict::Torn},
         {"written for another file",
          [&](Bytes&, Bytes& j) { forge(j, [](journal::Header& h) { ++h.archive.inode; }); },
          Verdict::NotOwn, "it was written for another file"},
@@ -320,18 +320,27 @@ TEST_F(SaveCrashTest, EveryLinkToTheArchiveLeadsToItsJournal) {
 
 // A save cut off while it wrote its journal had not touched the archive: that journal,
 // known by its first header as this archive's, is removed without a word.
+// So is a journal file that holds nothing yet, its first header not on the disk.
 TEST_F(SaveCrashTest, AnUnfinishedJournalOfThisArchiveIsRemovedQuietly) {
-    test::writeFileBytes(archivePath(), original);
-    {
-        HeldArchive held = HeldArchive::open(archivePath(), HeldArchive::Access::Read);
-        SaveJournal unfinished = held.createJournal();
-        unfinished.keep(held.file(), 0, 600);
+    const std::vector<std::pair<const char*, std::function<void()>>> leftBehind = {
+        {"keeping its first range",
+         [&] {
+             HeldArchive held = HeldArchive::open(archivePath(), HeldArchive::Access::Read);
+             held.createJournal().keep(held.file(), 0, 600);
+         }},
+        {"empty", [&] { test::writeFileBytes(journalPath(), {}); }},
+        {"a blank header", [&] { test::writeFileBytes(journalPath(), Bytes(512, 0)); }},
+    };
+    for (const auto& [what, leave] : leftBehind) {
+        SCOPED_TRACE(what);
+        test::writeFileBytes(archivePath(), original);
+        leave();
+        const OpenedArchive opened = xcr::openArchive(archivePath());
+        EXPECT_TRUE(opened.notice.empty());
+        EXPECT_EQ(opened.entries.count(), 5);
+        EXPECT_EQ(test::readFileBytes(archivePath()), original);
+        EXPECT_FALSE(journalLeft());
     }
-    const OpenedArchive opened = xcr::openArchive(archivePath());
-    EXPECT_TRUE(opened.notice.empty());
-    EXPECT_EQ(opened.entries.count(), 5);
-    EXPECT_EQ(test::readFileBytes(archivePath()), original);
-    EXPECT_FALSE(journalLeft());
 }
 
 }  // namespace
