@@ -5,10 +5,14 @@
 #include <QFile>
 #include <QIcon>
 #include <QImage>
+#include <QImageReader>
+#include <QPainter>
 #include <QString>
 #include <QVector>
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 
 namespace xcr {
 namespace {
@@ -268,13 +272,51 @@ TEST(ResourcesTest, IconsAreIndexedImagesWithAMaskThatQtHonours) {
     }
 }
 
-// Menus and file managers show the installed PNG, the task bar the window's icon: one picture.
-TEST(ResourcesTest, DesktopIconIsTheWindowIconPixelForPixel) {
-    const QImage desktop(QString::fromUtf8(XCR_SOURCE_DIR "/app/resources/icon/pelloran.png"));
-    ASSERT_EQ(desktop.size(), QSize(32, 32));
-    const QImage window(QStringLiteral(":/icon/pelloran.ico"));
-    EXPECT_EQ(desktop.convertToFormat(QImage::Format_ARGB32),
-              window.convertToFormat(QImage::Format_ARGB32));
+// The image on the grey the icon's edges are mixed with, as it shows on a panel.
+QImage onGrey(const QImage& image) {
+    QImage ground(image.size(), QImage::Format_RGB32);
+    ground.fill(qRgb(214, 214, 214));
+    QPainter(&ground).drawImage(0, 0, image);
+    return ground;
+}
+
+// Menus and file managers show the installed icons, the task bar the window's icon: one
+// picture. The 32-pixel PNG is the window icon pixel for pixel; every other size, and the
+// scalable one drawn at 32 pixels, comes close to it (Qt reads SVG with libqt6svg6).
+TEST(ResourcesTest, DesktopIconsAreTheWindowIconAtEverySize) {
+    const QString folder = QString::fromUtf8(XCR_SOURCE_DIR "/app/resources/icon/");
+    const QImage window =
+        QImage(QStringLiteral(":/icon/pelloran.ico")).convertToFormat(QImage::Format_ARGB32);
+    const QImage desktop(folder + QStringLiteral("pelloran-32.png"));
+    EXPECT_EQ(desktop.convertToFormat(QImage::Format_ARGB32), window);
+
+    for (const int size : {16, 22, 24, 48, 64, 128, 256, 0}) {
+        SCOPED_TRACE(size);
+        // 0 stands for the scalable icon, drawn at 32 pixels.
+        QImageReader reader(size == 0 ? folder + QStringLiteral("pelloran.svg")
+                                      : folder + QStringLiteral("pelloran-%1.png").arg(size));
+        reader.setScaledSize(size == 0 ? QSize(32, 32) : QSize());
+        const QImage icon = reader.read();
+        ASSERT_FALSE(icon.isNull()) << reader.errorString().toStdString();
+        EXPECT_EQ(icon.size(), size == 0 ? QSize(32, 32) : QSize(size, size));
+        // Compared at the smaller of the two sizes, so no blur of an enlargement counts.
+        const int side = size == 0 ? 32 : std::min(size, 32);
+        const auto shrunk = [side](const QImage& image) {
+            return onGrey(
+                image.scaled(side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        };
+        const QImage got = shrunk(icon), expected = shrunk(window);
+        long difference = 0;
+        for (int y = 0; y < side; ++y) {
+            for (int x = 0; x < side; ++x) {
+                const QRgb a = got.pixel(x, y), b = expected.pixel(x, y);
+                difference += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
+                              std::abs(qBlue(a) - qBlue(b));
+            }
+        }
+        difference /= side * side * 3;
+        EXPECT_LT(difference, 8) << "mean difference per colour channel";
+    }
 }
 
 TEST(ResourcesTest, MavrelIsAnOpaqueTrueColourBitmapOnADarkRedGround) {
