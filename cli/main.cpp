@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
     CLI::App app("Lists, extracts, replaces and checks the entries of XCR archives.", kName);
     app.set_version_flag("-V,--version", std::string(kName) + " " + XCR_VERSION);
     app.require_subcommand(1);
-    app.footer("An argument after -- is never an option: xcrtool extract ARCHIVE -- -name.");
+    app.footer("An argument after -- is never an option, even one that starts with a dash.");
 
     xcr::ListArguments list;
     auto* listCommand = app.add_subcommand("list",
