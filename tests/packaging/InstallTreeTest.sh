@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Installs a build as a package stages it and checks what a desktop needs of it: the
-# programs, a valid desktop entry, the icons it names at every size, the archive type it
-# opens, the manual pages and completions that agree with --help, the AppStream metainfo.
-# Installed to a plain prefix, the type must be known at once.
+# programs, their manual pages and completions, a valid desktop entry, its icon at every size,
+# the AppStream metainfo and the archive type it opens, known at once in a plain prefix.
 # Usage: InstallTreeTest.sh BUILD_FOLDER "PROGRAM..."
 set -euo pipefail
 build=$1
@@ -20,13 +19,15 @@ prefix=$root/staged/usr
 
 # Exactly these files: nothing missing, and no library, header or test tool slipped in.
 icons=share/icons/hicolor
+completions=(bash-completion/completions/xcrtool zsh/vendor-completions/_xcrtool
+  fish/vendor_completions.d/xcrtool.fish)
 expected=(share/applications/pelloran.desktop share/mime/packages/pelloran.xml
   share/metainfo/org.example.qeltmod.pelloran.metainfo.xml $icons/scalable/apps/pelloran.svg
-  share/doc/pelloran/copyright share/doc/pelloran/changelog.gz
-  share/bash-completion/completions/xcrtool share/zsh/vendor-completions/_xcrtool
-  share/fish/vendor_completions.d/xcrtool.fish)
+  share/doc/pelloran/copyright share/doc/pelloran/changelog.gz "${completions[@]/#/share/}")
 for size in 16 22 24 32 48 64 128 256; do
   expected+=("$icons/${size}x$size/apps/pelloran.png")
+  file -b "$prefix/${expected[-1]}" | grep -q "^PNG image data, $size x $size," \
+    || fail "${expected[-1]} is no PNG of that size"
 done
 for program in "${programs[@]}"; do
   [ -x "$prefix/bin/$program" ] || fail "bin/$program is not executable"
@@ -35,11 +36,6 @@ done
 installed=$(cd "$prefix" && find . -type f -printf '%P\n' | sort)
 diff <(printf '%s\n' "${expected[@]}" | sort) <(echo "$installed") \
   || fail "installed files (right) differ from the expected ones (left)"
-
-for size in 16 22 24 32 48 64 128 256; do
-  file -b "$prefix/$icons/${size}x$size/apps/pelloran.png" | grep -q "^PNG image data, $size x $size," \
-    || fail "the ${size}x$size icon is no PNG of that size"
-done
 
 entry=$prefix/share/applications/pelloran.desktop
 report=$(desktop-file-validate "$entry" 2>&1) || fail "desktop-file-validate: $report"
@@ -56,29 +52,23 @@ report=$(appstreamcli validate --no-net "$prefix"/share/metainfo/*.xml 2>&1) \
   || fail "appstreamcli validate: $report"
 
 # Every option --help names, for the program and for each xcrtool command (no display
-# needed), is in the manual page without warnings, and in each xcrtool completion.
+# needed), is in the manual page, which man reads without a warning, and each completion.
 options_of() {
   env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/$@" --help \
     | grep -oE -- '(^|[ ,])--?[A-Za-z][A-Za-z-]*' | tr -d ' ,'
 }
-has() { grep -qE -- "(^|[^A-Za-z-])$1([^A-Za-z-]|\$)" <<<"$2"; }
+has() { grep -qE -- "(^|[^A-Za-z-])$1([^A-Za-z-]|\$)" "$2"; }
 for program in "${programs[@]}"; do
   page=$prefix/share/man/man1/$program.1.gz
   report=$(LC_ALL=C man --warnings -l "$page" 2>&1 >/dev/null)
   [ -z "$report" ] || fail "man $program: $report"
-  manual=$(LC_ALL=C MANWIDTH=200 man -l "$page")
-  commands=("")
-  [ "$program" = pelloran ] || commands+=(list extract replace check)
-  for command in "${commands[@]}"; do
+  LC_ALL=C MANWIDTH=200 man -l "$page" >"$root/manual"
+  for command in "" $([ "$program" = pelloran ] || echo list extract replace check); do
     for option in $(options_of "$program" $command); do
-      has "$option" "$manual" || fail "$program(1) lacks $option of $program $command"
-      [ "$program" = pelloran ] && continue
-      for file in completions/xcrtool vendor-completions/_xcrtool; do
-        has "$option" "$(cat "$prefix"/share/*/$file)" || fail "$file lacks $option"
+      has "$option" "$root/manual" || fail "$program(1) lacks $option of $program $command"
+      for file in $([ "$program" = pelloran ] || echo "${completions[@]}"); do
+        has "(--?|-[sl] )${option##*-}" "$prefix/share/$file" || fail "$file lacks $option"
       done
-      fish=$([[ $option == --* ]] && echo "-l ${option#--}" || echo "-s ${option#-}")
-      has "$fish" "$(cat "$prefix/share/fish/vendor_completions.d/xcrtool.fish")" \
-        || fail "xcrtool.fish lacks $option"
     done
   done
 done
