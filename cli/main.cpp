@@ -1,7 +1,9 @@
 // xcrtool: lists, extracts, replaces and checks the entries of XCR archives from the
 // command line, on the same archive core as the window.
 #include <CLI/CLI.hpp>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <exception>
 #include <iostream>
 
@@ -112,7 +114,7 @@ int main(int argc, char** argv) {
             xcr::checkArchive(checked, std::cout);
         }
         if (!std::cout.flush()) {
-            return fail("Cannot write to standard output", 1);
+            return fail(std::string("Cannot write to standard output: ") + std::strerror(errno), 1);
         }
     } catch (const xcr::ToolFailure& failure) {
         return fail(failure.what(), failure.status());

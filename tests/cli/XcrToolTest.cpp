@@ -198,7 +198,7 @@ TEST_F(XcrToolTest, FailuresEndWithOneLineAndChangeNothing) {
     }
     const auto unread = run({"list", "a.xcr"}, {}, true);
     EXPECT_EQ(unread.status, 1);
-    EXPECT_EQ(unread.err, "xcrtool: Cannot write to standard output\n");
+    EXPECT_EQ(unread.err, "xcrtool: Cannot write to standard output: Broken pipe\n");
 }
 
 TEST_F(XcrToolTest, CheckReportsAJournalWithoutApplyingItAndOpeningAppliesIt) {
