@@ -113,7 +113,7 @@ def segment(p, q, width):
         ex, ey = x - (px + t * dx), y - (py + t * dy)
         return ex * ex + ey * ey <= h * h
 
-    # Two sides and two half circles; a stroke of no length is a circle.
+    # Two sides and two half circles.
     length = math.sqrt(length2)
     nx, ny = -dy / length * h, dx / length * h
 
@@ -219,8 +219,6 @@ class Linear:
         return mix(self.a, self.b, ((x - x0) * dx + (y - y0) * dy) / (dx * dx + dy * dy))
 
 
-linear = Linear
-
 
 def radial(a, b, cx, cy, r):
     return lambda x, y: mix(a, b, math.hypot(x - cx, y - cy) / r)
@@ -281,7 +279,6 @@ class Canvas:
                                      for c, m in zip((r, g, b), matte)))
             rows.append(out)
         return rows
-
 
     def straight_rows(self):
         """Rows of (r, g, b, a) bytes, the colour no longer multiplied by its alpha."""
@@ -547,12 +544,12 @@ def floppy(canvas, x0, y0, size, turn=0.0):
         return polygon([(a, b), (c - cut, b), (c, b + cut), (c, d), (a, d)])
 
     canvas.paint(place(body(0)), (14, 26, 70))
-    canvas.paint(place(body(1.0)), linear((84, 128, 222), (30, 58, 150), x0, y0, x0 + size,
+    canvas.paint(place(body(1.0)), Linear((84, 128, 222), (30, 58, 150), x0, y0, x0 + size,
                                            y0 + size))
     shutter = rect(x0 + 4 * s, y0, x0 + 11.5 * s, y0 + 5.5 * s)
     canvas.paint(place(shutter), (58, 64, 84))
     canvas.paint(place(rect(x0 + 4 * s + 0.8, y0 + 0.8, x0 + 11.5 * s - 0.8, y0 + 5.5 * s - 0.8)),
-                 linear((236, 238, 244), (150, 156, 172), x0 + 4 * s, y0, x0 + 11.5 * s, y0))
+                 Linear((236, 238, 244), (150, 156, 172), x0 + 4 * s, y0, x0 + 11.5 * s, y0))
     canvas.paint(place(rect(x0 + 8.5 * s, y0 + 1.2 * s, x0 + 10.3 * s, y0 + 4.4 * s)),
                  (40, 44, 60))
     label = rect(x0 + 2.5 * s, y0 + 8.5 * s, x0 + 13.5 * s, y0 + size - 0.9)
@@ -569,8 +566,8 @@ def speaker_glyph():
     box = rect(2.5, 8.5, 7.5, 15.5)
     c.paint(cone | box, edge)
     c.paint(polygon([(7.5, 9.5), (11.5, 6.0), (11.5, 18.0), (7.5, 14.5)]),
-            linear((200, 204, 214), (92, 98, 116), 7, 0, 12, 0))
-    c.paint(rect(3.5, 9.5, 6.5, 14.5), linear((176, 180, 192), (84, 88, 104), 0, 9, 0, 15))
+            Linear((200, 204, 214), (92, 98, 116), 7, 0, 12, 0))
+    c.paint(rect(3.5, 9.5, 6.5, 14.5), Linear((176, 180, 192), (84, 88, 104), 0, 9, 0, 15))
     for radius in (4.0, 7.0, 10.0):
         c.paint(arc(12.0, 12.0, radius, 1.6, -48, 48), (28, 64, 170))
     return c
@@ -589,7 +586,7 @@ def extract_arrow(c, start, turn, end, head_length, width):
             (back[0] + uy * half, back[1] - ux * half)]
     body = polyline(points[:-2], width + 2.0)
     c.paint(body | polygon(head), (18, 92, 24))
-    c.paint(polyline(points[:-2], width), linear((140, 228, 110), (46, 168, 46), start[0],
+    c.paint(polyline(points[:-2], width), Linear((140, 228, 110), (46, 168, 46), start[0],
                                                  start[1], end[0], end[1]))
     c.paint(polygon(shrink_polygon(head, 1.3)), (62, 178, 56))
 
@@ -628,7 +625,7 @@ def pencil(c, tip, tail, width):
     c.paint(band(cone, ferrule, -half, half), (246, 192, 30))
     c.paint(band(cone, ferrule, -half, -half * 0.35), (255, 232, 120))
     c.paint(band(cone, ferrule, half * 0.4, half), (206, 140, 18))
-    c.paint(band(ferrule, eraser, -half, half), linear((226, 228, 236), (132, 136, 150),
+    c.paint(band(ferrule, eraser, -half, half), Linear((226, 228, 236), (132, 136, 150),
                                                      tip[0] - uy * half, tip[1] + ux * half,
                                                      tip[0] + uy * half, tip[1] - ux * half))
     c.paint(band(eraser, length, -half, half), (236, 124, 140))
@@ -646,7 +643,7 @@ def check_glyph():
     c = Canvas(24, 24)
     stroke = [(4.0, 12.5), (9.5, 18.0), (20.0, 5.5)]
     c.paint(polyline(stroke, 5.0), (16, 88, 18))
-    c.paint(polyline(stroke, 2.8), linear((128, 226, 96), (30, 150, 34), 4, 5, 20, 19))
+    c.paint(polyline(stroke, 2.8), Linear((128, 226, 96), (30, 150, 34), 4, 5, 20, 19))
     return c
 
 
@@ -669,12 +666,12 @@ def magnifier(symbol):
     c = Canvas(24, 24)
     cx, cy = LENS_CENTRE
     c.paint(segment((15.0, 15.0), (21.0, 21.0), 5.2), (26, 18, 14))
-    c.paint(segment((16.4, 16.4), (20.6, 20.6), 3.0), linear((150, 96, 52), (84, 48, 24), 16,
+    c.paint(segment((16.4, 16.4), (20.6, 20.6), 3.0), Linear((150, 96, 52), (84, 48, 24), 16,
                                                               16, 21, 21))
     c.paint(segment((14.2, 14.2), (15.6, 15.6), 3.2), (120, 124, 136))
     c.paint(circle(cx, cy, 8.1), (34, 36, 48))
-    c.paint(ring(cx, cy, 7.2, 6.4), linear((206, 210, 222), (96, 100, 116), 3, 3, 17, 17))
-    c.paint(circle(cx, cy, LENS_INNER), linear((246, 250, 255), (174, 204, 236), 5, 5, 15, 15))
+    c.paint(ring(cx, cy, 7.2, 6.4), Linear((206, 210, 222), (96, 100, 116), 3, 3, 17, 17))
+    c.paint(circle(cx, cy, LENS_INNER), Linear((246, 250, 255), (174, 204, 236), 5, 5, 15, 15))
     c.paint(arc(cx, cy, 4.4, 1.1, 200, 250), (255, 255, 255))
     symbol(c)
     return c
@@ -719,7 +716,7 @@ def program_icon(c):
     floppy(c, 10.0, 10.0, 19.5, turn=-20.0)
     points = bezier((18.0, 15.0), (16.5, 3.5), (8.0, 2.0), (1.8, 6.0))
     c.paint(tapered(points, 6.0, 2.6), (18, 92, 24))
-    c.paint(tapered(points, 3.8, 0.9), linear((150, 232, 118), (46, 168, 46), 18, 15, 2, 6))
+    c.paint(tapered(points, 3.8, 0.9), Linear((150, 232, 118), (46, 168, 46), 18, 15, 2, 6))
     return c
 
 
@@ -729,11 +726,11 @@ def help_picture():
     tail = polygon([(9.0, 29.0), (19.0, 35.5), (4.0, 46.0)])
     c.paint(balloon | tail, (36, 84, 176))
     inner = ellipse(24.0, 20.5, 20.6, 16.1) | polygon([(10.4, 30.0), (17.0, 34.6), (6.6, 42.4)])
-    c.paint(inner, linear((255, 255, 255), (176, 208, 246), 0, 6, 0, 40))
+    c.paint(inner, Linear((255, 255, 255), (176, 208, 246), 0, 6, 0, 40))
     c.paint(ellipse(20.0, 13.0, 12.0, 6.0), (255, 255, 255), 0.55)
     letter = (circle(24.5, 10.0, 3.2) | rect(19.0, 16.0, 27.5, 19.0) | rect(21.5, 16.0, 27.5, 31.0)
               | rect(18.5, 29.0, 30.5, 32.0))
-    c.paint(letter, linear((30, 60, 168), (8, 22, 104), 0, 6, 0, 32))
+    c.paint(letter, Linear((30, 60, 168), (8, 22, 104), 0, 6, 0, 32))
     return c
 
 
@@ -757,7 +754,7 @@ def mavrel_picture():
     c.paint(polygon([(20.2, 40.8), (24, 44.2), (27.8, 40.8), (27.5, 39.5), (20.5, 39.5)]),
             (192, 138, 110))
     face = ellipse(24.0, 24.5, 8.4, 11.0)
-    c.paint(face, linear((248, 210, 182), (198, 144, 114), 18, 16, 32, 34))
+    c.paint(face, Linear((248, 210, 182), (198, 144, 114), 18, 16, 32, 34))
     forehead = ellipse(24.0, 25.0, 7.4, 11.5)
     c.paint((face - forehead) & rect(0, 0, 48, 23), hair)
     c.paint(segment((24.0, 6.0), (24.0, 13.0), 0.8), (24, 12, 8), 0.8)
