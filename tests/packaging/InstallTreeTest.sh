@@ -46,7 +46,8 @@ exec_line=$(key Exec)
 [[ $exec_line =~ ^([a-z]+)\ %f$ ]] || fail "Exec=$exec_line should start one program on one file"
 [ -x "$prefix/bin/${BASH_REMATCH[1]}" ] || fail "Exec names ${BASH_REMATCH[1]}, not installed"
 
-[ -f "$prefix/$icons/32x32/apps/$(key Icon).png" ] || fail "Icon=$(key Icon) names no installed icon"
+[ -f "$prefix/$icons/32x32/apps/$(key Icon).png" ] \
+  || fail "Icon=$(key Icon) names no installed icon"
 
 report=$(appstreamcli validate --no-net "$prefix"/share/metainfo/*.xml 2>&1) \
   || fail "appstreamcli validate: $report"
@@ -79,7 +80,8 @@ cmake --install "$build" --prefix "$root/plain" >/dev/null 2>&1
 IFS=';' read -r -a types <<<"$(key MimeType)"
 [ ${#types[@]} -gt 0 ] || fail "the desktop entry declares no MimeType"
 for type in "${types[@]}"; do
-  grep -qx "[0-9]*:$type:\*\.xcr" "$root/plain/share/mime/globs2" || fail "$type does not match *.xcr"
+  grep -qx "[0-9]*:$type:\*\.xcr" "$root/plain/share/mime/globs2" \
+    || fail "$type does not match *.xcr"
   grep -qx "$type=pelloran.desktop;" "$root/plain/share/applications/mimeinfo.cache" \
     || fail "$type does not open with pelloran.desktop"
 done
