@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QFile>
 #include <QFileInfo>
@@ -9,22 +10,36 @@
 #include "platform/DropShadow.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
     // The task bar names the program; the display name stays unset, since the desktop
     // would append it to every window caption.
-    QApplication::setApplicationName(QString::fromUtf8(xcr::kApplicationTitle));
-    QApplication::setApplicationVersion(QStringLiteral(XCR_VERSION));
-    // The window ends the program itself, once any running job has ended.
-    QApplication::setQuitOnLastWindowClosed(false);
+    QCoreApplication::setApplicationName(QString::fromUtf8(xcr::kApplicationTitle));
+    QCoreApplication::setApplicationVersion(QStringLiteral(XCR_VERSION));
 
     // The desktop hands over the archive to open, as a file the user confirmed.
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Opens an XCR archive and lists its entries."));
-    parser.addHelpOption();
-    parser.addVersionOption();
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("ARCHIVE"),
                                  QStringLiteral("The archive to open at start."),
                                  QStringLiteral("[ARCHIVE]"));
+    // --help and --version are answered before the window system is reached, so they need
+    // no display. Anything else, Qt's own options among them, waits for the window's parse.
+    {
+        const QCoreApplication plain(argc, argv);
+        if (parser.parse(QCoreApplication::arguments())) {
+            if (parser.isSet(help)) {
+                parser.showHelp();
+            }
+            if (parser.isSet(version)) {
+                parser.showVersion();
+            }
+        }
+    }
+
+    QApplication app(argc, argv);
+    // The window ends the program itself, once any running job has ended.
+    QApplication::setQuitOnLastWindowClosed(false);
     parser.process(app);
     const QStringList arguments = parser.positionalArguments();
     if (arguments.size() > 1) {

@@ -19,6 +19,7 @@
 #include "cli/ReplaceArgument.h"
 #include "cli/TerminalProgress.h"
 #include "cli/ToolFailure.h"
+#include "cli/WrittenNames.h"
 
 namespace xcr {
 
@@ -32,10 +33,20 @@ OpenedArchive openAndTell(const std::string& path) {
     return opened;
 }
 
+// A folder that is already there is used; anything else of that name is in the way.
 void makeFolder(const std::string& folder) {
-    if (::mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) {
-        throw Failure("Cannot create folder " + folder + ": " + std::strerror(errno));
+    if (::mkdir(folder.c_str(), 0777) == 0) {
+        return;
     }
+    int error = errno;
+    if (error == EEXIST) {
+        struct stat found {};
+        if (::stat(folder.c_str(), &found) == 0 && S_ISDIR(found.st_mode)) {
+            return;
+        }
+        error = ENOTDIR;
+    }
+    throw Failure("Cannot create folder " + folder + ": " + std::strerror(error));
 }
 
 void throwIfFailed(const JobOutcome& outcome) {
@@ -55,7 +66,7 @@ void listEntries(const ListArguments& arguments, std::ostream& out) {
     }
 }
 
-void extractEntries(const ExtractArguments& arguments) {
+void extractEntries(const ExtractArguments& arguments, std::ostream& out) {
     if (arguments.folder.empty()) {
         throw ToolFailure("the folder given with -o is empty", kUsageStatus);
     }
@@ -66,10 +77,16 @@ void extractEntries(const ExtractArguments& arguments) {
         marks->set(index, true);
     }
     makeFolder(arguments.folder);
-    TerminalProgress progress("extracting " + arguments.archive);
-    throwIfFailed(runExtraction(
-        {holdArchive(arguments.archive), arguments.folder, opened.entries, std::move(marks)},
-        progress));
+    ExtractionRequest request{holdArchive(arguments.archive), arguments.folder, opened.entries,
+                              std::move(marks)};
+    // The names written are the progress when they are asked for.
+    if (arguments.verbose) {
+        WrittenNames names(opened.entries, out);
+        throwIfFailed(runExtraction(std::move(request), names));
+    } else {
+        TerminalProgress progress("extracting " + arguments.archive);
+        throwIfFailed(runExtraction(std::move(request), progress));
+    }
 }
 
 void replaceEntries(const ReplaceArguments& arguments) {

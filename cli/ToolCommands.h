@@ -22,10 +22,11 @@ struct ExtractArguments {
     std::string archive;
     std::string folder = ".";
     std::vector<std::string> entries;  // NAME, INDEX or GLOB; all entries when empty
+    bool verbose = false;              // name each file written on `out`
 };
 // Writes the chosen entries into the folder, which is made when it is missing, each under
 // the safe name the window gives it.
-void extractEntries(const ExtractArguments& arguments);
+void extractEntries(const ExtractArguments& arguments, std::ostream& out);
 
 struct ReplaceArguments {
     std::string archive;

@@ -1,7 +1,9 @@
 // xcrtool: lists, extracts, replaces and checks the entries of XCR archives from the
 // command line, on the same archive core as the window.
 #include <CLI/CLI.hpp>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <exception>
 #include <iostream>
 
@@ -18,6 +20,16 @@ int fail(const std::string& text, int status) {
     return status;
 }
 
+// "list, extract, replace and check": every subcommand, in the order of --help.
+std::string subcommandNames(CLI::App& app) {
+    const std::vector<CLI::App*> all = app.get_subcommands([](CLI::App*) { return true; });
+    std::string names;
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        names += (i == 0 ? "" : i + 1 == all.size() ? " and " : ", ") + all[i]->get_name();
+    }
+    return names;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -25,8 +37,9 @@ int main(int argc, char** argv) {
     std::signal(SIGPIPE, SIG_IGN);
 
     CLI::App app("Lists, extracts, replaces and checks the entries of XCR archives.", kName);
-    app.set_version_flag("--version", std::string(kName) + " " + XCR_VERSION);
+    app.set_version_flag("-V,--version", std::string(kName) + " " + XCR_VERSION);
     app.require_subcommand(1);
+    app.footer("An argument after -- is never an option, even one that starts with a dash.");
 
     xcr::ListArguments list;
     auto* listCommand = app.add_subcommand("list",
@@ -41,8 +54,21 @@ int main(int argc, char** argv) {
     extractCommand->add_option("ARCHIVE", extract.archive, "The archive")->required();
     extractCommand->add_option("ENTRY", extract.entries,
                                "An index, a display name or a shell pattern of display names");
-    extractCommand->add_option("-o,--output", extract.folder,
-                               "The folder to write into, made if missing (default: here)");
+    extractCommand
+        ->add_option("-o,-C,--output", extract.folder,
+                     "The folder to write into, made if missing (default: here)")
+        ->type_name("DIR")
+        ->check(CLI::Validator(
+            [](const std::string& folder) {
+                return folder == "-" ? std::string(
+                                           "standard output is no folder; write one "
+                                           "entry there with --stdout, or name a "
+                                           "folder \"-\" as ./-")
+                                     : std::string();
+            },
+            ""));
+    extractCommand->add_flag("-v,--verbose", extract.verbose,
+                             "Name each file written, once it is complete");
 
     xcr::ReplaceArguments replace;
     auto* replaceCommand = app.add_subcommand(
@@ -65,21 +91,30 @@ int main(int argc, char** argv) {
         if (error.get_exit_code() == 0) {
             return app.exit(error);  // --help or --version
         }
-        return fail(std::string(error.what()) + " (see " + kName + " --help)", xcr::kUsageStatus);
+        // Without a subcommand, a first word left over that is no option was meant as one.
+        std::string text = error.what();
+        if (app.get_subcommands().empty()) {
+            const std::vector<std::string> left = app.remaining();
+            if (!left.empty() && left.front().rfind('-', 0) != 0) {
+                text = "Unknown subcommand \"" + left.front() + "\"";
+            }
+            text += "; the subcommands are " + subcommandNames(app);
+        }
+        return fail(text + " (see " + kName + " --help)", xcr::kUsageStatus);
     }
 
     try {
         if (listCommand->parsed()) {
             xcr::listEntries(list, std::cout);
         } else if (extractCommand->parsed()) {
-            xcr::extractEntries(extract);
+            xcr::extractEntries(extract, std::cout);
         } else if (replaceCommand->parsed()) {
             xcr::replaceEntries(replace);
         } else if (checkCommand->parsed()) {
             xcr::checkArchive(checked, std::cout);
         }
         if (!std::cout.flush()) {
-            return fail("Cannot write to standard output", 1);
+            return fail(std::string("Cannot write to standard output: ") + std::strerror(errno), 1);
         }
     } catch (const xcr::ToolFailure& failure) {
         return fail(failure.what(), failure.status());

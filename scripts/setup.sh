@@ -10,6 +10,7 @@ packages=(
   xvfb xdotool x11-utils openbox imagemagick
   libcli11-dev nlohmann-json3-dev
   desktop-file-utils shared-mime-info dpkg-dev file
+  libqt6svg6 appstream lintian
 )
 
 missing=()

@@ -21,16 +21,25 @@ SAMPLES = 4  # supersampling grid per pixel side
 
 
 class Shape:
-    """A region of the plane: inside(x, y) and a bounding box (x0, y0, x1, y1)."""
+    """A region of the plane: inside(x, y) and a bounding box (x0, y0, x1, y1).
 
-    def __init__(self, inside, bbox):
+    Shapes that the scalable icon uses also give their outline: outline(place) is a list of
+    SVG path data, each point first moved by place.
+    """
+
+    def __init__(self, inside, bbox, outline=None):
         self.inside = inside
         self.bbox = bbox
+        self.outline = outline
 
     def __or__(self, other):
         a, b = self.bbox, other.bbox
+        outline = None
+        if self.outline and other.outline:
+            outline = lambda place: self.outline(place) + other.outline(place)
         return Shape(lambda x, y: self.inside(x, y) or other.inside(x, y),
-                     (min(a[0], b[0]), min(a[1], b[1]), max(a[2], b[2]), max(a[3], b[3])))
+                     (min(a[0], b[0]), min(a[1], b[1]), max(a[2], b[2]), max(a[3], b[3])),
+                     outline)
 
     def __and__(self, other):
         a, b = self.bbox, other.bbox
@@ -48,8 +57,17 @@ def union(shapes):
     return result
 
 
+def svg_point(point):
+    return "%.3f,%.3f" % point
+
+
+def polygon_outline(points):
+    return lambda place: ["M" + " L".join(svg_point(place(p)) for p in points) + " Z"]
+
+
 def rect(x0, y0, x1, y1):
-    return Shape(lambda x, y: x0 <= x < x1 and y0 <= y < y1, (x0, y0, x1, y1))
+    return Shape(lambda x, y: x0 <= x < x1 and y0 <= y < y1, (x0, y0, x1, y1),
+                 polygon_outline([(x0, y0), (x1, y0), (x1, y1), (x0, y1)]))
 
 
 def ellipse(cx, cy, rx, ry):
@@ -80,7 +98,7 @@ def polygon(points):
             j = i
         return result
 
-    return Shape(inside, (min(xs), min(ys), max(xs), max(ys)))
+    return Shape(inside, (min(xs), min(ys), max(xs), max(ys)), polygon_outline(points))
 
 
 def segment(p, q, width):
@@ -95,7 +113,19 @@ def segment(p, q, width):
         ex, ey = x - (px + t * dx), y - (py + t * dy)
         return ex * ex + ey * ey <= h * h
 
-    return Shape(inside, (min(px, qx) - h, min(py, qy) - h, max(px, qx) + h, max(py, qy) + h))
+    # Two sides and two half circles.
+    length = math.sqrt(length2)
+    nx, ny = -dy / length * h, dx / length * h
+
+    def outline(place):
+        ends = [place(point) for point in
+                ((px + nx, py + ny), (qx + nx, qy + ny), (qx - nx, qy - ny), (px - nx, py - ny))]
+        return ["M%s L%s A%.3f,%.3f 0 0 0 %s L%s A%.3f,%.3f 0 0 0 %s Z"
+                % (svg_point(ends[0]), svg_point(ends[1]), h, h, svg_point(ends[2]),
+                   svg_point(ends[3]), h, h, svg_point(ends[0]))]
+
+    return Shape(inside, (min(px, qx) - h, min(py, qy) - h, max(px, qx) + h, max(py, qy) + h),
+                 outline)
 
 
 def polyline(points, width):
@@ -138,11 +168,24 @@ def rotated(shape, degrees, cx, cy):
         dx, dy = x - cx, y - cy
         return shape.inside(cx + c * dx + s * dy, cy - s * dx + c * dy)
 
+    def turn(point):
+        x, y = point
+        return cx + c * (x - cx) - s * (y - cy), cy + s * (x - cx) + c * (y - cy)
+
+    outline = None
+    if shape.outline:
+        outline = lambda place: shape.outline(lambda point: place(turn(point)))
     x0, y0, x1, y1 = shape.bbox
-    corners = [(cx + c * (x - cx) - s * (y - cy), cy + s * (x - cx) + c * (y - cy))
-               for x, y in ((x0, y0), (x1, y0), (x0, y1), (x1, y1))]
+    corners = [turn(p) for p in ((x0, y0), (x1, y0), (x0, y1), (x1, y1))]
     return Shape(inside, (min(p[0] for p in corners), min(p[1] for p in corners),
-                          max(p[0] for p in corners), max(p[1] for p in corners)))
+                          max(p[0] for p in corners), max(p[1] for p in corners)), outline)
+
+
+def scaled(shape, factor):
+    """The shape made factor times as large, about the origin."""
+    x0, y0, x1, y1 = shape.bbox
+    return Shape(lambda x, y: shape.inside(x / factor, y / factor),
+                 (x0 * factor, y0 * factor, x1 * factor, y1 * factor))
 
 
 def shrink_polygon(points, amount):
@@ -164,12 +207,17 @@ def mix(a, b, t):
     return tuple(a[i] + (b[i] - a[i]) * t for i in range(3))
 
 
-def linear(a, b, x0, y0, x1, y1):
-    """A colour that runs from a at (x0, y0) to b at (x1, y1)."""
-    dx, dy = x1 - x0, y1 - y0
-    length2 = dx * dx + dy * dy
+class Linear:
+    """A colour that runs from a at (x0, y0) to b at (x1, y1), and stays beyond them."""
 
-    return lambda x, y: mix(a, b, ((x - x0) * dx + (y - y0) * dy) / length2)
+    def __init__(self, a, b, x0, y0, x1, y1):
+        self.a, self.b, self.ends = a, b, (x0, y0, x1, y1)
+
+    def __call__(self, x, y):
+        x0, y0, x1, y1 = self.ends
+        dx, dy = x1 - x0, y1 - y0
+        return mix(self.a, self.b, ((x - x0) * dx + (y - y0) * dy) / (dx * dx + dy * dy))
+
 
 
 def radial(a, b, cx, cy, r):
@@ -180,16 +228,23 @@ def radial(a, b, cx, cy, r):
 
 
 class Canvas:
-    """Premultiplied RGBA pixels (0..255 colour, 0..1 alpha), row 0 at the top."""
+    """Premultiplied RGBA pixels (0..255 colour, 0..1 alpha), row 0 at the top.
 
-    def __init__(self, width, height, ground=None):
-        self.width, self.height = width, height
+    A picture drawn for one size is painted at another by a scale: each shape and colour
+    is made that many times as large.
+    """
+
+    def __init__(self, width, height, ground=None, scale=1.0):
+        self.width, self.height, self.scale = width, height, scale
         start = (ground[0], ground[1], ground[2], 1.0) if ground else (0.0, 0.0, 0.0, 0.0)
         self.pixels = [[start] * width for _ in range(height)]
 
     def paint(self, shape, colour, opacity=1.0):
-        x0, y0, x1, y1 = shape.bbox
         colour_at = colour if callable(colour) else (lambda x, y: colour)
+        if self.scale != 1.0:
+            k, unscaled = self.scale, colour_at
+            shape, colour_at = scaled(shape, k), lambda x, y: unscaled(x / k, y / k)
+        x0, y0, x1, y1 = shape.bbox
         offsets = [(k + 0.5) / SAMPLES for k in range(SAMPLES)]
         total = SAMPLES * SAMPLES
         for j in range(max(0, int(math.floor(y0))), min(self.height, int(math.ceil(y1)) + 1)):
@@ -224,6 +279,44 @@ class Canvas:
                                      for c, m in zip((r, g, b), matte)))
             rows.append(out)
         return rows
+
+    def straight_rows(self):
+        """Rows of (r, g, b, a) bytes, the colour no longer multiplied by its alpha."""
+        return [[(0, 0, 0, 0) if a == 0 else
+                 tuple(int(round(min(255.0, c / a))) for c in (r, g, b)) + (int(round(a * 255)),)
+                 for r, g, b, a in row] for row in self.pixels]
+
+
+class SvgCanvas:
+    """The same paint calls written as SVG: each shape its outline, each colour a fill."""
+
+    def __init__(self, size):
+        self.size = size
+        self.gradients = []
+        self.body = []
+
+    def paint(self, shape, colour, opacity=1.0):
+        if isinstance(colour, Linear):
+            self.gradients.append(colour)
+            fill = "url(#g%d)" % len(self.gradients)
+        else:
+            fill = "#%02x%02x%02x" % colour
+        paths = "".join('<path d="%s"/>' % d for d in shape.outline(lambda point: point))
+        shown = "" if opacity == 1.0 else ' opacity="%g"' % opacity
+        self.body.append('<g fill="%s"%s>%s</g>' % (fill, shown, paths))
+
+    def document(self):
+        stops = []
+        for number, g in enumerate(self.gradients, start=1):
+            stops.append('<linearGradient id="g%d" gradientUnits="userSpaceOnUse" x1="%g" y1="%g" '
+                         'x2="%g" y2="%g"><stop offset="0" stop-color="#%02x%02x%02x"/>'
+                         '<stop offset="1" stop-color="#%02x%02x%02x"/></linearGradient>'
+                         % ((number,) + g.ends + g.a + g.b))
+        return ('<?xml version="1.0" encoding="UTF-8"?>\n'
+                '<svg xmlns="http://www.w3.org/2000/svg" width="%d" height="%d" '
+                'viewBox="0 0 %d %d">\n<defs>%s</defs>\n%s\n</svg>\n'
+                % (self.size, self.size, self.size, self.size, "".join(stops),
+                   "\n".join(self.body))).encode()
 
 
 # ---------------------------------------------------------------- palettes
@@ -422,6 +515,14 @@ def encode_indexed_png(indices, palette):
             + png_chunk(b"IEND", b""))
 
 
+def encode_rgba_png(rows):
+    """A true-colour PNG with its alpha channel, rows of (r, g, b, a)."""
+    raw = b"".join(b"\0" + bytes(v for pixel in row for v in pixel) for row in rows)
+    header = struct.pack(">IIBBBBB", len(rows[0]), len(rows), 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", header)
+            + png_chunk(b"IDAT", zlib.compress(raw, 9)) + png_chunk(b"IEND", b""))
+
+
 # ---------------------------------------------------------------- drawings
 
 BUTTON_FACE = (236, 236, 236)  # what the glyphs' soft edges are mixed with
@@ -443,12 +544,12 @@ def floppy(canvas, x0, y0, size, turn=0.0):
         return polygon([(a, b), (c - cut, b), (c, b + cut), (c, d), (a, d)])
 
     canvas.paint(place(body(0)), (14, 26, 70))
-    canvas.paint(place(body(1.0)), linear((84, 128, 222), (30, 58, 150), x0, y0, x0 + size,
+    canvas.paint(place(body(1.0)), Linear((84, 128, 222), (30, 58, 150), x0, y0, x0 + size,
                                            y0 + size))
     shutter = rect(x0 + 4 * s, y0, x0 + 11.5 * s, y0 + 5.5 * s)
     canvas.paint(place(shutter), (58, 64, 84))
     canvas.paint(place(rect(x0 + 4 * s + 0.8, y0 + 0.8, x0 + 11.5 * s - 0.8, y0 + 5.5 * s - 0.8)),
-                 linear((236, 238, 244), (150, 156, 172), x0 + 4 * s, y0, x0 + 11.5 * s, y0))
+                 Linear((236, 238, 244), (150, 156, 172), x0 + 4 * s, y0, x0 + 11.5 * s, y0))
     canvas.paint(place(rect(x0 + 8.5 * s, y0 + 1.2 * s, x0 + 10.3 * s, y0 + 4.4 * s)),
                  (40, 44, 60))
     label = rect(x0 + 2.5 * s, y0 + 8.5 * s, x0 + 13.5 * s, y0 + size - 0.9)
@@ -465,8 +566,8 @@ def speaker_glyph():
     box = rect(2.5, 8.5, 7.5, 15.5)
     c.paint(cone | box, edge)
     c.paint(polygon([(7.5, 9.5), (11.5, 6.0), (11.5, 18.0), (7.5, 14.5)]),
-            linear((200, 204, 214), (92, 98, 116), 7, 0, 12, 0))
-    c.paint(rect(3.5, 9.5, 6.5, 14.5), linear((176, 180, 192), (84, 88, 104), 0, 9, 0, 15))
+            Linear((200, 204, 214), (92, 98, 116), 7, 0, 12, 0))
+    c.paint(rect(3.5, 9.5, 6.5, 14.5), Linear((176, 180, 192), (84, 88, 104), 0, 9, 0, 15))
     for radius in (4.0, 7.0, 10.0):
         c.paint(arc(12.0, 12.0, radius, 1.6, -48, 48), (28, 64, 170))
     return c
@@ -485,7 +586,7 @@ def extract_arrow(c, start, turn, end, head_length, width):
             (back[0] + uy * half, back[1] - ux * half)]
     body = polyline(points[:-2], width + 2.0)
     c.paint(body | polygon(head), (18, 92, 24))
-    c.paint(polyline(points[:-2], width), linear((140, 228, 110), (46, 168, 46), start[0],
+    c.paint(polyline(points[:-2], width), Linear((140, 228, 110), (46, 168, 46), start[0],
                                                  start[1], end[0], end[1]))
     c.paint(polygon(shrink_polygon(head, 1.3)), (62, 178, 56))
 
@@ -524,7 +625,7 @@ def pencil(c, tip, tail, width):
     c.paint(band(cone, ferrule, -half, half), (246, 192, 30))
     c.paint(band(cone, ferrule, -half, -half * 0.35), (255, 232, 120))
     c.paint(band(cone, ferrule, half * 0.4, half), (206, 140, 18))
-    c.paint(band(ferrule, eraser, -half, half), linear((226, 228, 236), (132, 136, 150),
+    c.paint(band(ferrule, eraser, -half, half), Linear((226, 228, 236), (132, 136, 150),
                                                      tip[0] - uy * half, tip[1] + ux * half,
                                                      tip[0] + uy * half, tip[1] - ux * half))
     c.paint(band(eraser, length, -half, half), (236, 124, 140))
@@ -542,7 +643,7 @@ def check_glyph():
     c = Canvas(24, 24)
     stroke = [(4.0, 12.5), (9.5, 18.0), (20.0, 5.5)]
     c.paint(polyline(stroke, 5.0), (16, 88, 18))
-    c.paint(polyline(stroke, 2.8), linear((128, 226, 96), (30, 150, 34), 4, 5, 20, 19))
+    c.paint(polyline(stroke, 2.8), Linear((128, 226, 96), (30, 150, 34), 4, 5, 20, 19))
     return c
 
 
@@ -565,12 +666,12 @@ def magnifier(symbol):
     c = Canvas(24, 24)
     cx, cy = LENS_CENTRE
     c.paint(segment((15.0, 15.0), (21.0, 21.0), 5.2), (26, 18, 14))
-    c.paint(segment((16.4, 16.4), (20.6, 20.6), 3.0), linear((150, 96, 52), (84, 48, 24), 16,
+    c.paint(segment((16.4, 16.4), (20.6, 20.6), 3.0), Linear((150, 96, 52), (84, 48, 24), 16,
                                                               16, 21, 21))
     c.paint(segment((14.2, 14.2), (15.6, 15.6), 3.2), (120, 124, 136))
     c.paint(circle(cx, cy, 8.1), (34, 36, 48))
-    c.paint(ring(cx, cy, 7.2, 6.4), linear((206, 210, 222), (96, 100, 116), 3, 3, 17, 17))
-    c.paint(circle(cx, cy, LENS_INNER), linear((246, 250, 255), (174, 204, 236), 5, 5, 15, 15))
+    c.paint(ring(cx, cy, 7.2, 6.4), Linear((206, 210, 222), (96, 100, 116), 3, 3, 17, 17))
+    c.paint(circle(cx, cy, LENS_INNER), Linear((246, 250, 255), (174, 204, 236), 5, 5, 15, 15))
     c.paint(arc(cx, cy, 4.4, 1.1, 200, 250), (255, 255, 255))
     symbol(c)
     return c
@@ -606,12 +707,16 @@ def one_to_one_symbol(c):
     c.paint(union(cells), INK)
 
 
-def program_icon():
-    c = Canvas(32, 32)
+ICON_SIZE = 32  # the size the program icon is drawn for
+ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)  # the sizes desktops look for
+
+
+def program_icon(c):
+    """The program icon, drawn on a 32-pixel canvas or one scaled from it."""
     floppy(c, 10.0, 10.0, 19.5, turn=-20.0)
     points = bezier((18.0, 15.0), (16.5, 3.5), (8.0, 2.0), (1.8, 6.0))
     c.paint(tapered(points, 6.0, 2.6), (18, 92, 24))
-    c.paint(tapered(points, 3.8, 0.9), linear((150, 232, 118), (46, 168, 46), 18, 15, 2, 6))
+    c.paint(tapered(points, 3.8, 0.9), Linear((150, 232, 118), (46, 168, 46), 18, 15, 2, 6))
     return c
 
 
@@ -621,11 +726,11 @@ def help_picture():
     tail = polygon([(9.0, 29.0), (19.0, 35.5), (4.0, 46.0)])
     c.paint(balloon | tail, (36, 84, 176))
     inner = ellipse(24.0, 20.5, 20.6, 16.1) | polygon([(10.4, 30.0), (17.0, 34.6), (6.6, 42.4)])
-    c.paint(inner, linear((255, 255, 255), (176, 208, 246), 0, 6, 0, 40))
+    c.paint(inner, Linear((255, 255, 255), (176, 208, 246), 0, 6, 0, 40))
     c.paint(ellipse(20.0, 13.0, 12.0, 6.0), (255, 255, 255), 0.55)
     letter = (circle(24.5, 10.0, 3.2) | rect(19.0, 16.0, 27.5, 19.0) | rect(21.5, 16.0, 27.5, 31.0)
               | rect(18.5, 29.0, 30.5, 32.0))
-    c.paint(letter, linear((30, 60, 168), (8, 22, 104), 0, 6, 0, 32))
+    c.paint(letter, Linear((30, 60, 168), (8, 22, 104), 0, 6, 0, 32))
     return c
 
 
@@ -649,7 +754,7 @@ def mavrel_picture():
     c.paint(polygon([(20.2, 40.8), (24, 44.2), (27.8, 40.8), (27.5, 39.5), (20.5, 39.5)]),
             (192, 138, 110))
     face = ellipse(24.0, 24.5, 8.4, 11.0)
-    c.paint(face, linear((248, 210, 182), (198, 144, 114), 18, 16, 32, 34))
+    c.paint(face, Linear((248, 210, 182), (198, 144, 114), 18, 16, 32, 34))
     forehead = ellipse(24.0, 25.0, 7.4, 11.5)
     c.paint((face - forehead) & rect(0, 0, 48, 23), hair)
     c.paint(segment((24.0, 6.0), (24.0, 13.0), 0.8), (24, 12, 8), 0.8)
@@ -710,8 +815,15 @@ def icon_files(canvas, matte):
 def all_files():
     files = glyph_files()
     # The desktop's menus and file managers take the PNG; the window and task bar the ICO.
-    files["icon/pelloran.ico"], files["icon/pelloran.png"] = icon_files(program_icon(),
-                                                                      (214, 214, 214))
+    files["icon/pelloran.ico"], files["icon/pelloran-32.png"] = icon_files(
+        program_icon(Canvas(ICON_SIZE, ICON_SIZE)), (214, 214, 214))
+    # The other sizes are the same picture scaled, keeping their soft edges; the scalable
+    # one is its outlines.
+    for size in ICON_SIZES:
+        if size != ICON_SIZE:
+            canvas = program_icon(Canvas(size, size, scale=size / ICON_SIZE))
+            files["icon/pelloran-%d.png" % size] = encode_rgba_png(canvas.straight_rows())
+    files["icon/pelloran.svg"] = program_icon(SvgCanvas(ICON_SIZE)).document()
     # The popup's gradient starts at (166, 202, 240); the balloon stands at its left end.
     files["about/HELP.ico"] = icon_files(help_picture(), (172, 205, 241))[0]
     mavrel = mavrel_picture().flatten((0, 0, 0), threshold=0.0)

@@ -5,10 +5,13 @@
 #include <QFile>
 #include <QIcon>
 #include <QImage>
+#include <QImageReader>
 #include <QString>
 #include <QVector>
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 
 namespace xcr {
 namespace {
@@ -268,13 +271,38 @@ TEST(ResourcesTest, IconsAreIndexedImagesWithAMaskThatQtHonours) {
     }
 }
 
-// Menus and file managers show the installed PNG, the task bar the window's icon: one picture.
-TEST(ResourcesTest, DesktopIconIsTheWindowIconPixelForPixel) {
-    const QImage desktop(QString::fromUtf8(XCR_SOURCE_DIR "/app/resources/icon/pelloran.png"));
-    ASSERT_EQ(desktop.size(), QSize(32, 32));
-    const QImage window(QStringLiteral(":/icon/pelloran.ico"));
-    EXPECT_EQ(desktop.convertToFormat(QImage::Format_ARGB32),
-              window.convertToFormat(QImage::Format_ARGB32));
+// Menus and file managers show the installed icons, the task bar the window's icon: one
+// picture. The 32-pixel PNG is the window icon pixel for pixel; every other size, and the
+// scalable one drawn at 32 pixels, comes close to it (Qt reads SVG with libqt6svg6).
+TEST(ResourcesTest, DesktopIconsAreTheWindowIconAtEverySize) {
+    const QString folder = QString::fromUtf8(XCR_SOURCE_DIR "/app/resources/icon/");
+    const QImage window =
+        QImage(QStringLiteral(":/icon/pelloran.ico")).convertToFormat(QImage::Format_ARGB32);
+    const QImage desktop(folder + QStringLiteral("pelloran-32.png"));
+    EXPECT_EQ(desktop.convertToFormat(QImage::Format_ARGB32), window);
+
+    for (const int size : {16, 22, 24, 48, 64, 128, 256, 0}) {
+        SCOPED_TRACE(size);
+        // 0 stands for the scalable icon, drawn at 32 pixels.
+        QImageReader reader(size == 0 ? folder + QStringLiteral("pelloran.svg")
+                                      : folder + QStringLiteral("pelloran-%1.png").arg(size));
+        reader.setScaledSize(size == 0 ? QSize(32, 32) : QSize());
+        const QImage icon = reader.read();
+        ASSERT_FALSE(icon.isNull()) << reader.errorString().toStdString();
+        EXPECT_EQ(icon.size(), size == 0 ? QSize(32, 32) : QSize(size, size));
+        // Compared at the smaller of the two sizes, so no blur of an enlargement counts.
+        const int side = size == 0 ? 32 : std::min(size, 32);
+        const auto shrunk = [side](const QImage& image) {
+            return image.scaled(side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                .convertToFormat(QImage::Format_RGBA8888_Premultiplied);
+        };
+        const QImage got = shrunk(icon), expected = shrunk(window);
+        long difference = 0;
+        for (qsizetype i = 0; i < got.sizeInBytes(); ++i) {
+            difference += std::abs(got.constBits()[i] - expected.constBits()[i]);
+        }
+        EXPECT_LT(difference / got.sizeInBytes(), 8) << "mean difference per channel";
+    }
 }
 
 TEST(ResourcesTest, MavrelIsAnOpaqueTrueColourBitmapOnADarkRedGround) {

@@ -75,19 +75,24 @@ TEST_F(XcrToolTest, ExtractWritesTheChosenEntriesByteForByteUnderTheirSafeNames)
     using Files = std::map<std::string, Bytes>;
     const Bytes wall = bytesOf("BM wall"), other = bytesOf("BM other");
     const Bytes readme = bytesOf("read me"), wave = bytesOf("RIFF");
-    // The arguments after the archive, the folder written and what it then holds.
-    const std::vector<std::tuple<Args, std::string, Files>> cases = {
+    // The arguments after the archive, the folder written, what it then holds and the
+    // names -v gives on standard output.
+    const std::vector<std::tuple<Args, std::string, Files, std::string>> cases = {
         // Two entries of one name: the later one is written last.
         {{},
          ".",
-         {{"wall.bmp", other}, {"readme.txt", readme}, {"\xe9t\xe9.wav", wave}, {"empty", {}}}},
-        {{"-o", "out", "*.bmp"}, "out", {{"wall.bmp", other}}},
-        {{"0", "0", "-o", "made"}, "made", {{"wall.bmp", wall}}},
-        {{"-o", "out", "\xc3\xa9t\xc3\xa9.wav"}, "out", {{"\xe9t\xe9.wav", wave}}},
-        {{"-o", "out", "r?adme.*", "4"}, "out", {{"readme.txt", readme}, {"empty", {}}}},
+         {{"wall.bmp", other}, {"readme.txt", readme}, {"\xe9t\xe9.wav", wave}, {"empty", {}}},
+         ""},
+        {{"-o", "out", "*.bmp", "-v"}, "out", {{"wall.bmp", other}}, "wall.bmp\nwall.bmp\n"},
+        {{"0", "0", "-C", "made"}, "made", {{"wall.bmp", wall}}, ""},
+        {{"--verbose", "--output", "out", "--", "\xc3\xa9t\xc3\xa9.wav", "2"},
+         "out",
+         {{"\xe9t\xe9.wav", wave}, {"readme.txt", readme}},
+         "readme.txt\n\xe9t\xe9.wav\n"},
+        {{"-o", "out", "r?adme.*", "4"}, "out", {{"readme.txt", readme}, {"empty", {}}}, ""},
     };
     for (std::size_t i = 0; i < cases.size(); ++i) {
-        const auto& [arguments, written, files] = cases[i];
+        const auto& [arguments, written, files, listed] = cases[i];
         SCOPED_TRACE(::testing::PrintToString(arguments));
         const std::string folder = dir.file("run" + std::to_string(i));
         ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
@@ -95,11 +100,20 @@ TEST_F(XcrToolTest, ExtractWritesTheChosenEntriesByteForByteUnderTheirSafeNames)
         command.insert(command.end(), arguments.begin(), arguments.end());
         const auto result = run(command, folder);
         EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(result.out, listed);
         Files found;
         for (const std::string& name : filesIn(folder + "/" + written)) {
             found[name] = readFileBytes(folder + "/" + written + "/" + name);
         }
         EXPECT_EQ(found, files);
+    }
+}
+
+TEST_F(XcrToolTest, VersionGoesToStandardOutputUnderBothNames) {
+    for (const char* flag : {"-V", "--version"}) {
+        const auto result = run({flag});
+        EXPECT_EQ(result.status, 0);
+        EXPECT_EQ(result.out, std::string("xcrtool ") + XCR_VERSION + "\n");
     }
 }
 
@@ -137,6 +151,8 @@ TEST_F(XcrToolTest, FailuresEndWithOneLineAndChangeNothing) {
     writeFileBytes(dir.file("new"), bytesOf("new"));
     const std::vector<std::tuple<Args, int, std::string>> cases = {
         {{"extract", "a.xcr", "-o", "out", "0", "nope"}, 1, "No entry matches \"nope\""},
+        {{"extract", "a.xcr", "-o", "out", "--", "-v"}, 1, "No entry matches \"-v\""},
+        {{"extract", "a.xcr", "-o", "new", "0"}, 1, "Cannot create folder new: Not a directory"},
         {{"extract", "a.xcr", "-o", "out", "5"},
          1,
          "No entry has index 5: the archive lists 5 entries, 0 to 4"},
@@ -153,7 +169,18 @@ TEST_F(XcrToolTest, FailuresEndWithOneLineAndChangeNothing) {
          1,
          "Cannot open file missing.xcr: No such file or directory"},
         {{"check", "missing.xcr"}, 1, "Cannot open file missing.xcr: No such file or directory"},
-        {{}, 2, ""},
+        {{},
+         2,
+         "A subcommand is required; the subcommands are list, extract, replace and check "
+         "(see xcrtool --help)"},
+        {{"lsit", "a.xcr"},
+         2,
+         "Unknown subcommand \"lsit\"; the subcommands are list, extract, replace and check (see "
+         "xcrtool --help)"},
+        {{"extract", "a.xcr", "-o", "-", "0"},
+         2,
+         "--output: standard output is no folder; write one entry there with --stdout, or name a "
+         "folder \"-\" as ./- (see xcrtool --help)"},
         {{"list"}, 2, ""},
         {{"list", "a.xcr", "--bogus"}, 2, ""},
         {{"extract", "a.xcr", "-o", ""}, 2, ""},
@@ -175,7 +202,7 @@ TEST_F(XcrToolTest, FailuresEndWithOneLineAndChangeNothing) {
     }
     const auto unread = run({"list", "a.xcr"}, {}, true);
     EXPECT_EQ(unread.status, 1);
-    EXPECT_EQ(unread.err, "xcrtool: Cannot write to standard output\n");
+    EXPECT_EQ(unread.err, "xcrtool: Cannot write to standard output: Broken pipe\n");
 }
 
 TEST_F(XcrToolTest, CheckReportsAJournalWithoutApplyingItAndOpeningAppliesIt) {

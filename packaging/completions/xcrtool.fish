@@ -1,0 +1,16 @@
+# fish completion for xcrtool: its commands, their options, archives and folders.
+set -l commands list extract replace check
+complete -c xcrtool -f
+complete -c xcrtool -n "not __fish_seen_subcommand_from $commands" -s h -l help -d 'Print the help and exit'
+complete -c xcrtool -n "not __fish_seen_subcommand_from $commands" -s V -l version -d 'Print the version and exit'
+complete -c xcrtool -n "not __fish_seen_subcommand_from $commands" -a list -d 'List every entry'
+complete -c xcrtool -n "not __fish_seen_subcommand_from $commands" -a extract -d 'Write entries to files'
+complete -c xcrtool -n "not __fish_seen_subcommand_from $commands" -a replace -d 'Replace entries by files and save'
+complete -c xcrtool -n "not __fish_seen_subcommand_from $commands" -a check -d 'Report what is wrong with an archive'
+complete -c xcrtool -n "__fish_seen_subcommand_from $commands" -s h -l help -d 'Print the help and exit'
+complete -c xcrtool -n "__fish_seen_subcommand_from $commands" -k -a "(__fish_complete_suffix .xcr)"
+complete -c xcrtool -n "__fish_seen_subcommand_from list" -l json -d 'Write the list as JSON'
+complete -c xcrtool -n "__fish_seen_subcommand_from extract" -s o -l output -x -a "(__fish_complete_directories)" -d 'The folder to write into'
+complete -c xcrtool -n "__fish_seen_subcommand_from extract" -s C -x -a "(__fish_complete_directories)" -d 'The folder to write into'
+complete -c xcrtool -n "__fish_seen_subcommand_from extract" -s v -l verbose -d 'Name each file written'
+complete -c xcrtool -n "__fish_seen_subcommand_from replace" -F
