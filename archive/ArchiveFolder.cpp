@@ -102,8 +102,8 @@ std::string ArchiveFolder::setAside(const std::string& name) const {
 }
 
 void ArchiveFolder::sync() const {
-    if (FileFaults::failNow() || ::fsync(fd_) != 0) {
-        throw Failure(kStreamWriteError);
+    if (FileFaults::failNow() ? (errno = EIO, true) : ::fsync(fd_) != 0) {
+        throw Failure(std::string(kStreamWriteError) + ": " + systemReason());
     }
 }
 

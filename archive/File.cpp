@@ -39,8 +39,17 @@ std::string failureText(File::Access access, const std::string& path, const std:
                                           : cannotOpenText(path, reason);
 }
 
-// An injected failure stands for a file the system refuses.
+// An injected failure stands for a file the system refuses, or for a write to a full disk.
 constexpr int kInjectedError = EACCES;
+constexpr int kInjectedWriteError = ENOSPC;
+
+// "Stream write error" and the reason the system gave; `injected` stands for a full disk.
+Failure writeError(bool injected = false) {
+    if (injected) {
+        errno = kInjectedWriteError;
+    }
+    return Failure(std::string(kStreamWriteError) + ": " + systemReason());
+}
 
 // The kernel moves or shares whole pages only where the data lies at the same place
 // within a page on both sides. Elsewhere it cuts every page in two, which costs more
@@ -90,12 +99,13 @@ void writeFully(const void* buffer, std::size_t size, Step step) {
             continue;
         }
         if (put <= 0) {
-            throw Failure(kStreamWriteError);
+            // A write that takes nothing in has met a full disk.
+            throw writeError(put == 0);
         }
         done += static_cast<std::size_t>(put);
     }
     if (failing) {
-        throw Failure(kStreamWriteError);
+        throw writeError(true);
     }
 }
 
@@ -272,7 +282,7 @@ std::int64_t File::copyRangeTo(File& target, std::int64_t from, std::int64_t to,
     off_t out = to;
     if (FileFaults::failNow()) {
         static_cast<void>(::copy_file_range(fd_, &in, target.fd_, &out, size / 2, 0));
-        throw Failure(kStreamWriteError);
+        throw writeError(true);
     }
     if (!kernelCopyPays(from, to)) {
         return -1;
@@ -287,8 +297,9 @@ std::int64_t File::copyRangeTo(File& target, std::int64_t from, std::int64_t to,
 }
 
 void File::truncate(std::int64_t length) {
-    if (FileFaults::failNow() || ::ftruncate(fd_, length) != 0) {
-        throw Failure(kStreamWriteError);
+    const bool injected = FileFaults::failNow();
+    if (injected || ::ftruncate(fd_, length) != 0) {
+        throw writeError(injected);
     }
 }
 
@@ -297,8 +308,9 @@ void File::startWriteBack(std::int64_t position, std::int64_t size) {
 }
 
 void File::sync() {
-    if (FileFaults::failNow() || ::fsync(fd_) != 0) {
-        throw Failure(kStreamWriteError);
+    const bool injected = FileFaults::failNow();
+    if (injected || ::fsync(fd_) != 0) {
+        throw writeError(injected);
     }
 }
 
@@ -308,7 +320,7 @@ void File::closeWritten() {
     // not mean the bytes were lost.
     const int closed = ::close(std::exchange(fd_, -1));
     if (failing || (closed != 0 && errno != EINTR)) {
-        throw Failure(kStreamWriteError);
+        throw writeError(failing);
     }
 }
 
