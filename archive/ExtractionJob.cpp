@@ -4,6 +4,7 @@
 
 #include "archive/ArchiveOpening.h"
 #include "archive/EntryCopy.h"
+#include "archive/EntryFolders.h"
 #include "archive/OutputFile.h"
 #include "archive/OutputFolder.h"
 
@@ -22,6 +23,7 @@ void extractChecked(ExtractionRequest& request, JobProgress& progress) {
     // Held open from here on: the files land in the folder chosen, whatever its path
     // comes to name while the job runs.
     const OutputFolder outputs(request.folder);
+    EntryFolders folders(outputs);
     const int n = request.entries.count();
     if (n == 0) {
         return;
@@ -32,7 +34,9 @@ void extractChecked(ExtractionRequest& request, JobProgress& progress) {
         if (!request.marks->isChecked(i)) {
             continue;
         }
-        OutputFile output(outputs, request.entries.displayName(i));
+        const OutputFolder& folder =
+            request.folderParts ? folders.folderFor(request.entries.storedName(i)) : outputs;
+        OutputFile output(folder, request.entries.displayName(i));
         const EntryTable::Placement placement = request.entries.placement(i);
         copyRange(archive, placement.offset, output.file(), 0, placement.size);
         output.commit();

@@ -14,6 +14,8 @@ public:
     // be opened is no failure yet (a job with nothing checked writes nothing): the first
     // output made in it fails instead.
     explicit OutputFolder(std::string path);
+    // Takes over `fd`, a folder the caller opened, named `path` in failure texts.
+    OutputFolder(int fd, std::string path) : path_(std::move(path)), fd_(fd) {}
     OutputFolder(const OutputFolder&) = delete;
     OutputFolder& operator=(const OutputFolder&) = delete;
     ~OutputFolder();
