@@ -2,6 +2,7 @@
 #include <signal.h>
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <thread>
@@ -71,36 +72,89 @@ TEST_F(XcrToolTest, ListWritesEveryEntryAsATableOrAsJson) {
     EXPECT_EQ(list[3].at("stored_name"), names[3]);
 }
 
+// Every file under `folder`, by its path relative to it, links not followed.
+std::map<std::string, Bytes> treeOf(const std::string& folder) {
+    std::map<std::string, Bytes> files;
+    for (const auto& item : std::filesystem::recursive_directory_iterator(folder)) {
+        if (item.is_regular_file()) {
+            const std::string path = item.path().string();
+            files[path.substr(folder.size() + 1)] = readFileBytes(path);
+        }
+    }
+    return files;
+}
+
 TEST_F(XcrToolTest, ExtractWritesTheChosenEntriesByteForByteUnderTheirSafeNames) {
     using Files = std::map<std::string, Bytes>;
     const Bytes wall = bytesOf("BM wall"), other = bytesOf("BM other");
     const Bytes readme = bytesOf("read me"), wave = bytesOf("RIFF");
-    // The arguments after the archive, the folder written and what it then holds.
-    const std::vector<std::tuple<Args, std::string, Files>> cases = {
+    const std::string shared =
+        "xcrtool: Entries that share a file name were written over each other, the last one "
+        "kept: \"wall.bmp\" (entries 0, 1); --paths writes each under its folders\n";
+    // The arguments after the archive, the folder written, what it then holds and what
+    // the tool says on standard error (ending with status 1 when it says anything).
+    const std::vector<std::tuple<Args, std::string, Files, std::string>> cases = {
         // Two entries of one name: the later one is written last.
         {{},
          ".",
-         {{"wall.bmp", other}, {"readme.txt", readme}, {"\xe9t\xe9.wav", wave}, {"empty", {}}}},
-        {{"-o", "out", "*.bmp"}, "out", {{"wall.bmp", other}}},
-        {{"0", "0", "-o", "made"}, "made", {{"wall.bmp", wall}}},
-        {{"-o", "out", "\xc3\xa9t\xc3\xa9.wav"}, "out", {{"\xe9t\xe9.wav", wave}}},
-        {{"-o", "out", "r?adme.*", "4"}, "out", {{"readme.txt", readme}, {"empty", {}}}},
+         {{"wall.bmp", other}, {"readme.txt", readme}, {"\xe9t\xe9.wav", wave}, {"empty", {}}},
+         shared},
+        {{"-o", "out", "*.bmp"}, "out", {{"wall.bmp", other}}, shared},
+        {{"0", "0", "-o", "made"}, "made", {{"wall.bmp", wall}}, ""},
+        {{"-o", "out", "\xc3\xa9t\xc3\xa9.wav"}, "out", {{"\xe9t\xe9.wav", wave}}, ""},
+        {{"-o", "out", "r?adme.*", "4"}, "out", {{"readme.txt", readme}, {"empty", {}}}, ""},
+        {{"--paths", "-o", "out"},
+         "out",
+         {{"art/wall.bmp", wall},
+          {"snd/wall.bmp", other},
+          {"c/readme.txt", readme},
+          {"\xe9t\xe9.wav", wave},
+          {"empty", {}}},
+         ""},
     };
     for (std::size_t i = 0; i < cases.size(); ++i) {
-        const auto& [arguments, written, files] = cases[i];
+        const auto& [arguments, written, files, err] = cases[i];
         SCOPED_TRACE(::testing::PrintToString(arguments));
         const std::string folder = dir.file("run" + std::to_string(i));
         ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
         Args command = {"extract", archive};
         command.insert(command.end(), arguments.begin(), arguments.end());
         const auto result = run(command, folder);
-        EXPECT_EQ(result.status, 0) << result.err;
-        Files found;
-        for (const std::string& name : filesIn(folder + "/" + written)) {
-            found[name] = readFileBytes(folder + "/" + written + "/" + name);
-        }
-        EXPECT_EQ(found, files);
+        EXPECT_EQ(result.status, err.empty() ? 0 : 1);
+        EXPECT_EQ(result.err, err);
+        EXPECT_EQ(treeOf(folder + "/" + written), files);
     }
+}
+
+TEST_F(XcrToolTest, ExtractWithPathsKeepsHostileStoredNamesInsideTheFolder) {
+    builderOf({{"..\\..\\up.txt", bytesOf("up")},
+               {"\\abs:\\root.txt", bytesOf("root")},
+               {".\\a/b\\c.txt", bytesOf("c")},
+               {"file\\x.txt", bytesOf("x")},
+               {"link\\in.txt", bytesOf("in")}})
+        .writeTo(archive);
+    const std::string out = dir.file("in/out");
+    ASSERT_EQ(::mkdir(dir.file("in").c_str(), 0700), 0);
+    ASSERT_EQ(::mkdir(out.c_str(), 0700), 0);
+    ASSERT_EQ(::mkdir(dir.file("elsewhere").c_str(), 0700), 0);
+    ASSERT_EQ(::symlink(dir.file("elsewhere").c_str(), (out + "/link").c_str()), 0);
+    writeFileBytes(out + "/file", bytesOf("a file"));
+
+    const auto files = run({"extract", "a.xcr", "--paths", "-o", "in/out", "*up*", "*root*", "c*"});
+    EXPECT_EQ(files.status, 0) << files.err;
+    EXPECT_EQ(treeOf(dir.file("in")),
+              (std::map<std::string, Bytes>{{"out/__/__/up.txt", bytesOf("up")},
+                                            {"out/abs/root.txt", bytesOf("root")},
+                                            {"out/a_b/c.txt", bytesOf("c")},
+                                            {"out/file", bytesOf("a file")}}));
+    for (const std::string& entry : {"x.txt", "in.txt"}) {
+        const auto refused = run({"extract", "a.xcr", "--paths", "-o", "in/out", entry});
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_EQ(refused.err, "xcrtool: Cannot create folder in/out/" +
+                                   std::string(entry == std::string("x.txt") ? "file" : "link") +
+                                   " (Not a directory)\n");
+    }
+    EXPECT_TRUE(filesIn(dir.file("elsewhere")).empty());
 }
 
 TEST_F(XcrToolTest, ReplaceSavesTheSameBytesAsTheWindow) {
@@ -131,6 +185,54 @@ TEST_F(XcrToolTest, ReplaceSavesTheSameBytesAsTheWindow) {
     }
 }
 
+TEST_F(XcrToolTest, ReplaceFromAFolderSavesWhatMatchedAndADryRunSavesNothing) {
+    ASSERT_EQ(::mkdir(dir.file("edit").c_str(), 0700), 0);
+    ASSERT_EQ(::mkdir(dir.file("edit/art").c_str(), 0700), 0);
+    writeFileBytes(dir.file("edit/readme.txt"), bytesOf("new text"));
+    writeFileBytes(dir.file("edit/art/wall.bmp"), bytesOf("BM wall"));
+    writeFileBytes(dir.file("edit/wall.bmp"), bytesOf("which?"));
+    writeFileBytes(dir.file("edit/notes"), bytesOf("n"));
+    const std::string skipped =
+        " 1 replacement from edit.\n"
+        "Skipped 1 file that already holds what its entry holds.\n"
+        "Skipped, names that several entries share: wall.bmp (files under their stored folders "
+        "tell them apart).\n"
+        "Matching no entry: notes.\n";
+    Entries saved = entries;
+    saved[2].second = bytesOf("new text");
+    // The arguments after the archive, standard output and the archive's entries after.
+    const std::vector<std::tuple<Args, std::string, Entries>> cases = {
+        {{"--from", "edit", "--dry-run"},
+         "Would record" + skipped + "entry 2 \"readme.txt\": edit/readme.txt (7 -> 8 bytes)\n",
+         entries},
+        {{"--dry-run", "3=edit/notes"},
+         "entry 3 \"\xc3\xa9t\xc3\xa9.wav\": edit/notes (4 -> 1 bytes)\n",
+         entries},
+        {{"--from", "edit"}, "Recorded" + skipped, saved},
+    };
+    for (const auto& [arguments, out, after] : cases) {
+        SCOPED_TRACE(::testing::PrintToString(arguments));
+        Args command = {"replace", "a.xcr"};
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        const auto result = run(command);
+        EXPECT_EQ(result.status, 0);
+        EXPECT_EQ(result.out, out);
+        EXPECT_EQ(result.err, "");
+        EXPECT_EQ(readFileBytes(archive), after == entries ? old : expectedAfterSave(after, old));
+    }
+}
+
+TEST_F(XcrToolTest, ExtractToStandardOutputWritesOneEntrysBytesOnly) {
+    for (const auto& [entry, data] : std::vector<std::pair<std::string, std::string>>{
+             {"1", "BM other"}, {"\xc3\xa9t\xc3\xa9.wav", "RIFF"}, {"empty", ""}}) {
+        const auto result = run({"extract", "a.xcr", "--stdout", entry});
+        EXPECT_EQ(result.status, 0);
+        EXPECT_EQ(result.out, data);
+        EXPECT_EQ(result.err, "");
+    }
+    EXPECT_TRUE(filesIn(dir.path()) == Args{"a.xcr"});
+}
+
 // Every failure: its exit status, nothing on standard output, one line on standard error
 // (exactly this one, when given), and nothing written.
 TEST_F(XcrToolTest, FailuresEndWithOneLineAndChangeNothing) {
@@ -146,6 +248,13 @@ TEST_F(XcrToolTest, FailuresEndWithOneLineAndChangeNothing) {
          "to replace"},
         {{"replace", "a.xcr", "nope=new"}, 1, "No entry is named \"nope\""},
         {{"replace", "a.xcr", "1=new", "0=missing"}, 1, "Cannot open file missing"},
+        {{"extract", "a.xcr", "--stdout", "wall.bmp"},
+         1,
+         "\"wall.bmp\" chooses 2 entries; --stdout writes one (give its index)"},
+        {{"replace", "a.xcr", "--from", "missing"},
+         1,
+         "Cannot open folder missing (No such file or directory)"},
+        {{"replace", "a.xcr", "--dry-run", "0=missing"}, 1, "Cannot open file missing"},
         {{"list", "missing.xcr"}, 1, "Cannot open file missing.xcr"},
         {{"replace", "missing.xcr", "0=new"}, 1, "Cannot open file missing.xcr"},
         {{"check", "missing.xcr"}, 1, "Cannot open file missing.xcr"},
@@ -154,6 +263,8 @@ TEST_F(XcrToolTest, FailuresEndWithOneLineAndChangeNothing) {
         {{"list", "a.xcr", "--bogus"}, 2, ""},
         {{"extract", "a.xcr", "-o", ""}, 2, ""},
         {{"replace", "a.xcr"}, 2, ""},
+        {{"extract", "a.xcr", "--stdout"}, 2, ""},
+        {{"extract", "a.xcr", "--stdout", "0", "-o", "out"}, 2, ""},
         {{"replace", "a.xcr", "0=new", "noequals"}, 2, ""},
     };
     for (const auto& [arguments, status, text] : cases) {

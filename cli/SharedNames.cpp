@@ -1,0 +1,34 @@
+#include "cli/SharedNames.h"
+
+#include <map>
+
+#include "archive/SafeName.h"
+#include "cli/NameText.h"
+
+namespace xcr {
+
+std::string sharedNamesWarning(const EntryTable& entries, const std::vector<int>& chosen) {
+    std::map<std::string, std::vector<int>> byName;
+    for (const int index : chosen) {
+        byName[safeFileName(entries.displayName(index))].push_back(index);
+    }
+    std::string shared;
+    for (const auto& [name, indexes] : byName) {
+        if (indexes.size() < 2) {
+            continue;
+        }
+        shared += std::string(shared.empty() ? "" : ", ") + "\"" +
+                  printableName(std::string_view(name).substr(1)) + "\" (entries ";
+        for (std::size_t i = 0; i < indexes.size(); ++i) {
+            shared += (i == 0 ? "" : ", ") + std::to_string(indexes[i]);
+        }
+        shared += ")";
+    }
+    if (shared.empty()) {
+        return shared;
+    }
+    return "Entries that share a file name were written over each other, the last one kept: " +
+           shared + "; --paths writes each under its folders";
+}
+
+}  // namespace xcr
