@@ -8,10 +8,15 @@ namespace xcr {
 
 namespace {
 
-// Keeps every row at the list's fixed item height.
+// Keeps every row at the list's fixed item height, and draws the names of entries with a
+// recorded replacement in italics.
 class FixedHeightDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->font.setItalic(index.data(CheckListModel::kReplacedRole).toBool());
+    }
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         return {QStyledItemDelegate::sizeHint(option, index).width(), CheckListBox::kItemHeight};
     }

@@ -30,6 +30,10 @@ public:
     bool isChecked(int row) const { return model_.isChecked(row); }
     void setChecked(int row, bool checked) { model_.setChecked(row, checked); }
     void setAllChecked(bool checked) { model_.setAllChecked(checked); }
+    void showReplacements(const ReplacementTable* replacements) {
+        model_.showReplacements(replacements);
+    }
+    void replacementsChanged() { model_.replacementsChanged(); }
 
     // The selected row, or -1.
     int itemIndex() const;

@@ -1,5 +1,6 @@
 #include "app/DesktopServices.h"
 
+#include "app/QtReplacementsDialog.h"
 #include "platform/DesktopShell.h"
 #include "platform/PrimaryScreenArea.h"
 #include "platform/QtBeeper.h"
@@ -22,6 +23,9 @@ FormServices desktopServices() {
         std::make_unique<QtFileDialog>(QStringList{QStringLiteral("All files (*)")}, QString());
     services.JvBrowseFolder1 =
         std::make_unique<QtFolderChooser>(QStringLiteral("Select folder to extract files to"));
+    services.JvBrowseFolder2 = std::make_unique<QtFolderChooser>(
+        QStringLiteral("Select folder of files to replace entries with"));
+    services.replacementsDialog = std::make_unique<QtReplacementsDialog>();
     services.messages = std::make_unique<QtMessageBox>();
     services.beeper = std::make_unique<QtBeeper>();
     services.JvWavePlayer1 = std::make_unique<SdlWavePlayer>();

@@ -11,9 +11,11 @@
 
 #include "app/CheckListBox.h"
 #include "app/CommandGuard.h"
+#include "app/FolderReplaceCommand.h"
 #include "app/FormServices.h"
 #include "app/JobLock.h"
 #include "app/JobRunner.h"
+#include "app/ReplacementsCommand.h"
 #include "app/SpeedButton.h"
 #include "app/WindowProgress.h"
 #include "app/about/AboutPopup.h"
@@ -67,6 +69,8 @@ public:
     JobOutcome JvThread1Execute(ExtractionRequest request);
     JobOutcome JvThread2Execute(const SaveRequest& request);
     void Exit1Click();
+    void ReplaceFromFolder1Click();
+    void Replacements1Click();
 
     CheckListBox* CheckListBox1;
     SpeedButton* SpeedButton1;
@@ -85,6 +89,8 @@ public:
     QMenu* File1;
     QAction* OpenXCR1;
     QAction* SaveXCR1;
+    QAction* ReplaceFromFolder1;
+    QAction* Replacements1;
     QAction* Exit1;
     QAction* About1;
     JobRunner* JvThread1;  // extraction
@@ -116,6 +122,8 @@ private:
     std::unique_ptr<EntryDispatch> dispatch_;
     std::unique_ptr<BitmapPreview> bitmapPreview_;
     std::unique_ptr<SoundPreview> soundPreview_;
+    std::unique_ptr<FolderReplaceCommand> folderReplace_;
+    std::unique_ptr<ReplacementsCommand> replacementsCommand_;
     bool centred_ = false;
     bool closeWhenIdle_ = false;
 };
