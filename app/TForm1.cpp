@@ -58,6 +58,12 @@ TForm1::TForm1(FormServices services, QWidget* parent)
         session_, *services_.JvBrowseFolder2, *services_.JvBrowseFolder1, *services_.messages);
     replacementsCommand_ =
         std::make_unique<ReplacementsCommand>(session_, *services_.replacementsDialog);
+    new ArchiveDrop(  // owned by the window
+        *this, *CheckListBox1,
+        {[this] { return File1->isEnabled(); },
+         [this](const std::string& path) { openConfirmed(path); },
+         [this] { return SpeedButton3->isEnabled(); },
+         [this](int index, const std::string& path) { recordReplacement(index, path); }});
     About = std::make_unique<AboutPopup>(
         this, *services_.screen, *services_.clock, *services_.pump, aboutPictures(),
         [this](const QString& anchor) { guard_.run([&] { AboutAnchorClick(anchor); }); });
@@ -217,9 +223,13 @@ void TForm1::SpeedButton3Click() {
     }
     const std::string path = services_.OpenDialog2->fileName();
     if (!path.empty()) {
-        session_.replacements.record(index, path);
-        CheckListBox1->replacementsChanged();
+        recordReplacement(index, path);
     }
+}
+
+void TForm1::recordReplacement(int index, const std::string& path) {
+    session_.replacements.record(index, path);
+    CheckListBox1->replacementsChanged();
 }
 
 void TForm1::ReplaceFromFolder1Click() {

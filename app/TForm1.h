@@ -9,6 +9,7 @@
 #include <QProgressBar>
 #include <memory>
 
+#include "app/ArchiveDrop.h"
 #include "app/CheckListBox.h"
 #include "app/CommandGuard.h"
 #include "app/FolderReplaceCommand.h"
@@ -110,6 +111,7 @@ private:
     void createMenu();
     void createPreviews();
     void showEntries();
+    void recordReplacement(int index, const std::string& path);
     void startJob(JobRunner& runner, JobTicket ticket, JobRunner::Body body);
     bool jobsRunning() const;
     void jobEnded(const JobOutcome& outcome);
