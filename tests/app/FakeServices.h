@@ -30,9 +30,11 @@ public:
         return reply.has_value();
     }
     std::string fileName() const override { return name; }
+    void openIn(const std::string& folder) override { openedIn = folder; }
 
     std::deque<std::optional<std::string>> replies;
     std::string name;
+    std::string openedIn;
     int shown = 0;
 };
 

@@ -25,8 +25,11 @@ ProgramUnderTest::ProgramUnderTest() {
     std::filesystem::copy_file(XCR_E2E_DEMO_ARCHIVE, archivePath());
     program_ = std::make_unique<ChildProcess>(
         std::vector<std::string>{XCR_E2E_PROGRAM},
-        std::map<std::string, std::string>{
-            {"TMPDIR", file("")}, {"XDG_RUNTIME_DIR", file("")}, {"SDL_AUDIODRIVER", "dummy"}},
+        // The folders the program remembers go to a settings folder of this run.
+        std::map<std::string, std::string>{{"TMPDIR", file("")},
+                                           {"XDG_RUNTIME_DIR", file("")},
+                                           {"XDG_CONFIG_HOME", file("")},
+                                           {"SDL_AUDIODRIVER", "dummy"}},
         file("program.log"));
 
     // The main window is the program's one window of the client width.
