@@ -16,8 +16,9 @@ ArchiveDrop::ArchiveDrop(QWidget& window, CheckListBox& list, Commands commands)
 
 std::optional<ArchiveDrop::Target> ArchiveDrop::targetOf(QObject* watched,
                                                          const QDropEvent& event) const {
+    // Entries dragged out of the list come from this program and are no file to take.
     const QList<QUrl> urls = event.mimeData()->urls();
-    if (urls.size() != 1 || !urls.front().isLocalFile()) {
+    if (event.source() != nullptr || urls.size() != 1 || !urls.front().isLocalFile()) {
         return std::nullopt;
     }
     const QString file = urls.front().toLocalFile();

@@ -32,6 +32,7 @@ CheckListBox::CheckListBox(QWidget* parent) : QListView(parent) {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setFocusPolicy(Qt::StrongFocus);
     setItemDelegate(new FixedHeightDelegate(this));
+    setDragEnabled(true);
     setModel(&model_);
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this](const QItemSelection& selected) {
@@ -55,6 +56,12 @@ void CheckListBox::mousePressEvent(QMouseEvent* event) {
         selectionModel()->setCurrentIndex(pressed, QItemSelectionModel::ClearAndSelect);
     }
     QListView::mousePressEvent(event);
+}
+
+void CheckListBox::startDrag(Qt::DropActions) {
+    if (currentIndex().isValid()) {
+        emit entryDragged(currentIndex().row());
+    }
 }
 
 // One entry is always chosen once one was: the view would let Ctrl with a click or the

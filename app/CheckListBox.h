@@ -44,9 +44,12 @@ signals:
     // An item became the selected one, by the mouse or the keyboard; toggling a check
     // mark from the keyboard alone and changing check marks in code do not count.
     void entryClicked();
+    // The user started dragging entry `row` out of the list.
+    void entryDragged(int row);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event) const override;
 

@@ -58,6 +58,9 @@ TForm1::TForm1(FormServices services, QWidget* parent)
         session_, *services_.JvBrowseFolder2, *services_.JvBrowseFolder1, *services_.messages);
     replacementsCommand_ =
         std::make_unique<ReplacementsCommand>(session_, *services_.replacementsDialog);
+    entryDrag_ = std::make_unique<EntryDrag>(session_, *progress_);
+    connect(CheckListBox1, &CheckListBox::entryDragged, this,
+            [this](int row) { guard_.run([&] { entryDrag_->start(row, CheckListBox1); }); });
     new ArchiveDrop(  // owned by the window
         *this, *CheckListBox1,
         {[this] { return File1->isEnabled(); },

@@ -12,6 +12,7 @@
 #include "app/ArchiveDrop.h"
 #include "app/CheckListBox.h"
 #include "app/CommandGuard.h"
+#include "app/EntryDrag.h"
 #include "app/FolderReplaceCommand.h"
 #include "app/FormServices.h"
 #include "app/JobLock.h"
@@ -126,6 +127,7 @@ private:
     std::unique_ptr<SoundPreview> soundPreview_;
     std::unique_ptr<FolderReplaceCommand> folderReplace_;
     std::unique_ptr<ReplacementsCommand> replacementsCommand_;
+    std::unique_ptr<EntryDrag> entryDrag_;
     bool centred_ = false;
     bool closeWhenIdle_ = false;
 };

@@ -9,11 +9,9 @@
 namespace xcr {
 namespace {
 
-class FakeSettingsStore : public SettingsStore {
-public:
+struct FakeSettingsStore : SettingsStore {
     std::string value(const std::string& key) const override {
-        const auto found = values.find(key);
-        return found == values.end() ? std::string() : found->second;
+        return values.count(key) ? values.at(key) : "";
     }
     void setValue(const std::string& key, const std::string& value) override {
         values[key] = value;
@@ -21,38 +19,35 @@ public:
     std::map<std::string, std::string> values;
 };
 
-// Two runs of the program share one store: the second opens where the first confirmed
-// last; a cancel keeps nothing.
+// Runs of the program one after the other share one store: each opens where the one
+// before confirmed last; a cancel keeps nothing.
 TEST(RememberedFoldersTest, EachDialogOpensWhereItWasLastConfirmedInTheRunBefore) {
     const auto store = std::make_shared<FakeSettingsStore>();
-    // The file confirmed in the first run's open dialog (nullopt: cancelled) and the folder
-    // the second run's dialog opens in.
-    const std::vector<std::pair<std::optional<std::string>, std::string>> files = {
-        {"/games/data/a.xcr", "/games/data"},
-        {std::nullopt, "/games/data"},
-        {"/top.xcr", "/"},
-        {"relative.xcr", "/"},
-    };
-    for (const auto& [confirmed, next] : files) {
-        SCOPED_TRACE(confirmed.value_or("cancelled"));
-        auto* first = new test::FakeFileDialog;
-        first->replies.push_back(confirmed);
-        RememberingFileDialog(std::unique_ptr<FileDialog>(first), store, "open").execute(nullptr);
-        auto* second = new test::FakeFileDialog;
-        RememberingFileDialog(std::unique_ptr<FileDialog>(second), store, "open");
-        EXPECT_EQ(second->openedIn, next);
+    // The file confirmed in a run (nullopt: cancelled) and where the next run opens.
+    for (const auto& [confirmed, next] :
+         std::vector<std::pair<std::optional<std::string>, std::string>>{
+             {"/games/data/a.xcr", "/games/data"},
+             {std::nullopt, "/games/data"},
+             {"/top.xcr", "/"},
+             {"relative.xcr", "/"}}) {
+        auto* run = new test::FakeFileDialog;
+        run->replies.push_back(confirmed);
+        RememberingFileDialog(std::unique_ptr<FileDialog>(run), store, "open").execute(nullptr);
+        auto* nextRun = new test::FakeFileDialog;
+        RememberingFileDialog(std::unique_ptr<FileDialog>(nextRun), store, "open");
+        EXPECT_EQ(nextRun->openedIn, next);
     }
-
-    for (const std::string& answer : {"/out", "", "/out/more"}) {
-        auto* first = new test::FakeFolderChooser;
-        first->answer = answer;
-        RememberingFolderChooser(std::unique_ptr<FolderChooser>(first), store, "extract")
+    // The folder confirmed in a run ("": cancelled) and where that run opened.
+    for (const auto& [answer, opened] : std::vector<std::pair<std::string, std::string>>{
+             {"/out", ""}, {"/out/more", "/out"}, {"", "/out/more"}}) {
+        auto* run = new test::FakeFolderChooser;
+        run->answer = answer;
+        RememberingFolderChooser(std::unique_ptr<FolderChooser>(run), store, "extract")
             .execute(nullptr);
+        EXPECT_EQ(run->openedOn, opened);
     }
-    auto* next = new test::FakeFolderChooser;
-    RememberingFolderChooser(std::unique_ptr<FolderChooser>(next), store, "extract");
-    EXPECT_EQ(next->openedOn, "/out/more");
-    EXPECT_EQ(store->values.size(), 2u);
+    EXPECT_EQ(store->values,
+              (std::map<std::string, std::string>{{"extract", "/out/more"}, {"open", "/"}}));
 }
 
 }  // namespace

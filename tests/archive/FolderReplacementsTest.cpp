@@ -4,125 +4,93 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <map>
+
 #include "archive/ArchiveOpening.h"
 #include "tests/support/XcrBuilder.h"
 
 namespace xcr {
 namespace {
 
-using test::bytesOf;
+// Puts `what` at `name` in `folder`, making the folders on the way: "/" a folder, "|" a
+// fifo, "->" a dangling link, anything else a file of that text.
+void put(const std::string& folder, const std::string& name, const std::string& what) {
+    for (std::size_t slash = name.find('/'); slash != std::string::npos;
+         slash = name.find('/', slash + 1)) {
+        ::mkdir((folder + "/" + name.substr(0, slash)).c_str(), 0700);
+    }
+    const std::string path = folder + "/" + name;
+    const int made = what == "/"    ? ::mkdir(path.c_str(), 0700)
+                     : what == "|"  ? ::mkfifo(path.c_str(), 0600)
+                     : what == "->" ? ::symlink("nowhere", path.c_str())
+                                    : (test::writeFileBytes(path, test::bytesOf(what)), 0);
+    ASSERT_EQ(made, 0) << name;
+}
 
-// What lies in the folder under a name relative to it.
-enum class Kind { File, Folder, Fifo, DanglingLink };
-struct Item {
-    std::string name;
-    Kind kind = Kind::File;
+std::string joined(const std::vector<std::string>& names) {
     std::string text;
-};
+    for (const std::string& name : names) {
+        text += " " + name;
+    }
+    return text;
+}
 
-void put(const std::string& folder, const Item& item) {
-    std::string path = folder;
-    for (std::size_t at = 0, slash; (slash = item.name.find('/', at)) != std::string::npos;
-         at = slash + 1) {
-        path = folder + "/" + item.name.substr(0, slash);
-        ::mkdir(path.c_str(), 0700);
+// What a match found, in one line: the recorded entries with their files and sizes, then
+// how many were unchanged and the names of the other three lists.
+std::string described(const FolderReplacements& found) {
+    std::string text;
+    for (const auto& [replacement, size] : found.recorded) {
+        text += std::to_string(replacement.index) + ":" +
+                replacement.path.substr(found.folder.size() + 1) + "(" + std::to_string(size) +
+                ") ";
     }
-    path = folder + "/" + item.name;
-    switch (item.kind) {
-        case Kind::File:
-            test::writeFileBytes(path, bytesOf(item.text));
-            break;
-        case Kind::Folder:
-            ASSERT_EQ(::mkdir(path.c_str(), 0700), 0);
-            break;
-        case Kind::Fifo:
-            ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
-            break;
-        case Kind::DanglingLink:
-            ASSERT_EQ(::symlink("nowhere", path.c_str()), 0);
-            break;
-    }
+    return text + "unchanged " + std::to_string(found.unchanged) + ";" + joined(found.notRegular) +
+           ";" + joined(found.ambiguous) + ";" + joined(found.unmatched);
 }
 
 TEST(FolderReplacementsTest, MatchesFilesByNameOrByFolderPartsAndSaysWhatItSkipped) {
-    // The archive's entries hold "old" + their index: "old0", "old1", ...
-    struct Case {
-        const char* what;
-        std::vector<std::string> stored;
-        std::vector<Item> folder;
-        std::vector<std::pair<int, std::string>> recorded;  // index, path in the folder
-        int unchanged = 0;
-        std::vector<std::string> notRegular, ambiguous, unmatched;
-    };
-    const std::vector<Case> cases = {
-        {"flat",
-         {"a\\one.txt", "two.txt"},
-         {{"one.txt", Kind::File, "new"}, {"two.txt", Kind::File, "2"}},
-         {{0, "one.txt"}, {1, "two.txt"}}},
-        {"folder parts, and the flat file of a stored name with parts",
-         {"art:x\\one.txt", "..\\up\\two.txt"},
-         {{"art/x/one.txt", Kind::File, "n"},
-          {"__/up/two.txt", Kind::File, "m"},
-          {"one.txt", Kind::File, "flat"}},
-         {{0, "art/x/one.txt"}, {1, "__/up/two.txt"}}},
-        {"unchanged bytes, and a longer file starting with them",
-         {"one", "two"},
-         {{"one", Kind::File, "old0"}, {"two", Kind::File, "old1+"}},
-         {{1, "two"}},
-         1},
-        {"a shared name is taken only under folder parts",
-         {"a\\w.bmp", "b\\w.bmp", "c\\w.bmp"},
-         {{"w.bmp", Kind::File, "flat"}, {"b/w.bmp", Kind::File, "b"}},
-         {{1, "b/w.bmp"}},
-         0,
-         {},
-         {"w.bmp"}},
-        {"not regular files",
-         {"dir", "fifo", "link", "p\\f"},
-         {{"dir", Kind::Folder},
-          {"fifo", Kind::Fifo},
-          {"link", Kind::DanglingLink},
-          {"p/f", Kind::Folder}},
-         {},
-         0,
-         {"dir", "fifo", "link", "p/f"}},
-        {"no match",
-         {"one", "", ".."},
-         {{"zzz", Kind::File, "z"}, {"aaa", Kind::File, "a"}, {"sub", Kind::Folder}},
-         {},
-         0,
-         {},
-         {},
-         {"aaa", "zzz"}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    // The stored names (entry i holds "old" and i), the folder's contents, what is found.
+    const std::vector<
+        std::tuple<std::vector<std::string>, std::map<std::string, std::string>, std::string>>
+        cases = {
+            // Flat: the display name straight in the folder, also for a name with parts.
+            {{"a\\one.txt", "two.txt"},
+             {{"one.txt", "new"}, {"two.txt", "2"}},
+             "0:one.txt(3) 1:two.txt(1) unchanged 0;;;"},
+            // Folder parts come first and are made safe as extract --paths makes them.
+            {{"art:x\\one.txt", "..\\up\\two.txt"},
+             {{"art/x/one.txt", "n"}, {"__/up/two.txt", "m"}, {"one.txt", "flat"}},
+             "0:art/x/one.txt(1) 1:__/up/two.txt(1) unchanged 0;;;"},
+            // Unchanged bytes are skipped; a file that only starts with them is not.
+            {{"one", "two"}, {{"one", "old0"}, {"two", "old1+"}}, "1:two(5) unchanged 1;;;"},
+            // A shared display name is taken only under folder parts.
+            {{"a\\w.bmp", "b\\w.bmp", "c\\w.bmp"},
+             {{"w.bmp", "flat"}, {"b/w.bmp", "b"}},
+             "1:b/w.bmp(1) unchanged 0;; w.bmp;"},
+            {{"dir", "fifo", "link", "p\\f"},
+             {{"dir", "/"}, {"fifo", "|"}, {"link", "->"}, {"p/f", "/"}},
+             "unchanged 0; dir fifo link p/f;;"},
+            // Names no file can have; files and not folders that no entry names.
+            {{"one", "", ".."},
+             {{"zzz", "z"}, {"aaa", "a"}, {"sub", "/"}},
+             "unchanged 0;;; aaa zzz"},
+        };
+    for (const auto& [stored, contents, expected] : cases) {
+        SCOPED_TRACE(expected);
         test::TempDir dir;
         test::XcrBuilder builder;
-        for (std::size_t i = 0; i < c.stored.size(); ++i) {
-            builder.add(c.stored[i], "old" + std::to_string(i));
+        for (std::size_t i = 0; i < stored.size(); ++i) {
+            builder.add(stored[i], "old" + std::to_string(i));
         }
         builder.writeTo(dir.file("a.xcr"));
         const EntryTable entries = openArchive(dir.file("a.xcr")).entries;
         const std::string folder = dir.file("edited");
         ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
-        for (const Item& item : c.folder) {
-            put(folder, item);
+        for (const auto& [name, what] : contents) {
+            put(folder, name, what);
         }
         File archive = File::open(dir.file("a.xcr"), File::Access::Read);
-
-        const FolderReplacements found = FolderReplacements::match(folder, archive, entries);
-        std::vector<std::pair<int, std::string>> recorded;
-        for (const auto& match : found.recorded) {
-            recorded.emplace_back(match.replacement.index,
-                                  match.replacement.path.substr(folder.size() + 1));
-            EXPECT_EQ(match.size, test::readFileBytes(match.replacement.path).size());
-        }
-        EXPECT_EQ(recorded, c.recorded);
-        EXPECT_EQ(found.unchanged, c.unchanged);
-        EXPECT_EQ(found.notRegular, c.notRegular);
-        EXPECT_EQ(found.ambiguous, c.ambiguous);
-        EXPECT_EQ(found.unmatched, c.unmatched);
+        EXPECT_EQ(described(FolderReplacements::match(folder, archive, entries)), expected);
     }
 }
 
@@ -131,14 +99,11 @@ TEST(FolderReplacementsTest, SummaryCountsAndNamesTheFirstFewUnmatchedFiles) {
     found.folder = "edited";
     found.recorded.resize(1);
     found.unchanged = 2;
-    found.ambiguous = {"w.bmp"};
     found.unmatched = {"a", "b", "c", "d", "e", "f", "g"};
     EXPECT_EQ(found.summary([](std::string_view name) { return "<" + std::string(name) + ">"; },
                             "Recorded"),
               "Recorded 1 replacement from edited.\n"
               "Skipped 2 files that already hold what their entries hold.\n"
-              "Skipped, names that several entries share: <w.bmp> (files under their stored "
-              "folders tell them apart).\n"
               "Matching no entry: <a>, <b>, <c>, <d>, <e> and 2 more.");
 }
 

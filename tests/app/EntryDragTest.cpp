@@ -1,0 +1,48 @@
+#include "app/EntryDrag.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "tests/support/FakeProgress.h"
+#include "tests/support/XcrBuilder.h"
+
+namespace xcr {
+namespace {
+
+TEST(EntryDragTest, DraggingACheckedEntryCarriesEveryCheckedOneElseOnlyItself) {
+    test::TempDir dir;
+    test::XcrBuilder()
+        .add("a\\w", "first")
+        .add("b\\w", "second")
+        .add("one", "1")
+        .add("two", "2")
+        .writeTo(dir.file("a.xcr"));
+    ArchiveSession session;
+    session.open(dir.file("a.xcr"));
+    session.marks->set(0, true);
+    session.marks->set(1, true);
+    session.marks->set(3, true);
+    test::FakeProgress progress;
+    std::string folder;
+    {
+        EntryDrag drag(session, progress);
+        // The dragged entry and the files carried, by name and content.
+        for (const auto& [row, carried] : std::vector<std::pair<int, std::string>>{
+                 {2, "one=1 "}, {0, "w=second two=2 "}, {3, "w=second two=2 "}}) {
+            std::string found;
+            for (const std::string& file : drag.extract(row)) {
+                const auto bytes = test::readFileBytes(file);
+                folder = file.substr(0, file.rfind('/'));
+                found += file.substr(folder.size() + 1) + "=" +
+                         std::string(bytes.begin(), bytes.end()) + " ";
+            }
+            EXPECT_EQ(found, carried) << row;
+        }
+        EXPECT_EQ(progress.positions(), (std::vector<int>{2, 0, 1, 3, 0, 1, 3}));
+    }
+    struct stat info {};
+    EXPECT_NE(::stat(folder.c_str(), &info), 0) << "the drag's folder outlives the run";
+}
+
+}  // namespace
+}  // namespace xcr
