@@ -43,6 +43,15 @@ std::vector<int> QtReplacementsDialog::execute(QWidget* parent,
     QObject::connect(remove, &QPushButton::clicked, table,
                      [table] { qDeleteAll(table->selectedItems()); });
     QObject::connect(removeAll, &QPushButton::clicked, table, &QTreeWidget::clear);
+    // Each button is usable only while it has something to remove.
+    const auto update = [table, remove, removeAll] {
+        remove->setEnabled(!table->selectedItems().isEmpty());
+        removeAll->setEnabled(table->topLevelItemCount() > 0);
+    };
+    QObject::connect(table, &QTreeWidget::itemSelectionChanged, &dialog, update);
+    QObject::connect(table->model(), &QAbstractItemModel::rowsRemoved, &dialog, update);
+    QObject::connect(table->model(), &QAbstractItemModel::modelReset, &dialog, update);
+    update();
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
 

@@ -129,11 +129,9 @@ void extractEntries(const ExtractArguments& arguments) {
         request.folderParts = arguments.folderParts;
         throwIfFailed(runExtraction(std::move(request), progress));
     }
-    if (!arguments.folderParts) {
-        const std::string warning = sharedNamesWarning(opened.entries, chosen);
-        if (!warning.empty()) {
-            throw Failure(warning);
-        }
+    const std::string warning = sharedNamesWarning(opened.entries, chosen, arguments.folderParts);
+    if (!warning.empty()) {
+        throw Failure(warning);
     }
 }
 

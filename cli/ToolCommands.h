@@ -27,8 +27,8 @@ struct ExtractArguments {
 };
 // Writes the chosen entries into the folder, which is made when it is missing, each under
 // the safe name the window gives it (inside the folders of its stored name with
-// folderParts). Entries that share a file name are all written, the last one kept, and
-// then the command fails naming them.
+// folderParts). Entries written to one file are all written, the last one kept, and then
+// the command fails naming them.
 void extractEntries(const ExtractArguments& arguments);
 
 struct ReplaceArguments {

@@ -10,32 +10,29 @@ namespace xcr {
 namespace {
 
 struct FakeSettingsStore : SettingsStore {
-    std::string value(const std::string& key) const override {
-        return values.count(key) ? values.at(key) : "";
-    }
+    std::string value(const std::string& key) const override { return values[key]; }
     void setValue(const std::string& key, const std::string& value) override {
         values[key] = value;
     }
-    std::map<std::string, std::string> values;
+    mutable std::map<std::string, std::string> values;
 };
 
 // Runs of the program one after the other share one store: each opens where the one
 // before confirmed last; a cancel keeps nothing.
 TEST(RememberedFoldersTest, EachDialogOpensWhereItWasLastConfirmedInTheRunBefore) {
     const auto store = std::make_shared<FakeSettingsStore>();
-    // The file confirmed in a run (nullopt: cancelled) and where the next run opens.
-    for (const auto& [confirmed, next] :
+    // The file confirmed in a run (nullopt: cancelled) and where that run opened.
+    for (const auto& [confirmed, opened] :
          std::vector<std::pair<std::optional<std::string>, std::string>>{
-             {"/games/data/a.xcr", "/games/data"},
+             {"/games/data/a.xcr", ""},
              {std::nullopt, "/games/data"},
-             {"/top.xcr", "/"},
-             {"relative.xcr", "/"}}) {
+             {"/top.xcr", "/games/data"},
+             {"relative.xcr", "/"},
+             {std::nullopt, "/"}}) {
         auto* run = new test::FakeFileDialog;
         run->replies.push_back(confirmed);
         RememberingFileDialog(std::unique_ptr<FileDialog>(run), store, "open").execute(nullptr);
-        auto* nextRun = new test::FakeFileDialog;
-        RememberingFileDialog(std::unique_ptr<FileDialog>(nextRun), store, "open");
-        EXPECT_EQ(nextRun->openedIn, next);
+        EXPECT_EQ(run->openedIn, opened);
     }
     // The folder confirmed in a run ("": cancelled) and where that run opened.
     for (const auto& [answer, opened] : std::vector<std::pair<std::string, std::string>>{

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <map>
 
 #include "archive/ArchiveOpening.h"
@@ -15,11 +16,8 @@ namespace {
 // Puts `what` at `name` in `folder`, making the folders on the way: "/" a folder, "|" a
 // fifo, "->" a dangling link, anything else a file of that text.
 void put(const std::string& folder, const std::string& name, const std::string& what) {
-    for (std::size_t slash = name.find('/'); slash != std::string::npos;
-         slash = name.find('/', slash + 1)) {
-        ::mkdir((folder + "/" + name.substr(0, slash)).c_str(), 0700);
-    }
     const std::string path = folder + "/" + name;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     const int made = what == "/"    ? ::mkdir(path.c_str(), 0700)
                      : what == "|"  ? ::mkfifo(path.c_str(), 0600)
                      : what == "->" ? ::symlink("nowhere", path.c_str())
@@ -27,25 +25,17 @@ void put(const std::string& folder, const std::string& name, const std::string& 
     ASSERT_EQ(made, 0) << name;
 }
 
-std::string joined(const std::vector<std::string>& names) {
-    std::string text;
-    for (const std::string& name : names) {
-        text += " " + name;
-    }
-    return text;
-}
-
 // What a match found, in one line: the recorded entries with their files and sizes, then
-// how many were unchanged and the names of the other three lists.
-std::string described(const FolderReplacements& found) {
+// the summary of it all, in a folder named F.
+std::string described(FolderReplacements found) {
     std::string text;
     for (const auto& [replacement, size] : found.recorded) {
         text += std::to_string(replacement.index) + ":" +
                 replacement.path.substr(found.folder.size() + 1) + "(" + std::to_string(size) +
                 ") ";
     }
-    return text + "unchanged " + std::to_string(found.unchanged) + ";" + joined(found.notRegular) +
-           ";" + joined(found.ambiguous) + ";" + joined(found.unmatched);
+    found.folder = "F";
+    return text + found.summary([](std::string_view name) { return std::string(name); }, "+");
 }
 
 TEST(FolderReplacementsTest, MatchesFilesByNameOrByFolderPartsAndSaysWhatItSkipped) {
@@ -56,24 +46,29 @@ TEST(FolderReplacementsTest, MatchesFilesByNameOrByFolderPartsAndSaysWhatItSkipp
             // Flat: the display name straight in the folder, also for a name with parts.
             {{"a\\one.txt", "two.txt"},
              {{"one.txt", "new"}, {"two.txt", "2"}},
-             "0:one.txt(3) 1:two.txt(1) unchanged 0;;;"},
+             "0:one.txt(3) 1:two.txt(1) + 2 replacements from F."},
             // Folder parts come first and are made safe as extract --paths makes them.
             {{"art:x\\one.txt", "..\\up\\two.txt"},
              {{"art/x/one.txt", "n"}, {"__/up/two.txt", "m"}, {"one.txt", "flat"}},
-             "0:art/x/one.txt(1) 1:__/up/two.txt(1) unchanged 0;;;"},
+             "0:art/x/one.txt(1) 1:__/up/two.txt(1) + 2 replacements from F."},
             // Unchanged bytes are skipped; a file that only starts with them is not.
-            {{"one", "two"}, {{"one", "old0"}, {"two", "old1+"}}, "1:two(5) unchanged 1;;;"},
+            {{"one", "two"},
+             {{"one", "old0"}, {"two", "old1+"}},
+             "1:two(5) + 1 replacement from F.\nSkipped 1 file that already holds what its entry "
+             "holds."},
             // A shared display name is taken only under folder parts.
             {{"a\\w.bmp", "b\\w.bmp", "c\\w.bmp"},
              {{"w.bmp", "flat"}, {"b/w.bmp", "b"}},
-             "1:b/w.bmp(1) unchanged 0;; w.bmp;"},
+             "1:b/w.bmp(1) + 1 replacement from F.\nSkipped, names that several entries share: "
+             "w.bmp (files under their stored folders tell them apart)."},
             {{"dir", "fifo", "link", "p\\f"},
              {{"dir", "/"}, {"fifo", "|"}, {"link", "->"}, {"p/f", "/"}},
-             "unchanged 0; dir fifo link p/f;;"},
-            // Names no file can have; files and not folders that no entry names.
+             "+ 0 replacements from F.\nSkipped, not regular files: dir, fifo, link, p/f."},
+            // Names no file can have; files and not folders that no entry names, the first
+            // five of them by name.
             {{"one", "", ".."},
-             {{"zzz", "z"}, {"aaa", "a"}, {"sub", "/"}},
-             "unchanged 0;;; aaa zzz"},
+             {{"z", "z"}, {"a", "a"}, {"b", ""}, {"c", ""}, {"d", ""}, {"e", ""}, {"sub", "/"}},
+             "+ 0 replacements from F.\nMatching no entry: a, b, c, d, e and 1 more."},
         };
     for (const auto& [stored, contents, expected] : cases) {
         SCOPED_TRACE(expected);
@@ -92,19 +87,6 @@ TEST(FolderReplacementsTest, MatchesFilesByNameOrByFolderPartsAndSaysWhatItSkipp
         File archive = File::open(dir.file("a.xcr"), File::Access::Read);
         EXPECT_EQ(described(FolderReplacements::match(folder, archive, entries)), expected);
     }
-}
-
-TEST(FolderReplacementsTest, SummaryCountsAndNamesTheFirstFewUnmatchedFiles) {
-    FolderReplacements found;
-    found.folder = "edited";
-    found.recorded.resize(1);
-    found.unchanged = 2;
-    found.unmatched = {"a", "b", "c", "d", "e", "f", "g"};
-    EXPECT_EQ(found.summary([](std::string_view name) { return "<" + std::string(name) + ">"; },
-                            "Recorded"),
-              "Recorded 1 replacement from edited.\n"
-              "Skipped 2 files that already hold what their entries hold.\n"
-              "Matching no entry: <a>, <b>, <c>, <d>, <e> and 2 more.");
 }
 
 }  // namespace
