@@ -69,7 +69,7 @@ std::int64_t fileSize(const std::string& path) {
     return info.st_size;
 }
 
-// What a dry run would save, one line an entry; nothing when a file cannot be found.
+// What a dry run would save, one line an entry; nothing at all when a file is missing.
 void writePlan(std::ostream& out, const EntryTable& entries, const ReplacementTable& table) {
     std::ostringstream plan;
     for (const Replacement& replacement : table.list()) {

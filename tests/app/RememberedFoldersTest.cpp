@@ -43,8 +43,6 @@ TEST(RememberedFoldersTest, EachDialogOpensWhereItWasLastConfirmedInTheRunBefore
             .execute(nullptr);
         EXPECT_EQ(run->openedOn, opened);
     }
-    EXPECT_EQ(store->values,
-              (std::map<std::string, std::string>{{"extract", "/out/more"}, {"open", "/"}}));
 }
 
 }  // namespace

@@ -184,28 +184,20 @@ TEST_F(XcrToolTest, ReplaceSavesTheSameBytesAsTheWindow) {
 
 TEST_F(XcrToolTest, ReplaceFromAFolderSavesWhatMatchedAndADryRunSavesNothing) {
     ASSERT_EQ(::mkdir(dir.file("edit").c_str(), 0700), 0);
-    ASSERT_EQ(::mkdir(dir.file("edit/art").c_str(), 0700), 0);
     writeFileBytes(dir.file("edit/readme.txt"), bytesOf("new text"));
-    writeFileBytes(dir.file("edit/art/wall.bmp"), bytesOf("BM wall"));
-    writeFileBytes(dir.file("edit/wall.bmp"), bytesOf("which?"));
     writeFileBytes(dir.file("edit/notes"), bytesOf("n"));
-    const std::string skipped =
-        " 1 replacement from edit.\n"
-        "Skipped 1 file that already holds what its entry holds.\n"
-        "Skipped, names that several entries share: wall.bmp (files under their stored folders "
-        "tell them apart).\n"
-        "Matching no entry: notes.\n";
+    const std::string summary = " 1 replacement from edit.\nMatching no entry: notes.\n";
     Entries saved = entries;
     saved[2].second = bytesOf("new text");
     // The arguments after the archive, standard output and the archive's entries after.
     const std::vector<std::tuple<Args, std::string, Entries>> cases = {
         {{"--from", "edit", "--dry-run"},
-         "Would record" + skipped + "entry 2 \"readme.txt\": edit/readme.txt (7 -> 8 bytes)\n",
+         "Would record" + summary + "entry 2 \"readme.txt\": edit/readme.txt (7 -> 8 bytes)\n",
          entries},
         {{"--dry-run", "3=edit/notes"},
          "entry 3 \"\xc3\xa9t\xc3\xa9.wav\": edit/notes (4 -> 1 bytes)\n",
          entries},
-        {{"--from", "edit"}, "Recorded" + skipped, saved},
+        {{"--from", "edit"}, "Recorded" + summary, saved},
     };
     for (const auto& [arguments, out, after] : cases) {
         SCOPED_TRACE(::testing::PrintToString(arguments));
@@ -223,8 +215,7 @@ TEST_F(XcrToolTest, ExtractToStandardOutputWritesOneEntrysBytesOnly) {
     for (const auto& [entry, data] : std::vector<std::pair<std::string, std::string>>{
              {"1", "BM other"}, {"\xc3\xa9t\xc3\xa9.wav", "RIFF"}, {"empty", ""}}) {
         const auto result = run({"extract", "a.xcr", "--stdout", entry});
-        EXPECT_EQ(result.status, 0);
-        EXPECT_EQ(result.out + result.err, data);
+        EXPECT_EQ(std::make_pair(result.status, result.out + result.err), std::make_pair(0, data));
     }
 }
 
