@@ -8,10 +8,15 @@ namespace xcr {
 
 namespace {
 
-// Keeps every row at the list's fixed item height.
+// Keeps every row at the list's fixed item height, and draws the names of entries with a
+// recorded replacement in italics.
 class FixedHeightDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->font.setItalic(index.data(CheckListModel::kReplacedRole).toBool());
+    }
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         return {QStyledItemDelegate::sizeHint(option, index).width(), CheckListBox::kItemHeight};
     }
@@ -27,6 +32,7 @@ CheckListBox::CheckListBox(QWidget* parent) : QListView(parent) {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setFocusPolicy(Qt::StrongFocus);
     setItemDelegate(new FixedHeightDelegate(this));
+    setDragEnabled(true);
     setModel(&model_);
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this](const QItemSelection& selected) {
@@ -50,6 +56,12 @@ void CheckListBox::mousePressEvent(QMouseEvent* event) {
         selectionModel()->setCurrentIndex(pressed, QItemSelectionModel::ClearAndSelect);
     }
     QListView::mousePressEvent(event);
+}
+
+void CheckListBox::startDrag(Qt::DropActions) {
+    if (currentIndex().isValid()) {
+        emit entryDragged(currentIndex().row());
+    }
 }
 
 // One entry is always chosen once one was: the view would let Ctrl with a click or the

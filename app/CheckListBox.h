@@ -30,6 +30,10 @@ public:
     bool isChecked(int row) const { return model_.isChecked(row); }
     void setChecked(int row, bool checked) { model_.setChecked(row, checked); }
     void setAllChecked(bool checked) { model_.setAllChecked(checked); }
+    void showReplacements(const ReplacementTable* replacements) {
+        model_.showReplacements(replacements);
+    }
+    void replacementsChanged() { model_.replacementsChanged(); }
 
     // The selected row, or -1.
     int itemIndex() const;
@@ -40,9 +44,12 @@ signals:
     // An item became the selected one, by the mouse or the keyboard; toggling a check
     // mark from the keyboard alone and changing check marks in code do not count.
     void entryClicked();
+    // The user started dragging entry `row` out of the list.
+    void entryDragged(int row);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event) const override;
 

@@ -1,5 +1,7 @@
 #include "app/CheckListModel.h"
 
+#include <QFile>
+
 namespace xcr {
 
 CheckListModel::CheckListModel()
@@ -34,6 +36,12 @@ void CheckListModel::setAllChecked(bool checked) {
     }
 }
 
+void CheckListModel::replacementsChanged() {
+    if (count() > 0) {
+        emit dataChanged(index(0), index(count() - 1), {kReplacedRole, Qt::ToolTipRole});
+    }
+}
+
 int CheckListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : count();
 }
@@ -47,6 +55,14 @@ QVariant CheckListModel::data(const QModelIndex& index, int role) const {
     }
     if (role == Qt::CheckStateRole) {
         return isChecked(index.row()) ? Qt::Checked : Qt::Unchecked;
+    }
+    const bool replaced = replacements_ != nullptr && replacements_->isReplaced(index.row());
+    if (role == kReplacedRole) {
+        return replaced;
+    }
+    if (role == Qt::ToolTipRole && replaced) {
+        return QStringLiteral("Replaced by ") +
+               QFile::decodeName(replacements_->path(index.row()).c_str());
     }
     return {};
 }
@@ -63,7 +79,8 @@ Qt::ItemFlags CheckListModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) {
         return Qt::NoItemFlags;
     }
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable |
+           Qt::ItemIsDragEnabled;
 }
 
 }  // namespace xcr

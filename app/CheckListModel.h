@@ -7,6 +7,7 @@
 
 #include "archive/CheckMarks.h"
 #include "archive/EntryNames.h"
+#include "archive/ReplacementTable.h"
 
 namespace xcr {
 
@@ -21,6 +22,14 @@ public:
 
     // Replaces every item; `marks` holds one mark per name.
     void setEntries(std::shared_ptr<const EntryNames> names, std::shared_ptr<CheckMarks> marks);
+
+    // True for an entry with a recorded replacement, which the list draws in italics.
+    static constexpr int kReplacedRole = Qt::UserRole;
+
+    // Entries with a recorded replacement show in italics, with the file as their tooltip.
+    void showReplacements(const ReplacementTable* replacements) { replacements_ = replacements; }
+    // Redraws the marks after the recorded replacements changed.
+    void replacementsChanged();
 
     int count() const { return names_->count(); }
     QString text(int row) const;
@@ -37,6 +46,7 @@ public:
 private:
     std::shared_ptr<const EntryNames> names_;
     std::shared_ptr<CheckMarks> marks_;
+    const ReplacementTable* replacements_ = nullptr;
 };
 
 }  // namespace xcr

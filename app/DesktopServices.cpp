@@ -1,5 +1,8 @@
 #include "app/DesktopServices.h"
 
+#include "app/QtReplacementsDialog.h"
+#include "app/RememberingFileDialog.h"
+#include "app/RememberingFolderChooser.h"
 #include "platform/DesktopShell.h"
 #include "platform/PrimaryScreenArea.h"
 #include "platform/QtBeeper.h"
@@ -7,6 +10,7 @@
 #include "platform/QtFileDialog.h"
 #include "platform/QtFolderChooser.h"
 #include "platform/QtMessageBox.h"
+#include "platform/QtSettingsStore.h"
 #include "platform/SdlWavePlayer.h"
 #include "platform/SteadyTickClock.h"
 #include "platform/X11FrameMargins.h"
@@ -15,13 +19,23 @@ namespace xcr {
 
 FormServices desktopServices() {
     FormServices services;
-    services.OpenDialog1 = std::make_unique<QtFileDialog>(
-        QStringList{QStringLiteral("XCR files (*.xcr)"), QStringLiteral("All files (*)")},
-        QStringLiteral("xcr"));
+    // The folders last used in Open XCR, Extract and Replace from folder outlast the run.
+    const auto store = std::make_shared<QtSettingsStore>();
+    services.OpenDialog1 = std::make_unique<RememberingFileDialog>(
+        std::make_unique<QtFileDialog>(
+            QStringList{QStringLiteral("XCR files (*.xcr)"), QStringLiteral("All files (*)")},
+            QStringLiteral("xcr")),
+        store, "folders/open");
     services.OpenDialog2 =
         std::make_unique<QtFileDialog>(QStringList{QStringLiteral("All files (*)")}, QString());
-    services.JvBrowseFolder1 =
-        std::make_unique<QtFolderChooser>(QStringLiteral("Select folder to extract files to"));
+    services.JvBrowseFolder1 = std::make_unique<RememberingFolderChooser>(
+        std::make_unique<QtFolderChooser>(QStringLiteral("Select folder to extract files to")),
+        store, "folders/extract");
+    services.JvBrowseFolder2 = std::make_unique<RememberingFolderChooser>(
+        std::make_unique<QtFolderChooser>(
+            QStringLiteral("Select folder of files to replace entries with")),
+        store, "folders/replace");
+    services.replacementsDialog = std::make_unique<QtReplacementsDialog>();
     services.messages = std::make_unique<QtMessageBox>();
     services.beeper = std::make_unique<QtBeeper>();
     services.JvWavePlayer1 = std::make_unique<SdlWavePlayer>();

@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "app/ReplacementsDialog.h"
 #include "platform/Beeper.h"
 #include "platform/EventPump.h"
 #include "platform/FileDialog.h"
@@ -20,9 +21,11 @@ namespace xcr {
 // one. desktopServices() gives the real ones; a new service is a new member here and a
 // line there.
 struct FormServices {
-    std::unique_ptr<FileDialog> OpenDialog1;  // Open XCR; its file name is the archive path
-    std::unique_ptr<FileDialog> OpenDialog2;  // Replace
-    std::unique_ptr<FolderChooser> JvBrowseFolder1;
+    std::unique_ptr<FileDialog> OpenDialog1;         // Open XCR; its file name is the archive path
+    std::unique_ptr<FileDialog> OpenDialog2;         // Replace
+    std::unique_ptr<FolderChooser> JvBrowseFolder1;  // Extract
+    std::unique_ptr<FolderChooser> JvBrowseFolder2;  // Replace from folder
+    std::unique_ptr<ReplacementsDialog> replacementsDialog;
     std::unique_ptr<MessageBox> messages;
     std::unique_ptr<Beeper> beeper;
     std::unique_ptr<WavePlayer> JvWavePlayer1;  // synchronous, no looping

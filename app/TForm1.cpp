@@ -53,6 +53,20 @@ TForm1::TForm1(FormServices services, QWidget* parent)
         connect(runner, &JobRunner::ended, this, &TForm1::jobEnded);
     }
     createPreviews();
+    CheckListBox1->showReplacements(&session_.replacements);
+    folderReplace_ = std::make_unique<FolderReplaceCommand>(
+        session_, *services_.JvBrowseFolder2, *services_.JvBrowseFolder1, *services_.messages);
+    replacementsCommand_ =
+        std::make_unique<ReplacementsCommand>(session_, *services_.replacementsDialog);
+    entryDrag_ = std::make_unique<EntryDrag>(session_, *progress_);
+    connect(CheckListBox1, &CheckListBox::entryDragged, this,
+            [this](int row) { guard_.run([&] { entryDrag_->start(row, CheckListBox1); }); });
+    new ArchiveDrop(  // owned by the window
+        *this, *CheckListBox1,
+        {[this] { return File1->isEnabled(); },
+         [this](const std::string& path) { openConfirmed(path); },
+         [this] { return SpeedButton3->isEnabled(); },
+         [this](int index, const std::string& path) { recordReplacement(index, path); }});
     About = std::make_unique<AboutPopup>(
         this, *services_.screen, *services_.clock, *services_.pump, aboutPictures(),
         [this](const QString& anchor) { guard_.run([&] { AboutAnchorClick(anchor); }); });
@@ -60,6 +74,8 @@ TForm1::TForm1(FormServices services, QWidget* parent)
     bind(OpenXCR1, &QAction::triggered, &TForm1::OpenXCR1Click);
     bind(SaveXCR1, &QAction::triggered, &TForm1::SaveXCR1Click);
     bind(Exit1, &QAction::triggered, &TForm1::Exit1Click);
+    bind(ReplaceFromFolder1, &QAction::triggered, &TForm1::ReplaceFromFolder1Click);
+    bind(Replacements1, &QAction::triggered, &TForm1::Replacements1Click);
     bind(CheckListBox1, &CheckListBox::entryClicked, &TForm1::CheckListBox1Click);
     bind(SpeedButton1, &QToolButton::clicked, &TForm1::SpeedButton1Click);
     bind(About1, &QAction::triggered, &TForm1::About1Click);
@@ -137,6 +153,8 @@ void TForm1::createMenu() {
     File1 = MainMenu1->addMenu(QStringLiteral("File"));
     OpenXCR1 = File1->addAction(QStringLiteral("Open XCR"));
     SaveXCR1 = File1->addAction(QStringLiteral("Save XCR"));
+    ReplaceFromFolder1 = File1->addAction(QStringLiteral("Replace from folder"));
+    Replacements1 = File1->addAction(QStringLiteral("Replacements\u2026"));
     Exit1 = File1->addAction(QStringLiteral("Exit"));
     About1 = MainMenu1->addAction(QStringLiteral("About"));
 }
@@ -208,7 +226,23 @@ void TForm1::SpeedButton3Click() {
     }
     const std::string path = services_.OpenDialog2->fileName();
     if (!path.empty()) {
-        session_.replacements.record(index, path);
+        recordReplacement(index, path);
+    }
+}
+
+void TForm1::recordReplacement(int index, const std::string& path) {
+    session_.replacements.record(index, path);
+    CheckListBox1->replacementsChanged();
+}
+
+void TForm1::ReplaceFromFolder1Click() {
+    folderReplace_->run(this);
+    CheckListBox1->replacementsChanged();
+}
+
+void TForm1::Replacements1Click() {
+    if (replacementsCommand_->run(this)) {
+        CheckListBox1->replacementsChanged();
     }
 }
 

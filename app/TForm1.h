@@ -9,11 +9,15 @@
 #include <QProgressBar>
 #include <memory>
 
+#include "app/ArchiveDrop.h"
 #include "app/CheckListBox.h"
 #include "app/CommandGuard.h"
+#include "app/EntryDrag.h"
+#include "app/FolderReplaceCommand.h"
 #include "app/FormServices.h"
 #include "app/JobLock.h"
 #include "app/JobRunner.h"
+#include "app/ReplacementsCommand.h"
 #include "app/SpeedButton.h"
 #include "app/WindowProgress.h"
 #include "app/about/AboutPopup.h"
@@ -67,6 +71,8 @@ public:
     JobOutcome JvThread1Execute(ExtractionRequest request);
     JobOutcome JvThread2Execute(const SaveRequest& request);
     void Exit1Click();
+    void ReplaceFromFolder1Click();
+    void Replacements1Click();
 
     CheckListBox* CheckListBox1;
     SpeedButton* SpeedButton1;
@@ -85,6 +91,8 @@ public:
     QMenu* File1;
     QAction* OpenXCR1;
     QAction* SaveXCR1;
+    QAction* ReplaceFromFolder1;
+    QAction* Replacements1;
     QAction* Exit1;
     QAction* About1;
     JobRunner* JvThread1;  // extraction
@@ -104,6 +112,7 @@ private:
     void createMenu();
     void createPreviews();
     void showEntries();
+    void recordReplacement(int index, const std::string& path);
     void startJob(JobRunner& runner, JobTicket ticket, JobRunner::Body body);
     bool jobsRunning() const;
     void jobEnded(const JobOutcome& outcome);
@@ -116,6 +125,9 @@ private:
     std::unique_ptr<EntryDispatch> dispatch_;
     std::unique_ptr<BitmapPreview> bitmapPreview_;
     std::unique_ptr<SoundPreview> soundPreview_;
+    std::unique_ptr<FolderReplaceCommand> folderReplace_;
+    std::unique_ptr<ReplacementsCommand> replacementsCommand_;
+    std::unique_ptr<EntryDrag> entryDrag_;
     bool centred_ = false;
     bool closeWhenIdle_ = false;
 };

@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "archive/EntryCopy.h"
+#include "archive/EntryFolders.h"
 #include "archive/Failure.h"
 #include "archive/OutputFile.h"
 #include "archive/OutputFolder.h"
@@ -38,14 +39,15 @@ void extractChecked(ExtractionRequest& request, JobProgress& progress) {
     }
     archive.refuseIfChanged(request.entries, "extracting");
     // Held open from here on: the files land in the folder chosen, whatever its path
-    // comes to name while the job runs. No output takes the place of the archive being
-    // read, or the name its journal would have.
+    // comes to name while the job runs. No output, in it or in a folder made in it, takes
+    // the place of the archive being read, or the name its journal would have.
     OutputFolder outputs(request.folder);
     outputs.keepAway(
         [&archive](const FileIdentity& folder, const std::string& name, const struct stat* there) {
             return (there != nullptr && FileIdentity::of(*there) == archive.identity()) ||
                    archive.isJournalName(folder, name);
         });
+    EntryFolders folders(outputs);
     const int n = request.entries.count();
     if (n == 0) {
         return;
@@ -56,7 +58,9 @@ void extractChecked(ExtractionRequest& request, JobProgress& progress) {
         if (!request.marks->isChecked(i)) {
             continue;
         }
-        OutputFile output(outputs, request.entries.displayName(i));
+        const OutputFolder& folder =
+            request.folderParts ? folders.folderFor(request.entries.storedName(i)) : outputs;
+        OutputFile output(folder, request.entries.displayName(i));
         copyEntry(archive.file(), request.entries.placement(i), i, output.file());
         output.commit();
         progress.setPosition(i);

@@ -27,6 +27,9 @@ struct ExtractionRequest {
     std::string folder;
     EntryTable entries;
     std::shared_ptr<const CheckMarks> marks;
+    // Each entry goes into the folders its stored name's folder parts name (see
+    // EntryFolders), so that entries of one display name no longer share a file.
+    bool folderParts = false;
 };
 
 // Copies every checked entry into the folder, each under its safe file name, reading

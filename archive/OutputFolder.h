@@ -19,6 +19,8 @@ public:
     // be opened is no failure yet (a job with nothing checked writes nothing): the first
     // output made in it fails instead.
     explicit OutputFolder(std::string path);
+    // Takes over `fd`, a folder the caller opened, named `path` in failure texts.
+    OutputFolder(int fd, std::string path) : path_(std::move(path)), fd_(fd) {}
     OutputFolder(const OutputFolder&) = delete;
     OutputFolder& operator=(const OutputFolder&) = delete;
     ~OutputFolder();
@@ -32,6 +34,7 @@ public:
     using KeptName = std::function<bool(const FileIdentity& folder, const std::string& name,
                                         const struct stat* there)>;
     void keepAway(KeptName kept) { kept_ = std::move(kept); }
+    const KeptName& keptNames() const { return kept_; }
 
     // Gives the file `from` the name `to` in one step, replacing whatever held that name
     // (a file, a hard link, a link dangling or not) without opening it. A folder of that

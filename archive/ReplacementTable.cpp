@@ -8,6 +8,11 @@ void ReplacementTable::record(int index, const std::string& path) {
     }
 }
 
+std::string ReplacementTable::path(int index) const {
+    const auto found = replaced_.find(index);
+    return found == replaced_.end() ? std::string() : found->second;
+}
+
 std::vector<Replacement> ReplacementTable::list() const {
     std::vector<Replacement> list;
     list.reserve(replaced_.size());

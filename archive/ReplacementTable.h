@@ -23,8 +23,12 @@ public:
     void clear() { replaced_.clear(); }
     // Records `path` for entry `index` (the last choice counts).
     void record(int index, const std::string& path);
+    // Forgets the file recorded for entry `index`: the next save leaves the entry alone.
+    void remove(int index) { replaced_.erase(index); }
 
     bool isReplaced(int index) const { return replaced_.count(index) != 0; }
+    // The file recorded for entry `index`, or an empty text.
+    std::string path(int index) const;
     // The replaced entries in entry order.
     std::vector<Replacement> list() const;
 

@@ -6,17 +6,22 @@
 #include <cstring>
 #include <iostream>
 #include <memory>
+#include <sstream>
 
 #include "archive/ArchiveOpening.h"
 #include "archive/CheckMarks.h"
 #include "archive/ExtractionJob.h"
 #include "archive/Failure.h"
+#include "archive/FolderReplacements.h"
 #include "archive/SaveJob.h"
 #include "cli/ArchiveCheck.h"
 #include "cli/DeferredSignals.h"
 #include "cli/EntryChooser.h"
 #include "cli/EntryListing.h"
+#include "cli/EntryToStandardOutput.h"
+#include "cli/NameText.h"
 #include "cli/ReplaceArgument.h"
+#include "cli/SharedNames.h"
 #include "cli/TerminalProgress.h"
 #include "cli/ToolFailure.h"
 #include "cli/WrittenNames.h"
@@ -55,6 +60,49 @@ void throwIfFailed(const JobOutcome& outcome) {
     }
 }
 
+void writeOneEntry(const ExtractArguments& arguments, const EntryTable& entries,
+                   const std::vector<int>& chosen) {
+    if (chosen.size() != 1) {
+        throw Failure("\"" + arguments.entries.front() + "\" chooses " +
+                      std::to_string(chosen.size()) +
+                      " entries; --stdout writes one (give its index)");
+    }
+    HeldArchive archive = HeldArchive::open(arguments.archive, HeldArchive::Access::Read);
+    archive.refuseIfChanged(entries, "extracting");
+    writeEntryToStandardOutput(archive.file(), entries.placement(chosen.front()));
+}
+
+std::int64_t fileSize(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        throw Failure(cannotOpenText(path, systemReason()));
+    }
+    return info.st_size;
+}
+
+// What a dry run would save, one line an entry; nothing at all when a file is missing.
+void writePlan(std::ostream& out, const EntryTable& entries, const ReplacementTable& table) {
+    std::ostringstream plan;
+    for (const Replacement& replacement : table.list()) {
+        plan << "entry " << replacement.index << " \""
+             << printableName(entries.displayName(replacement.index)) << "\": " << replacement.path
+             << " (" << entries.placement(replacement.index).size << " -> "
+             << fileSize(replacement.path) << " bytes)\n";
+    }
+    out << plan.str();
+}
+
+void recordFromFolder(const ReplaceArguments& arguments, const EntryTable& entries,
+                      ReplacementTable& table, std::ostream& out) {
+    HeldArchive archive = HeldArchive::open(arguments.archive, HeldArchive::Access::Read);
+    const FolderReplacements found = FolderReplacements::match(arguments.folder, archive, entries);
+    for (const FolderReplacements::Match& match : found.recorded) {
+        table.record(match.replacement.index, match.replacement.path);
+    }
+    const auto shown = [](std::string_view name) { return printableName(name); };
+    out << found.summary(shown, arguments.dryRun ? "Would record" : "Recorded") << '\n';
+}
+
 }  // namespace
 
 void listEntries(const ListArguments& arguments, std::ostream& out) {
@@ -70,26 +118,42 @@ void extractEntries(const ExtractArguments& arguments, std::ostream& out) {
     if (arguments.folder.empty()) {
         throw ToolFailure("the folder given with -o is empty", kUsageStatus);
     }
+    if (arguments.toStandardOutput && arguments.entries.size() != 1) {
+        throw ToolFailure("--stdout writes exactly one ENTRY", kUsageStatus);
+    }
     const OpenedArchive opened = openAndTell(arguments.archive);
+    const std::vector<int> chosen = EntryChooser(opened.entries).choose(arguments.entries);
+    if (arguments.toStandardOutput) {
+        writeOneEntry(arguments, opened.entries, chosen);
+        return;
+    }
     // Every mark is set for each chosen entry, so an entry chosen twice is written once.
     auto marks = std::make_shared<CheckMarks>(opened.entries.count());
-    for (const int index : EntryChooser(opened.entries).choose(arguments.entries)) {
+    for (const int index : chosen) {
         marks->set(index, true);
     }
     makeFolder(arguments.folder);
     ExtractionRequest request{holdArchive(arguments.archive), arguments.folder, opened.entries,
                               std::move(marks)};
+    request.folderParts = arguments.folderParts;
     // The names written are the progress when they are asked for.
     if (arguments.verbose) {
-        WrittenNames names(opened.entries, out);
+        WrittenNames names(opened.entries, out, arguments.folderParts);
         throwIfFailed(runExtraction(std::move(request), names));
     } else {
         TerminalProgress progress("extracting " + arguments.archive);
         throwIfFailed(runExtraction(std::move(request), progress));
     }
+    const std::string warning = sharedNamesWarning(opened.entries, chosen, arguments.folderParts);
+    if (!warning.empty()) {
+        throw Failure(warning);
+    }
 }
 
-void replaceEntries(const ReplaceArguments& arguments) {
+void replaceEntries(const ReplaceArguments& arguments, std::ostream& out) {
+    if (arguments.replacements.empty() && arguments.folder.empty()) {
+        throw ToolFailure("give ENTRY=FILE replacements, --from DIR or both", kUsageStatus);
+    }
     // The arguments are checked before the archive is opened, and opening may apply a
     // journal.
     std::vector<ReplaceArgument> parsed;
@@ -98,10 +162,21 @@ void replaceEntries(const ReplaceArguments& arguments) {
     }
     const OpenedArchive opened = openAndTell(arguments.archive);
     ReplacementTable replacements;
+    if (!arguments.folder.empty()) {
+        recordFromFolder(arguments, opened.entries, replacements, out);
+    }
     for (const ReplaceArgument& argument : parsed) {
         const Replacement replacement = argument.resolve(opened.entries);
         replacements.record(replacement.index, replacement.path);
     }
+    if (arguments.dryRun) {
+        writePlan(out, opened.entries, replacements);
+        return;
+    }
+    if (replacements.list().empty()) {
+        return;  // the folder gave nothing to save
+    }
+    out.flush();
     // Nothing of this run is ever staged, so there is no staging folder to empty.
     const SaveRequest request{arguments.archive, opened.entries, replacements.list(), {}};
     JobOutcome outcome;

@@ -1,10 +1,16 @@
 #include "cli/WrittenNames.h"
 
+#include "archive/EntryFolderParts.h"
 #include "archive/SafeName.h"
 
 namespace xcr {
 
 void WrittenNames::setPosition(int index) {
+    if (folderParts_) {
+        for (const std::string& part : entryFolderParts(entries_.storedName(index))) {
+            out_ << part << '/';
+        }
+    }
     // The safe name starts with the separator that joins it to the folder.
     out_ << safeFileName(entries_.displayName(index)).substr(1) << '\n';
 }

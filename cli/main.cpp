@@ -54,21 +54,29 @@ int main(int argc, char** argv) {
     extractCommand->add_option("ARCHIVE", extract.archive, "The archive")->required();
     extractCommand->add_option("ENTRY", extract.entries,
                                "An index, a display name or a shell pattern of display names");
-    extractCommand
-        ->add_option("-o,-C,--output", extract.folder,
-                     "The folder to write into, made if missing (default: here)")
-        ->type_name("DIR")
-        ->check(CLI::Validator(
-            [](const std::string& folder) {
-                return folder == "-" ? std::string(
-                                           "standard output is no folder; write one "
-                                           "entry there with --stdout, or name a "
-                                           "folder \"-\" as ./-")
-                                     : std::string();
-            },
-            ""));
+    auto* outputOption =
+        extractCommand
+            ->add_option("-o,-C,--output", extract.folder,
+                         "The folder to write into, made if missing (default: here)")
+            ->type_name("DIR")
+            ->check(CLI::Validator(
+                [](const std::string& folder) {
+                    return folder == "-" ? std::string(
+                                               "standard output is no folder; write one "
+                                               "entry there with --stdout, or name a "
+                                               "folder \"-\" as ./-")
+                                         : std::string();
+                },
+                ""));
     extractCommand->add_flag("-v,--verbose", extract.verbose,
                              "Name each file written, once it is complete");
+    auto* pathsFlag = extractCommand->add_flag(
+        "--paths", extract.folderParts, "Write each entry under the folders of its stored name");
+    extractCommand
+        ->add_flag("--stdout", extract.toStandardOutput,
+                   "Write the bytes of the one ENTRY given to standard output")
+        ->excludes(outputOption)
+        ->excludes(pathsFlag);
 
     xcr::ReplaceArguments replace;
     auto* replaceCommand = app.add_subcommand(
@@ -77,8 +85,13 @@ int main(int argc, char** argv) {
     replaceCommand
         ->add_option("REPLACEMENT", replace.replacements,
                      "ENTRY=FILE: the entry (an index or a display name) and its new content")
-        ->type_name("ENTRY=FILE")
-        ->required();
+        ->type_name("ENTRY=FILE");
+    replaceCommand
+        ->add_option("--from", replace.folder,
+                     "A folder whose files replace the entries they are named after")
+        ->type_name("DIR");
+    replaceCommand->add_flag("--dry-run", replace.dryRun,
+                             "Say what would be replaced and save nothing");
 
     std::string checked;
     auto* checkCommand = app.add_subcommand(
@@ -109,7 +122,7 @@ int main(int argc, char** argv) {
         } else if (extractCommand->parsed()) {
             xcr::extractEntries(extract, std::cout);
         } else if (replaceCommand->parsed()) {
-            xcr::replaceEntries(replace);
+            xcr::replaceEntries(replace, std::cout);
         } else if (checkCommand->parsed()) {
             xcr::checkArchive(checked, std::cout);
         }

@@ -16,6 +16,9 @@ public:
     // Shows the dialog modally over `parent`; true when the user confirmed a file.
     virtual bool execute(QWidget* parent) = 0;
     virtual std::string fileName() const = 0;
+    // Until a file is confirmed, the dialog opens in `folder` (an empty text changes
+    // nothing); afterwards it opens where the confirmed file lies.
+    virtual void openIn(const std::string& folder) = 0;
 };
 
 }  // namespace xcr

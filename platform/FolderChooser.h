@@ -16,6 +16,9 @@ public:
     // Shows the chooser over `parent`; true when the user confirmed a folder.
     virtual bool execute(QWidget* parent) = 0;
     virtual std::string folder() const = 0;
+    // The next execute() opens on `folder` rather than on the folder confirmed last; an
+    // empty text changes nothing. What folder() gives stays as it is.
+    virtual void openOn(const std::string& folder) = 0;
 };
 
 }  // namespace xcr

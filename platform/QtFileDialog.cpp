@@ -9,6 +9,12 @@ namespace xcr {
 QtFileDialog::QtFileDialog(QStringList filters, QString defaultSuffix)
     : filters_(std::move(filters)), defaultSuffix_(std::move(defaultSuffix)) {}
 
+void QtFileDialog::openIn(const std::string& folder) {
+    if (!folder.empty()) {
+        folder_ = folder;
+    }
+}
+
 bool QtFileDialog::execute(QWidget* parent) {
     QFileDialog dialog(parent);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -21,6 +27,8 @@ bool QtFileDialog::execute(QWidget* parent) {
         const QFileInfo last(QFile::decodeName(fileName_.c_str()));
         dialog.setDirectory(last.absolutePath());
         dialog.selectFile(last.fileName());
+    } else if (!folder_.empty()) {
+        dialog.setDirectory(QFile::decodeName(folder_.c_str()));
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return false;

@@ -18,11 +18,13 @@ public:
 
     bool execute(QWidget* parent) override;
     std::string fileName() const override { return fileName_; }
+    void openIn(const std::string& folder) override;
 
 private:
     QStringList filters_;
     QString defaultSuffix_;
     std::string fileName_;
+    std::string folder_;  // where the dialog opens before a file is confirmed
 };
 
 }  // namespace xcr

@@ -7,14 +7,22 @@ namespace xcr {
 
 QtFolderChooser::QtFolderChooser(QString prompt) : prompt_(std::move(prompt)) {}
 
+void QtFolderChooser::openOn(const std::string& folder) {
+    if (!folder.empty()) {
+        opening_ = folder;
+    }
+}
+
 bool QtFolderChooser::execute(QWidget* parent) {
     QFileDialog dialog(parent, prompt_);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setSizeGripEnabled(true);
-    if (!folder_.empty()) {
-        dialog.setDirectory(QFile::decodeName(folder_.c_str()));
+    const std::string opening = opening_.empty() ? folder_ : opening_;
+    opening_.clear();
+    if (!opening.empty()) {
+        dialog.setDirectory(QFile::decodeName(opening.c_str()));
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return false;

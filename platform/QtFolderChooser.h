@@ -15,10 +15,12 @@ public:
 
     bool execute(QWidget* parent) override;
     std::string folder() const override { return folder_; }
+    void openOn(const std::string& folder) override;
 
 private:
     QString prompt_;
     std::string folder_;
+    std::string opening_;  // where the next execute() opens, when not on folder_
 };
 
 }  // namespace xcr

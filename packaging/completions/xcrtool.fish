@@ -13,4 +13,8 @@ complete -c xcrtool -n "__fish_seen_subcommand_from list" -l json -d 'Write the 
 complete -c xcrtool -n "__fish_seen_subcommand_from extract" -s o -l output -x -a "(__fish_complete_directories)" -d 'The folder to write into'
 complete -c xcrtool -n "__fish_seen_subcommand_from extract" -s C -x -a "(__fish_complete_directories)" -d 'The folder to write into'
 complete -c xcrtool -n "__fish_seen_subcommand_from extract" -s v -l verbose -d 'Name each file written'
+complete -c xcrtool -n "__fish_seen_subcommand_from extract" -l paths -d 'Write each entry under the folders of its stored name'
+complete -c xcrtool -n "__fish_seen_subcommand_from extract" -l stdout -d 'Write the one entry given to standard output'
+complete -c xcrtool -n "__fish_seen_subcommand_from replace" -l from -x -a "(__fish_complete_directories)" -d 'A folder whose files replace the entries'
+complete -c xcrtool -n "__fish_seen_subcommand_from replace" -l dry-run -d 'Say what would be replaced and save nothing'
 complete -c xcrtool -n "__fish_seen_subcommand_from replace" -F

@@ -30,9 +30,11 @@ public:
         return reply.has_value();
     }
     std::string fileName() const override { return name; }
+    void openIn(const std::string& folder) override { openedIn = folder; }
 
     std::deque<std::optional<std::string>> replies;
     std::string name;
+    std::string openedIn;
     int shown = 0;
 };
 
@@ -52,11 +54,24 @@ public:
         return true;
     }
     std::string folder() const override { return chosen; }
+    void openOn(const std::string& folder) override { openedOn = folder; }
 
     std::string answer;
+    std::string openedOn;
     std::string chosen;
     std::function<void()> onShow;
     int shown = 0;
+};
+
+// A Replacements dialog that keeps the rows it was shown and removes `remove`.
+class FakeReplacementsDialog : public ReplacementsDialog {
+public:
+    std::vector<int> execute(QWidget*, const std::vector<ReplacementRow>& shown) override {
+        rows = shown;
+        return remove;
+    }
+    std::vector<ReplacementRow> rows;
+    std::vector<int> remove;
 };
 
 class FakeMessageBox : public MessageBox {
@@ -101,6 +116,8 @@ struct FakeServices {
     FakeFileDialog* OpenDialog1 = new FakeFileDialog;
     FakeFileDialog* OpenDialog2 = new FakeFileDialog;
     FakeFolderChooser* JvBrowseFolder1 = new FakeFolderChooser;
+    FakeFolderChooser* JvBrowseFolder2 = new FakeFolderChooser;
+    FakeReplacementsDialog* replacementsDialog = new FakeReplacementsDialog;
     FakeMessageBox* messages = new FakeMessageBox;
     FakeBeeper* beeper = new FakeBeeper;
     FakeWavePlayer* JvWavePlayer1 = new FakeWavePlayer;
@@ -115,6 +132,8 @@ struct FakeServices {
         services.OpenDialog1.reset(OpenDialog1);
         services.OpenDialog2.reset(OpenDialog2);
         services.JvBrowseFolder1.reset(JvBrowseFolder1);
+        services.JvBrowseFolder2.reset(JvBrowseFolder2);
+        services.replacementsDialog.reset(replacementsDialog);
         services.messages.reset(messages);
         services.beeper.reset(beeper);
         services.JvWavePlayer1.reset(JvWavePlayer1);

@@ -2,6 +2,7 @@
 #include <signal.h>
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <thread>
@@ -71,41 +72,69 @@ TEST_F(XcrToolTest, ListWritesEveryEntryAsATableOrAsJson) {
     EXPECT_EQ(list[3].at("stored_name"), names[3]);
 }
 
+// Every file under `folder`, by its path relative to it, links not followed.
+std::map<std::string, Bytes> treeOf(const std::string& folder) {
+    std::map<std::string, Bytes> files;
+    for (const auto& item : std::filesystem::recursive_directory_iterator(folder)) {
+        if (item.is_regular_file()) {
+            const std::string path = item.path().string();
+            files[path.substr(folder.size() + 1)] = readFileBytes(path);
+        }
+    }
+    return files;
+}
+
 TEST_F(XcrToolTest, ExtractWritesTheChosenEntriesByteForByteUnderTheirSafeNames) {
     using Files = std::map<std::string, Bytes>;
     const Bytes wall = bytesOf("BM wall"), other = bytesOf("BM other");
     const Bytes readme = bytesOf("read me"), wave = bytesOf("RIFF");
-    // The arguments after the archive, the folder written, what it then holds and the
-    // names -v gives on standard output.
-    const std::vector<std::tuple<Args, std::string, Files, std::string>> cases = {
+    const std::string shared =
+        "xcrtool: Entries that share a file name were written over each other, the last one "
+        "kept: \"wall.bmp\" (entries 0, 1); --paths writes each under its folders\n";
+    // The arguments after the archive, the folder written, what it then holds, the names
+    // -v gives on standard output and what the tool says on standard error (ending with
+    // status 1 when it says anything).
+    const std::vector<std::tuple<Args, std::string, Files, std::string, std::string>> cases = {
         // Two entries of one name: the later one is written last.
         {{},
          ".",
          {{"wall.bmp", other}, {"readme.txt", readme}, {"\xe9t\xe9.wav", wave}, {"empty", {}}},
-         ""},
-        {{"-o", "out", "*.bmp", "-v"}, "out", {{"wall.bmp", other}}, "wall.bmp\nwall.bmp\n"},
-        {{"0", "0", "-C", "made"}, "made", {{"wall.bmp", wall}}, ""},
+         "",
+         shared},
+        {{"-o", "out", "*.bmp", "-v"},
+         "out",
+         {{"wall.bmp", other}},
+         "wall.bmp\nwall.bmp\n",
+         shared},
+        {{"0", "0", "-C", "made"}, "made", {{"wall.bmp", wall}}, "", ""},
         {{"--verbose", "--output", "out", "--", "\xc3\xa9t\xc3\xa9.wav", "2"},
          "out",
          {{"\xe9t\xe9.wav", wave}, {"readme.txt", readme}},
-         "readme.txt\n\xe9t\xe9.wav\n"},
-        {{"-o", "out", "r?adme.*", "4"}, "out", {{"readme.txt", readme}, {"empty", {}}}, ""},
+         "readme.txt\n\xe9t\xe9.wav\n",
+         ""},
+        {{"-o", "out", "r?adme.*", "4"}, "out", {{"readme.txt", readme}, {"empty", {}}}, "", ""},
+        {{"--paths", "-v", "-o", "out"},
+         "out",
+         {{"art/wall.bmp", wall},
+          {"snd/wall.bmp", other},
+          {"c/readme.txt", readme},
+          {"\xe9t\xe9.wav", wave},
+          {"empty", {}}},
+         "art/wall.bmp\nsnd/wall.bmp\nc/readme.txt\n\xe9t\xe9.wav\nempty\n",
+         ""},
     };
     for (std::size_t i = 0; i < cases.size(); ++i) {
-        const auto& [arguments, written, files, listed] = cases[i];
+        const auto& [arguments, written, files, listed, err] = cases[i];
         SCOPED_TRACE(::testing::PrintToString(arguments));
         const std::string folder = dir.file("run" + std::to_string(i));
         ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
         Args command = {"extract", archive};
         command.insert(command.end(), arguments.begin(), arguments.end());
         const auto result = run(command, folder);
-        EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(result.status, err.empty() ? 0 : 1);
         EXPECT_EQ(result.out, listed);
-        Files found;
-        for (const std::string& name : filesIn(folder + "/" + written)) {
-            found[name] = readFileBytes(folder + "/" + written + "/" + name);
-        }
-        EXPECT_EQ(found, files);
+        EXPECT_EQ(result.err, err);
+        EXPECT_EQ(treeOf(folder + "/" + written), files);
     }
 }
 
@@ -115,6 +144,34 @@ TEST_F(XcrToolTest, VersionGoesToStandardOutputUnderBothNames) {
         EXPECT_EQ(result.status, 0);
         EXPECT_EQ(result.out, std::string("xcrtool ") + XCR_VERSION + "\n");
     }
+}
+
+TEST_F(XcrToolTest, ExtractWithPathsKeepsHostileStoredNamesInsideTheFolder) {
+    builderOf({{"..\\..\\up.txt", bytesOf("up")},
+               {"\\abs:\\root.txt", bytesOf("root")},
+               {"abs\\root.txt", bytesOf("same path")},
+               {".\\a/b\\c.txt", bytesOf("c")},
+               {"link\\in.txt", bytesOf("in")}})
+        .writeTo(archive);
+    const std::string out = dir.file("in/out");
+    for (const std::string& folder : {dir.file("in"), out, dir.file("elsewhere")}) {
+        ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+    }
+    ASSERT_EQ(::symlink(dir.file("elsewhere").c_str(), (out + "/link").c_str()), 0);
+
+    const auto files = run({"extract", "a.xcr", "--paths", "-o", "in/out", "*up*", "*root*", "c*"});
+    EXPECT_EQ(files.status, 1);
+    EXPECT_EQ(files.err,
+              "xcrtool: Entries that share a file name were written over each other, the last "
+              "one kept: \"abs/root.txt\" (entries 1, 2)\n");
+    EXPECT_EQ(treeOf(dir.file("in")),
+              (std::map<std::string, Bytes>{{"out/__/__/up.txt", bytesOf("up")},
+                                            {"out/abs/root.txt", bytesOf("same path")},
+                                            {"out/a_b/c.txt", bytesOf("c")}}));
+    const auto refused = run({"extract", "a.xcr", "--paths", "-o", "in/out", "in.txt"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "xcrtool: Cannot create folder in/out/link: Not a directory\n");
+    EXPECT_TRUE(filesIn(dir.file("elsewhere")).empty());
 }
 
 TEST_F(XcrToolTest, ReplaceSavesTheSameBytesAsTheWindow) {
@@ -145,6 +202,43 @@ TEST_F(XcrToolTest, ReplaceSavesTheSameBytesAsTheWindow) {
     }
 }
 
+TEST_F(XcrToolTest, ReplaceFromAFolderSavesWhatMatchedAndADryRunSavesNothing) {
+    ASSERT_EQ(::mkdir(dir.file("edit").c_str(), 0700), 0);
+    writeFileBytes(dir.file("edit/readme.txt"), bytesOf("new text"));
+    writeFileBytes(dir.file("edit/notes"), bytesOf("n"));
+    const std::string summary = " 1 replacement from edit.\nMatching no entry: notes.\n";
+    Entries saved = entries;
+    saved[2].second = bytesOf("new text");
+    // The arguments after the archive, standard output and the archive's entries after.
+    const std::vector<std::tuple<Args, std::string, Entries>> cases = {
+        {{"--from", "edit", "--dry-run"},
+         "Would record" + summary + "entry 2 \"readme.txt\": edit/readme.txt (7 -> 8 bytes)\n",
+         entries},
+        {{"--dry-run", "3=edit/notes"},
+         "entry 3 \"\xc3\xa9t\xc3\xa9.wav\": edit/notes (4 -> 1 bytes)\n",
+         entries},
+        {{"--from", "edit"}, "Recorded" + summary, saved},
+    };
+    for (const auto& [arguments, out, after] : cases) {
+        SCOPED_TRACE(::testing::PrintToString(arguments));
+        Args command = {"replace", "a.xcr"};
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        const auto result = run(command);
+        EXPECT_EQ(result.status, 0);
+        EXPECT_EQ(result.out, out);
+        EXPECT_EQ(result.err, "");
+        EXPECT_EQ(readFileBytes(archive), after == entries ? old : expectedAfterSave(after, old));
+    }
+}
+
+TEST_F(XcrToolTest, ExtractToStandardOutputWritesOneEntrysBytesOnly) {
+    for (const auto& [entry, data] : std::vector<std::pair<std::string, std::string>>{
+             {"1", "BM other"}, {"\xc3\xa9t\xc3\xa9.wav", "RIFF"}, {"empty", ""}}) {
+        const auto result = run({"extract", "a.xcr", "--stdout", entry});
+        EXPECT_EQ(std::make_pair(result.status, result.out + result.err), std::make_pair(0, data));
+    }
+}
+
 // Every failure: its exit status, nothing on standard output, one line on standard error
 // (exactly this one, when given), and nothing written.
 TEST_F(XcrToolTest, FailuresEndWithOneLineAndChangeNothing) {
@@ -162,6 +256,15 @@ TEST_F(XcrToolTest, FailuresEndWithOneLineAndChangeNothing) {
          "to replace"},
         {{"replace", "a.xcr", "nope=new"}, 1, "No entry is named \"nope\""},
         {{"replace", "a.xcr", "1=new", "0=missing"},
+         1,
+         "Cannot open file missing: No such file or directory"},
+        {{"extract", "a.xcr", "--stdout", "wall.bmp"},
+         1,
+         "\"wall.bmp\" chooses 2 entries; --stdout writes one (give its index)"},
+        {{"replace", "a.xcr", "--from", "missing"},
+         1,
+         "Cannot open folder missing: No such file or directory"},
+        {{"replace", "a.xcr", "--dry-run", "0=missing"},
          1,
          "Cannot open file missing: No such file or directory"},
         {{"list", "missing.xcr"}, 1, "Cannot open file missing.xcr: No such file or directory"},
@@ -185,6 +288,8 @@ TEST_F(XcrToolTest, FailuresEndWithOneLineAndChangeNothing) {
         {{"list", "a.xcr", "--bogus"}, 2, ""},
         {{"extract", "a.xcr", "-o", ""}, 2, ""},
         {{"replace", "a.xcr"}, 2, ""},
+        {{"extract", "a.xcr", "--stdout"}, 2, ""},
+        {{"extract", "a.xcr", "--stdout", "0", "-o", "out"}, 2, ""},
         {{"replace", "a.xcr", "0=new", "noequals"}, 2, ""},
     };
     for (const auto& [arguments, status, text] : cases) {

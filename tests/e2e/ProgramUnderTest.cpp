@@ -25,8 +25,11 @@ ProgramUnderTest::ProgramUnderTest() {
     std::filesystem::copy_file(XCR_E2E_DEMO_ARCHIVE, archivePath());
     program_ = std::make_unique<ChildProcess>(
         std::vector<std::string>{XCR_E2E_PROGRAM},
-        std::map<std::string, std::string>{
-            {"TMPDIR", file("")}, {"XDG_RUNTIME_DIR", file("")}, {"SDL_AUDIODRIVER", "dummy"}},
+        // The folders the program remembers go to a settings folder of this run.
+        std::map<std::string, std::string>{{"TMPDIR", file("")},
+                                           {"XDG_RUNTIME_DIR", file("")},
+                                           {"XDG_CONFIG_HOME", file("")},
+                                           {"SDL_AUDIODRIVER", "dummy"}},
         file("program.log"));
 
     // The main window is the program's one window of the client width.
@@ -103,7 +106,7 @@ void ProgramUnderTest::chooseFileMenuItem(int item) {
     if (!open) {
         fail("the File menu did not drop down");
     }
-    const int itemHeight = menu.height() / 3;
+    const int itemHeight = menu.height() / kFileMenuItems;
     Desktop::click(
         {menu.left() + menu.width() / 2, menu.top() + itemHeight * item + itemHeight / 2});
 }

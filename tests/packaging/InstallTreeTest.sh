@@ -68,7 +68,8 @@ for program in "${programs[@]}"; do
     for option in $(options_of "$program" $command); do
       has "$option" "$root/manual" || fail "$program(1) lacks $option of $program $command"
       for file in $([ "$program" = pelloran ] || echo "${completions[@]}"); do
-        has "(--?|-[sl] )${option##*-}" "$prefix/share/$file" || fail "$file lacks $option"
+        name=${option#-}
+        has "(--?|-[sl] )${name#-}" "$prefix/share/$file" || fail "$file lacks $option"
       done
     done
   done

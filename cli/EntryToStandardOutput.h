@@ -1,0 +1,16 @@
+#ifndef CLI_ENTRYTOSTANDARDOUTPUT_H
+#define CLI_ENTRYTOSTANDARDOUTPUT_H
+
+#include "archive/EntryTable.h"
+#include "archive/File.h"
+
+namespace xcr {
+
+// Writes the data of one entry of `archive` to standard output through a bounded buffer.
+// Data past the end of the archive fails with "Stream read error" once the bytes before
+// are written; a failed write with "Cannot write to standard output" and the reason.
+void writeEntryToStandardOutput(File& archive, EntryTable::Placement placement);
+
+}  // namespace xcr
+
+#endif  // CLI_ENTRYTOSTANDARDOUTPUT_H

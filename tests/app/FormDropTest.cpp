@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDropEvent>
+#include <QMimeData>
+
+#include "app/TForm1.h"
+#include "tests/app/FakeServices.h"
+#include "tests/support/XcrBuilder.h"
+
+namespace xcr {
+namespace {
+
+using test::XcrBuilder;
+
+class FormDropTest : public ::testing::Test {
+protected:
+    // Drags the file `name` of the test's folder over `target` at `at` and drops it there;
+    // whether the pointer said the drop would be taken.
+    bool drop(QWidget* target, QPoint at, const std::string& name) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(QString::fromStdString(dir.file(name)))});
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &move);
+        QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &dropped);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(move.isAccepted(), dropped.isAccepted());
+        return move.isAccepted();
+    }
+    QPoint entryAt(int row) const {
+        return form.CheckListBox1->visualRect(form.CheckListBox1->model()->index(row, 0)).center();
+    }
+
+    test::TempDir dir;
+    test::FakeServices fakes;
+    TForm1 form{fakes.take()};
+};
+
+TEST_F(FormDropTest, AnArchiveOpensAndAFileOnAnEntryReplacesItUnlessTheCommandIsGreyed) {
+    XcrBuilder().add("one", "1").add("two", "2").writeTo(dir.file("a.XCR"));
+    QWidget* list = form.CheckListBox1->viewport();
+    // Nothing open: no entry to drop a file on, and only an archive is taken.
+    EXPECT_FALSE(drop(list, entryAt(0), "new.bin"));
+    EXPECT_FALSE(drop(&form, QPoint(400, 200), "new.bin"));
+    EXPECT_TRUE(drop(&form, QPoint(400, 200), "a.XCR"));
+    ASSERT_EQ(form.session().archivePath, dir.file("a.XCR"));
+    ASSERT_EQ(form.CheckListBox1->count(), 2);
+
+    EXPECT_TRUE(drop(list, entryAt(1), "new.bin"));
+    EXPECT_EQ(form.session().replacements.list(),
+              (std::vector<Replacement>{{1, dir.file("new.bin")}}));
+    // Below the entries of the list only an archive is taken.
+    EXPECT_FALSE(drop(list, QPoint(20, 300), "new.bin"));
+
+    // While a job holds the lock (here: Extract asking for its folder), both are refused.
+    fakes.JvBrowseFolder1->onShow = [&] {
+        EXPECT_FALSE(drop(list, entryAt(0), "other.bin"));
+        EXPECT_FALSE(drop(&form, QPoint(400, 200), "a.XCR"));
+    };
+    form.SpeedButton2->click();
+    EXPECT_EQ(fakes.JvBrowseFolder1->shown, 1);
+    EXPECT_EQ(form.session().replacements.list().size(), 1u);
+    EXPECT_TRUE(fakes.messages->texts.empty());
+}
+
+}  // namespace
+}  // namespace xcr

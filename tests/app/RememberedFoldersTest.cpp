@@ -1,0 +1,49 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "app/RememberingFileDialog.h"
+#include "app/RememberingFolderChooser.h"
+#include "tests/app/FakeServices.h"
+
+namespace xcr {
+namespace {
+
+struct FakeSettingsStore : SettingsStore {
+    std::string value(const std::string& key) const override { return values[key]; }
+    void setValue(const std::string& key, const std::string& value) override {
+        values[key] = value;
+    }
+    mutable std::map<std::string, std::string> values;
+};
+
+// Runs of the program one after the other share one store: each opens where the one
+// before confirmed last; a cancel keeps nothing.
+TEST(RememberedFoldersTest, EachDialogOpensWhereItWasLastConfirmedInTheRunBefore) {
+    const auto store = std::make_shared<FakeSettingsStore>();
+    // The file confirmed in a run (nullopt: cancelled) and where that run opened.
+    for (const auto& [confirmed, opened] :
+         std::vector<std::pair<std::optional<std::string>, std::string>>{
+             {"/games/data/a.xcr", ""},
+             {std::nullopt, "/games/data"},
+             {"/top.xcr", "/games/data"},
+             {"relative.xcr", "/"},
+             {std::nullopt, "/"}}) {
+        auto* run = new test::FakeFileDialog;
+        run->replies.push_back(confirmed);
+        RememberingFileDialog(std::unique_ptr<FileDialog>(run), store, "open").execute(nullptr);
+        EXPECT_EQ(run->openedIn, opened);
+    }
+    // The folder confirmed in a run ("": cancelled) and where that run opened.
+    for (const auto& [answer, opened] : std::vector<std::pair<std::string, std::string>>{
+             {"/out", ""}, {"/out/more", "/out"}, {"", "/out/more"}}) {
+        auto* run = new test::FakeFolderChooser;
+        run->answer = answer;
+        RememberingFolderChooser(std::unique_ptr<FolderChooser>(run), store, "extract")
+            .execute(nullptr);
+        EXPECT_EQ(run->openedOn, opened);
+    }
+}
+
+}  // namespace
+}  // namespace xcr
