@@ -20,7 +20,7 @@ void ArchiveSession::saved(EntryTable table) {
 }
 
 SaveRequest ArchiveSession::saveRequest() const {
-    return {archivePath, entries, replacements.list(), staging.path()};
+    return {archivePath, entries, replacements.list(), staging.path(), {}};
 }
 
 ExtractionRequest ArchiveSession::extractionRequest(HeldArchive archive, std::string folder) const {

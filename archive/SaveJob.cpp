@@ -1,5 +1,6 @@
 #include "archive/SaveJob.h"
 
+#include <chrono>
 #include <exception>
 #include <optional>
 
@@ -12,6 +13,7 @@
 #include "archive/SavePlan.h"
 #include "archive/StagingFolder.h"
 #include "archive/XcrLayout.h"
+#include "archive/undo/UndoStore.h"
 
 namespace xcr {
 
@@ -39,6 +41,7 @@ private:
     void writeData(const SavePlan& plan);
     void writeReplacement(const Replacement& replacement, const PlannedPlacement& placement);
     JobOutcome undo(const std::string& failure);
+    std::string recordUndo(const DirectoryFingerprint& written);
 
     const SaveRequest& request_;
     JobProgress& progress_;
@@ -48,6 +51,7 @@ private:
     std::int64_t oldLength_ = 0;
     bool totalChanges_ = false;
     std::optional<SaveJournal> journal_;
+    std::string undoRecord_;
 };
 
 JobOutcome SaveRun::run() {
@@ -72,12 +76,14 @@ JobOutcome SaveRun::run() {
 
     const SavePlan& plan = *planned;
     DirectoryFingerprint written;
+    std::string undoWarning;
     try {
         writeDirectory(plan);
         writeData(plan);
         archive_->sync();
         written = readFingerprint(*archive_, n_);
         if (journal_) {
+            undoWarning = recordUndo(written);
             // The moment the save becomes final.
             journal_->remove();
         }
@@ -88,18 +94,20 @@ JobOutcome SaveRun::run() {
         return undo(failure.what());
     }
     JobOutcome outcome;
+    outcome.warning = undoWarning;
     try {
         if (journal_) {
             journal_->syncRemoval();
         }
     } catch (const std::exception& failure) {
         // The archive is whole and final: it is never put back once its journal is gone.
-        outcome.warning = "The archive " + request_.archivePath +
-                          " was saved, but the removal of its journal could not be flushed to "
-                          "the disk (" +
-                          failure.what() +
-                          "). Should the machine lose power soon, the next opening may put it "
-                          "back as it was before this save.";
+        outcome.warning += (outcome.warning.empty() ? "" : " ") + std::string("The archive ") +
+                           request_.archivePath +
+                           " was saved, but the removal of its journal could not be flushed to "
+                           "the disk (" +
+                           failure.what() +
+                           "). Should the machine lose power soon, the next opening may put it "
+                           "back as it was before this save.";
     }
     archive_->close();
     StagingFolder(request_.stagingFolder).removeFiles();
@@ -243,27 +251,43 @@ void SaveRun::writeReplacement(const Replacement& replacement, const PlannedPlac
 }
 
 // Puts the archive back from the journal, through the handle that is still held so that
-// no one else can step in. If even that fails, the journal stays: it is the archive's
-// old bytes, and the next opening applies it.
+// no one else can step in, and drops the undo record of a save that did not happen.
 JobOutcome SaveRun::undo(const std::string& failure) {
-    try {
-        journal_->rollBack(*archive_);
-    } catch (const std::exception& rollbackFailure) {
-        archive_->close();
-        return JobOutcome::failed(failure + "; the archive could not be restored (" +
-                                  rollbackFailure.what() +
-                                  "); its old bytes are kept in the journal " + journal_->path() +
-                                  ", which puts it back the next time the archive is opened");
+    if (!undoRecord_.empty()) {
+        try {
+            UndoStore(request_.undo).remove(undoRecord_);
+        } catch (const std::exception&) {
+            // It no longer fits the archive, so it is never applied.
+        }
     }
+    return JobOutcome::failed(journal_->abandon(*archive_, failure));
+}
+
+// Keeps in the user's state folder what undoes this save; a save never fails for want
+// of it, but says so.
+std::string SaveRun::recordUndo(const DirectoryFingerprint& written) {
     try {
-        journal_->remove();
-        journal_->syncRemoval();
-    } catch (const std::exception&) {
-        // The archive is whole; the journal left beside it only puts back the same bytes
-        // again at the next opening.
+        UndoRecord facts;
+        facts.journal = held_.journalHeader();
+        facts.time = std::chrono::duration_cast<std::chrono::seconds>(
+                         std::chrono::system_clock::now().time_since_epoch())
+                         .count();
+        facts.before = request_.entries.fingerprint();
+        facts.after = written;
+        facts.lengthAfter = archive_->length();
+        facts.archivePath = request_.archivePath;
+        for (const Replacement& replacement : request_.replacements) {
+            facts.replaced.push_back(
+                {replacement.index, std::string(request_.entries.displayName(replacement.index))});
+        }
+        undoRecord_ = UndoStore(request_.undo).add(*journal_, facts);
+    } catch (const std::exception& failure) {
+        return "The archive " + request_.archivePath +
+               " was saved, but this save cannot be undone: its undo record could not be "
+               "written (" +
+               failure.what() + ").";
     }
-    archive_->close();
-    return JobOutcome::failed(failure + kUnchanged);
+    return {};
 }
 
 }  // namespace

@@ -135,7 +135,7 @@ TEST_F(SaveJobTest, StagingFolderIsEmptiedOfFilesButSubfoldersStay) {
 
 TEST_F(SaveJobTest, QuietEndsTouchNothing) {
     openArchive(builderOf(fourEntries()).build());
-    EXPECT_TRUE(runSave({"", entries, {}, stagingDir.path()}, *progress).ok());
+    EXPECT_TRUE(runSave({"", entries, {}, stagingDir.path(), undo}, *progress).ok());
     EXPECT_TRUE(progress->calls().empty());
     // An empty list: opened and closed again, not even the total size is written.
     openArchive(builderOf(fourEntries()).declaredCount(1).build());
