@@ -24,7 +24,9 @@ int main(int argc, char** argv) {
     // A reader that goes away shows as a failed write, never as a sudden end.
     std::signal(SIGPIPE, SIG_IGN);
 
-    CLI::App app("Lists, extracts, replaces and checks the entries of XCR archives.", kName);
+    CLI::App app(
+        "Lists, extracts, replaces and checks the entries of XCR archives, and undoes saves.",
+        kName);
     app.set_version_flag("--version", std::string(kName) + " " + XCR_VERSION);
     app.require_subcommand(1);
 
@@ -54,6 +56,18 @@ int main(int argc, char** argv) {
         ->type_name("ENTRY=FILE")
         ->required();
 
+    std::string historyOf;
+    auto* historyCommand = app.add_subcommand(
+        "history", "List the saves of an archive that can be undone, newest first.");
+    historyCommand->add_option("ARCHIVE", historyOf, "The archive")->required();
+
+    xcr::UndoArguments undo;
+    auto* undoCommand = app.add_subcommand(
+        "undo", "Put the archive back as it was before its last save (or its last N saves).");
+    undoCommand->add_option("ARCHIVE", undo.archive, "The archive")->required();
+    undoCommand->add_option("--steps", undo.steps, "How many saves to undo, newest first")
+        ->type_name("N");
+
     std::string checked;
     auto* checkCommand = app.add_subcommand(
         "check", "Report what is wrong with an archive, changing nothing; fails if anything is.");
@@ -75,6 +89,10 @@ int main(int argc, char** argv) {
             xcr::extractEntries(extract);
         } else if (replaceCommand->parsed()) {
             xcr::replaceEntries(replace);
+        } else if (historyCommand->parsed()) {
+            xcr::showHistory(historyOf, std::cout);
+        } else if (undoCommand->parsed()) {
+            xcr::undoSaves(undo, std::cout);
         } else if (checkCommand->parsed()) {
             xcr::checkArchive(checked, std::cout);
         }
