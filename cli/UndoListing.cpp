@@ -24,7 +24,9 @@ void writeUndoHistory(std::ostream& out, const std::string& archive,
         out << archive << ": no save of it can be undone\n";
         return;
     }
-    out << "step  made                        kept  replaced\n";
+    out << "step  " << std::left << std::setw(19) << "made" << std::right << "  " << std::setw(14)
+        << "bytes kept"
+        << "  replaced\n";
     int number = 0;
     for (const UndoStep& step : steps) {
         out << std::setw(4) << ++number << "  ";
