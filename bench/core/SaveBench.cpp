@@ -1,6 +1,7 @@
 // Saving a 1 GiB archive of 2,000 entries with one entry replaced, against cp of the
 // archive: early (the whole tail moves and is journaled first), late (only the end moves)
-// and with a file of the entry's own size (only that entry is written).
+// and with a file of the entry's own size (only that entry is written); and undoing the
+// early grow against that save.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -8,6 +9,7 @@
 #include "archive/ArchiveOpening.h"
 #include "archive/File.h"
 #include "archive/SaveJob.h"
+#include "archive/undo/UndoJob.h"
 #include "bench/core/BenchArchive.h"
 #include "bench/core/BenchClock.h"
 #include "tests/support/FakeProgress.h"
@@ -28,6 +30,8 @@ struct Scenario {
     const char* name;
     int entry;
     std::int64_t growth;
+    // Whether undoing the save is measured too.
+    bool undone = false;
 };
 
 }  // namespace
@@ -39,6 +43,8 @@ int main() {
     const std::string copy = dir.file("copy.xcr");
     // Every save empties its staging folder of files.
     const test::TempDir staging;
+    // The saves keep their undo records here, not in the user's state folder.
+    const UndoOptions undo{dir.file("undo")};
     bench::writeArchive(pristine);
     const EntryTable entries = openArchive(pristine).entries;
     if (!shell("cp " + pristine + " " + archive)) {
@@ -54,7 +60,7 @@ int main() {
 
     std::printf("archive of %d entries, %.0f MiB, best of %d, page cache warm; cp %.3f s\n",
                 kEntries, static_cast<double>(kArchiveBytes) / kMiB, kRounds, cp.seconds);
-    const Scenario scenarios[] = {{"save_early_grow", 5, kMiB},
+    const Scenario scenarios[] = {{"save_early_grow", 5, kMiB, true},
                                   {"save_late_replace", kEntries - 1, kMiB},
                                   {"save_same_size", 1000, 0}};
     long peakKiB = 0;
@@ -63,14 +69,15 @@ int main() {
         const std::string replacement = dir.file(std::string(s.name) + ".bin");
         const std::int64_t size = entries.placement(s.entry).size + s.growth;
         test::writeFileBytes(replacement, test::patternBytes(static_cast<std::size_t>(size), 7));
-        const bench::Run save = bench::bestOf(
-            kRounds, [&] { shell("cp " + pristine + " " + archive); },
-            [&] {
-                test::FakeProgress progress;
-                return runSave({archive, entries, {{s.entry, replacement}}, staging.path()},
-                               progress)
-                    .ok();
-            });
+        const SaveRequest request{archive, entries, {{s.entry, replacement}}, staging.path(), undo};
+        const auto restart = [&] {
+            shell("rm -rf " + undo.folder + "; cp " + pristine + " " + archive);
+        };
+        const auto runOnce = [&] {
+            test::FakeProgress progress;
+            return runSave(request, progress).ok();
+        };
+        const bench::Run save = bench::bestOf(kRounds, restart, runOnce);
         const std::int64_t length = File::open(archive, File::Access::Read).length();
         if (length != kArchiveBytes + s.growth) {
             std::fprintf(stderr, "bench: %s gave a wrong length\n", s.name);
@@ -83,9 +90,29 @@ int main() {
                       save.seconds / cp.seconds);
         results += line;
         peakKiB = std::max(peakKiB, save.peakKiB);
+        if (s.undone) {
+            const bench::Run undone = bench::bestOf(
+                kRounds,
+                [&] {
+                    restart();
+                    runOnce();
+                },
+                [&] {
+                    test::FakeProgress progress;
+                    return runUndo({archive, std::nullopt, undo}, progress).ok() &&
+                           File::open(archive, File::Access::Read).length() == kArchiveBytes;
+                });
+            std::printf("  %-18s %7.3f s  peak %5.1f MiB\n", "undo_early_grow", undone.seconds,
+                        static_cast<double>(undone.peakKiB) / 1024.0);
+            std::snprintf(line, sizeof line, "result undo_early_grow_vs_save %.2f\n",
+                          undone.seconds / save.seconds);
+            results += line;
+            peakKiB = std::max(peakKiB, undone.peakKiB);
+        }
     }
     std::printf(
-        "  targets: early grow <= 4.5 x cp, late and same size <= 0.05 x cp, peak < 32 MiB\n");
+        "  targets: early grow <= 4.5 x cp, late and same size <= 0.05 x cp, undoing the early "
+        "grow <= 1.2 x its save, peak < 32 MiB\n");
     std::printf("%sresult save_peak_mib %.1f\n", results.c_str(),
                 static_cast<double>(peakKiB) / 1024.0);
     return 0;
