@@ -52,6 +52,11 @@ TForm1::TForm1(FormServices services, QWidget* parent)
     for (auto* runner : {JvThread1, JvThread2}) {
         connect(runner, &JobRunner::ended, this, &TForm1::jobEnded);
     }
+    JvThread3 = new JobRunner(*lock_, this);
+    connect(JvThread3, &JobRunner::ended, this, &TForm1::undoEnded);
+    // Offered only for the archive exactly as its last recorded save left it.
+    connect(File1, &QMenu::aboutToShow, this,
+            [this] { UndoLastSave1->setEnabled(lastSaveUndo_.applies(session_)); });
     createPreviews();
     About = std::make_unique<AboutPopup>(
         this, *services_.screen, *services_.clock, *services_.pump, aboutPictures(),
@@ -59,6 +64,7 @@ TForm1::TForm1(FormServices services, QWidget* parent)
 
     bind(OpenXCR1, &QAction::triggered, &TForm1::OpenXCR1Click);
     bind(SaveXCR1, &QAction::triggered, &TForm1::SaveXCR1Click);
+    bind(UndoLastSave1, &QAction::triggered, &TForm1::UndoLastSave1Click);
     bind(Exit1, &QAction::triggered, &TForm1::Exit1Click);
     bind(CheckListBox1, &CheckListBox::entryClicked, &TForm1::CheckListBox1Click);
     bind(SpeedButton1, &QToolButton::clicked, &TForm1::SpeedButton1Click);
@@ -137,6 +143,8 @@ void TForm1::createMenu() {
     File1 = MainMenu1->addMenu(QStringLiteral("File"));
     OpenXCR1 = File1->addAction(QStringLiteral("Open XCR"));
     SaveXCR1 = File1->addAction(QStringLiteral("Save XCR"));
+    UndoLastSave1 = File1->addAction(QStringLiteral("Undo last save"));
+    UndoLastSave1->setEnabled(false);
     Exit1 = File1->addAction(QStringLiteral("Exit"));
     About1 = MainMenu1->addAction(QStringLiteral("About"));
 }
@@ -256,6 +264,15 @@ void TForm1::SaveXCR1Click() {
     }
 }
 
+void TForm1::UndoLastSave1Click() {
+    JobTicket ticket = JvThread3->reserve();
+    if (ticket) {
+        startJob(*JvThread3, std::move(ticket), [this, request = lastSaveUndo_.request(session_)] {
+            return runUndo(request, *progress_);
+        });
+    }
+}
+
 void TForm1::About1Click() {
     About->rollUp();
 }
@@ -310,7 +327,8 @@ void TForm1::startJob(JobRunner& runner, JobTicket ticket, JobRunner::Body body)
 }
 
 bool TForm1::jobsRunning() const {
-    return JvThread1->runningCount() > 0 || JvThread2->runningCount() > 0;
+    return JvThread1->runningCount() > 0 || JvThread2->runningCount() > 0 ||
+           JvThread3->runningCount() > 0;
 }
 
 void TForm1::jobEnded(const JobOutcome& outcome) {
@@ -325,6 +343,14 @@ void TForm1::jobEnded(const JobOutcome& outcome) {
     if (closeWhenIdle_ && !lock_->isHeld()) {
         close();
     }
+}
+
+void TForm1::undoEnded(const JobOutcome& outcome) {
+    if (outcome.savedEntries) {
+        session_.undone(*outcome.savedEntries);
+        showEntries();
+    }
+    jobEnded(outcome);
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

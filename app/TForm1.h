@@ -14,6 +14,7 @@
 #include "app/FormServices.h"
 #include "app/JobLock.h"
 #include "app/JobRunner.h"
+#include "app/LastSaveUndo.h"
 #include "app/SpeedButton.h"
 #include "app/WindowProgress.h"
 #include "app/about/AboutPopup.h"
@@ -55,6 +56,7 @@ public:
     void SpeedButton4Click();
     void SpeedButton5Click();
     void SaveXCR1Click();
+    void UndoLastSave1Click();
     void About1Click();
     void SpeedButton6Click();
     void SpeedButton7Click();
@@ -85,10 +87,12 @@ public:
     QMenu* File1;
     QAction* OpenXCR1;
     QAction* SaveXCR1;
+    QAction* UndoLastSave1;
     QAction* Exit1;
     QAction* About1;
     JobRunner* JvThread1;  // extraction
     JobRunner* JvThread2;  // save
+    JobRunner* JvThread3;  // undo of the last save
     std::unique_ptr<AboutPopup> About;
 
 signals:
@@ -107,12 +111,14 @@ private:
     void startJob(JobRunner& runner, JobTicket ticket, JobRunner::Body body);
     bool jobsRunning() const;
     void jobEnded(const JobOutcome& outcome);
+    void undoEnded(const JobOutcome& outcome);
 
     FormServices services_;
     ArchiveSession session_;
     CommandGuard guard_;
     std::unique_ptr<JobLock> lock_;
     std::unique_ptr<WindowProgress> progress_;
+    LastSaveUndo lastSaveUndo_;
     std::unique_ptr<EntryDispatch> dispatch_;
     std::unique_ptr<BitmapPreview> bitmapPreview_;
     std::unique_ptr<SoundPreview> soundPreview_;

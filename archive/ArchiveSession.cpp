@@ -19,6 +19,12 @@ void ArchiveSession::saved(EntryTable table) {
     entries = std::move(table);
 }
 
+void ArchiveSession::undone(EntryTable table) {
+    entries = std::move(table);
+    marks = std::make_shared<CheckMarks>(entries.count());
+    replacements.clear();
+}
+
 SaveRequest ArchiveSession::saveRequest() const {
     return {archivePath, entries, replacements.list(), staging.path(), {}};
 }

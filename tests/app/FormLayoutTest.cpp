@@ -102,7 +102,7 @@ TEST(FormPlacementTest, OpensCentredByTheOuterEdgesOfItsFrame) {
     }
 }
 
-TEST_F(FormLayoutTest, MenuHasFileWithThreeCommandsAndAboutOnTheBar) {
+TEST_F(FormLayoutTest, MenuHasFileWithFourCommandsAndAboutOnTheBar) {
     const auto bar = form.MainMenu1->actions();
     ASSERT_EQ(bar.size(), 2);
     EXPECT_EQ(bar[0], form.File1->menuAction());
@@ -115,7 +115,7 @@ TEST_F(FormLayoutTest, MenuHasFileWithThreeCommandsAndAboutOnTheBar) {
         EXPECT_FALSE(action->isSeparator());
         captions << action->text();
     }
-    EXPECT_EQ(captions, QStringList({"Open XCR", "Save XCR", "Exit"}));
+    EXPECT_EQ(captions, QStringList({"Open XCR", "Save XCR", "Undo last save", "Exit"}));
     for (auto* action : form.findChildren<QAction*>()) {
         EXPECT_TRUE(action->shortcut().isEmpty()) << action->text().toStdString();
         EXPECT_FALSE(action->text().contains('&')) << action->text().toStdString();

@@ -103,7 +103,7 @@ void ProgramUnderTest::chooseFileMenuItem(int item) {
     if (!open) {
         fail("the File menu did not drop down");
     }
-    const int itemHeight = menu.height() / 3;
+    const int itemHeight = menu.height() / 4;
     Desktop::click(
         {menu.left() + menu.width() / 2, menu.top() + itemHeight * item + itemHeight / 2});
 }

@@ -48,7 +48,7 @@ public:
     // Parks the pointer off the window, so no hint or hover look is in a screenshot.
     void parkMouse();
 
-    // File menu items: 0 Open XCR, 1 Save XCR, 2 Exit.
+    // File menu items: 0 Open XCR, 1 Save XCR, 2 Undo last save, 3 Exit.
     void chooseFileMenuItem(int item);
     void chooseAbout();
     // Waits for a dialog of this title to have the keyboard, types `text` into its
