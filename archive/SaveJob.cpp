@@ -41,7 +41,9 @@ private:
     void writeData(const SavePlan& plan);
     void writeReplacement(const Replacement& replacement, const PlannedPlacement& placement);
     JobOutcome undo(const std::string& failure);
-    std::string recordUndo(const DirectoryFingerprint& written);
+    void beginUndoRecord();
+    void completeUndoRecord(const DirectoryFingerprint& written);
+    std::string cannotUndoText(const std::string& why) const;
 
     const SaveRequest& request_;
     JobProgress& progress_;
@@ -52,6 +54,7 @@ private:
     bool totalChanges_ = false;
     std::optional<SaveJournal> journal_;
     std::string undoRecord_;
+    std::string undoWarning_;
 };
 
 JobOutcome SaveRun::run() {
@@ -75,15 +78,17 @@ JobOutcome SaveRun::run() {
     }
 
     const SavePlan& plan = *planned;
+    if (journal_) {
+        beginUndoRecord();
+    }
     DirectoryFingerprint written;
-    std::string undoWarning;
     try {
         writeDirectory(plan);
         writeData(plan);
         archive_->sync();
         written = readFingerprint(*archive_, n_);
         if (journal_) {
-            undoWarning = recordUndo(written);
+            completeUndoRecord(written);
             // The moment the save becomes final.
             journal_->remove();
         }
@@ -94,7 +99,7 @@ JobOutcome SaveRun::run() {
         return undo(failure.what());
     }
     JobOutcome outcome;
-    outcome.warning = undoWarning;
+    outcome.warning = undoWarning_;
     try {
         if (journal_) {
             journal_->syncRemoval();
@@ -263,12 +268,24 @@ JobOutcome SaveRun::undo(const std::string& failure) {
     return JobOutcome::failed(journal_->abandon(*archive_, failure));
 }
 
-// Keeps in the user's state folder what undoes this save; a save never fails for want
-// of it, but says so.
-std::string SaveRun::recordUndo(const DirectoryFingerprint& written) {
+// Starts the record that undoes this save in the user's state folder, once the journal
+// holds every byte the save overwrites; a save never fails for want of it, but says so.
+void SaveRun::beginUndoRecord() {
+    try {
+        undoRecord_ = UndoStore(request_.undo).begin(*journal_, held_.identity());
+    } catch (const std::exception& failure) {
+        undoWarning_ = cannotUndoText(failure.what());
+    }
+}
+
+// Completes the record before the save becomes final: what the save replaced, and the
+// archive as it left it, which alone the record applies to.
+void SaveRun::completeUndoRecord(const DirectoryFingerprint& written) {
+    if (undoRecord_.empty()) {
+        return;
+    }
     try {
         UndoRecord facts;
-        facts.journal = held_.journalHeader();
         facts.time = std::chrono::duration_cast<std::chrono::seconds>(
                          std::chrono::system_clock::now().time_since_epoch())
                          .count();
@@ -280,14 +297,17 @@ std::string SaveRun::recordUndo(const DirectoryFingerprint& written) {
             facts.replaced.push_back(
                 {replacement.index, std::string(request_.entries.displayName(replacement.index))});
         }
-        undoRecord_ = UndoStore(request_.undo).add(*journal_, facts);
+        UndoStore(request_.undo).complete(undoRecord_, facts);
     } catch (const std::exception& failure) {
-        return "The archive " + request_.archivePath +
-               " was saved, but this save cannot be undone: its undo record could not be "
-               "written (" +
-               failure.what() + ").";
+        undoRecord_.clear();
+        undoWarning_ = cannotUndoText(failure.what());
     }
-    return {};
+}
+
+std::string SaveRun::cannotUndoText(const std::string& why) const {
+    return "The archive " + request_.archivePath +
+           " was saved, but this save cannot be undone: its undo record could not be written (" +
+           why + ").";
 }
 
 }  // namespace

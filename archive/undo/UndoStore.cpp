@@ -93,7 +93,7 @@ UndoStore::UndoStore(UndoOptions options)
     : folder_(options.folder.empty() ? userStateFolder() + "/pelloran/undo" : options.folder),
       options_(std::move(options)) {}
 
-std::string UndoStore::add(SaveJournal& journal, const UndoRecord& facts) const {
+std::string UndoStore::begin(SaveJournal& journal, const FileIdentity& archive) const {
     makePrivateFolder(folder_);
     const ArchiveFolder folder = ArchiveFolder::open(folder_, folder_);
     const auto now = std::chrono::duration_cast<std::chrono::nanoseconds>(
@@ -105,7 +105,7 @@ std::string UndoStore::add(SaveJournal& journal, const UndoRecord& facts) const 
     for (std::int64_t stamp = now;; ++stamp) {
         char digits[24];
         std::snprintf(digits, sizeof digits, "%020" PRId64, stamp);
-        name = digits + archiveSuffix(facts.journal.archive);
+        name = digits + archiveSuffix(archive);
         if (!folder.entry(name)) {
             record = folder.createPrivate(name);
             break;
@@ -113,22 +113,36 @@ std::string UndoStore::add(SaveJournal& journal, const UndoRecord& facts) const 
     }
     try {
         journal.copyTo(record);
+        record.startWriteBack(0, record.length());
+    } catch (...) {
+        record.close();
+        removeQuietly(name);
+        throw;
+    }
+    return name;
+}
+
+void UndoStore::complete(const std::string& name, const UndoRecord& facts) const {
+    try {
+        File record = File::open(folder_ + "/" + name, File::Access::ReadWrite, "undo record");
         const std::vector<unsigned char> bytes = facts.encodeFacts();
         record.writeAt(record.length(), bytes.data(), bytes.size());
         record.sync();
         record.close();
-        folder.sync();
+        ArchiveFolder::open(folder_, folder_).sync();
         prune(name);
     } catch (...) {
-        record.close();
-        try {
-            folder.remove(name);
-        } catch (const Failure&) {
-            // A record cut off is never read as one, and the limits drop it in time.
-        }
+        removeQuietly(name);
         throw;
     }
-    return name;
+}
+
+void UndoStore::removeQuietly(const std::string& name) const {
+    try {
+        remove(name);
+    } catch (const Failure&) {
+        // A record cut off is never read as one, and the limits drop it in time.
+    }
 }
 
 void UndoStore::prune(const std::string& added) const {

@@ -41,11 +41,14 @@ public:
 
     const std::string& folder() const { return folder_; }
 
-    // Writes the record of a save whose journal is committed: a copy of the journal, then
-    // `facts`; flushes it and its folder, then drops the oldest records past the limits.
-    // Fails when it cannot be written, or when the limits leave no room even for it (it is
-    // then removed again). Returns its name.
-    std::string add(SaveJournal& journal, const UndoRecord& facts) const;
+    // Starts the record of a save whose journal is committed: creates it and copies the
+    // journal into it, handing the copy to the disk without waiting for it, so that it is
+    // written while the save writes the archive. Returns its name.
+    std::string begin(SaveJournal& journal, const FileIdentity& archive) const;
+    // Completes the record once the save has written the archive: appends `facts`,
+    // flushes it and its folder, then drops the oldest records past the limits. Fails when
+    // it cannot, or when the limits leave no room even for it: it is then removed.
+    void complete(const std::string& name, const UndoRecord& facts) const;
     // The archive's records, newest first.
     std::vector<StoredUndo> recordsOf(const FileIdentity& archive) const;
     // Opens a record for reading; fails with "Cannot open file %s".
@@ -55,6 +58,7 @@ public:
 
 private:
     void prune(const std::string& added) const;
+    void removeQuietly(const std::string& name) const;
 
     std::string folder_;
     UndoOptions options_;
