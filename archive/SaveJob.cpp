@@ -259,11 +259,7 @@ void SaveRun::writeReplacement(const Replacement& replacement, const PlannedPlac
 // no one else can step in, and drops the undo record of a save that did not happen.
 JobOutcome SaveRun::undo(const std::string& failure) {
     if (!undoRecord_.empty()) {
-        try {
-            UndoStore(request_.undo).remove(undoRecord_);
-        } catch (const std::exception&) {
-            // It no longer fits the archive, so it is never applied.
-        }
+        UndoStore(request_.undo).removeQuietly(undoRecord_);
     }
     return JobOutcome::failed(journal_->abandon(*archive_, failure));
 }
@@ -292,7 +288,6 @@ void SaveRun::completeUndoRecord(const DirectoryFingerprint& written) {
         facts.before = request_.entries.fingerprint();
         facts.after = written;
         facts.lengthAfter = archive_->length();
-        facts.archivePath = request_.archivePath;
         for (const Replacement& replacement : request_.replacements) {
             facts.replaced.push_back(
                 {replacement.index, std::string(request_.entries.displayName(replacement.index))});

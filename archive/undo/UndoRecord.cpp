@@ -73,7 +73,6 @@ std::vector<unsigned char> UndoRecord::encodeFacts() const {
     facts.number(after.checksum);
     facts.number(static_cast<std::uint64_t>(after.bytes));
     facts.number(static_cast<std::uint64_t>(lengthAfter));
-    facts.text(archivePath);
     facts.number(replaced.size());
     for (const Replaced& entry : replaced) {
         facts.number(static_cast<std::uint64_t>(entry.index));
@@ -125,7 +124,6 @@ std::optional<UndoRecord> UndoRecord::read(File& record) {
     found.after.checksum = facts.number();
     found.after.bytes = static_cast<std::int64_t>(facts.number());
     found.lengthAfter = static_cast<std::int64_t>(facts.number());
-    found.archivePath = facts.text();
     const std::uint64_t count = facts.number();
     for (std::uint64_t i = 0; i < count && !facts.failed(); ++i) {
         Replaced entry;

@@ -33,7 +33,6 @@ struct UndoRecord {
     DirectoryFingerprint before;
     DirectoryFingerprint after;
     std::int64_t lengthAfter = 0;
-    std::string archivePath;
     std::vector<Replaced> replaced;
 
     // The facts as they follow the journal, with what ends the file.

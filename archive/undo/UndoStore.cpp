@@ -141,7 +141,7 @@ void UndoStore::removeQuietly(const std::string& name) const {
     try {
         remove(name);
     } catch (const Failure&) {
-        // A record cut off is never read as one, and the limits drop it in time.
+        // Left to the limits.
     }
 }
 

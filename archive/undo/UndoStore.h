@@ -55,10 +55,12 @@ public:
     File open(const std::string& name) const;
     // Deletes a record; fails with "Cannot delete file %s".
     void remove(const std::string& name) const;
+    // Deletes a record that must not stay, as far as it can: one left behind (cut off, or
+    // of a save that did not happen) is never applied, and the limits drop it in time.
+    void removeQuietly(const std::string& name) const;
 
 private:
     void prune(const std::string& added) const;
-    void removeQuietly(const std::string& name) const;
 
     std::string folder_;
     UndoOptions options_;
