@@ -76,10 +76,12 @@ JobOutcome UndoRun::run() {
         }
         return JobOutcome::failed(failure.what());
     }
+    EntryTable entries;
     try {
         // Cuts the archive back to the length it had before the save, the one place a
         // file is made shorter, and writes back every byte that save overwrote.
         journal::restore(record_, ranges_, saved_.oldLength, *archive_);
+        entries = readEntryTable(*archive_);
         journal_->remove();
     } catch (const std::exception& failure) {
         return JobOutcome::failed(journal_->abandon(*archive_, failure.what()));
@@ -96,7 +98,7 @@ JobOutcome UndoRun::run() {
                           "that save back.";
     }
     progress_.setPosition(1);
-    outcome.savedEntries = readEntryTable(*archive_);
+    outcome.savedEntries = std::move(entries);
     archive_->close();
     record_.close();
     try {
