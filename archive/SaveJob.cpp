@@ -282,6 +282,8 @@ void SaveRun::completeUndoRecord(const DirectoryFingerprint& written) {
     }
     try {
         UndoRecord facts;
+        facts.journal = held_.journalHeader();
+        facts.journal.oldLength = oldLength_;
         facts.time = std::chrono::duration_cast<std::chrono::seconds>(
                          std::chrono::system_clock::now().time_since_epoch())
                          .count();

@@ -7,6 +7,9 @@ namespace xcr {
 std::vector<UndoStep> undoHistory(HeldArchive& archive, const UndoOptions& options) {
     std::vector<UndoStep> steps;
     for (StoredUndo& stored : UndoStore(options).recordsOf(archive.identity())) {
+        if (steps.empty() && stored.record && stored.record->spent(archive.file())) {
+            continue;  // nothing left to undo: the next undo removes it
+        }
         bool undoable = false;
         if (stored.record && steps.empty()) {
             undoable = stored.record->leftAsIs(archive.file());

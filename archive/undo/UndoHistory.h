@@ -16,7 +16,8 @@ struct UndoStep {
     bool undoable = false;
 };
 
-// The held archive's undo records, newest first. The newest can be undone when the
+// The held archive's undo records, newest first, but for newest ones with nothing left to
+// undo (the archive is as it was before their save). The newest can be undone when the
 // archive is exactly as its save left it; each older one when the one after it can be
 // and that newer save was made on the archive exactly as this one left it.
 std::vector<UndoStep> undoHistory(HeldArchive& archive, const UndoOptions& options);

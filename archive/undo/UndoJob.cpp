@@ -112,7 +112,12 @@ JobOutcome UndoRun::run() {
 
 // The newest record of the archive, which must be whole and fit the archive exactly.
 void UndoRun::choose() {
-    const std::vector<StoredUndo> records = store_.recordsOf(held_.identity());
+    std::vector<StoredUndo> records = store_.recordsOf(held_.identity());
+    // A record left by a crash after its undo, or by a save put back, has nothing to undo.
+    while (!records.empty() && records.front().record && records.front().record->spent(*archive_)) {
+        store_.removeQuietly(records.front().name);
+        records.erase(records.begin());
+    }
     if (records.empty()) {
         throw Failure("No save of " + request_.archivePath +
                       " can be undone: no undo record of it is kept in " + store_.folder() + ".");

@@ -144,6 +144,12 @@ bool UndoRecord::leftAsIs(File& archive) const {
            readFingerprint(archive, static_cast<int>(journal.listed)) == after;
 }
 
+bool UndoRecord::spent(File& archive) const {
+    return archive.length() == journal.oldLength &&
+           readFingerprint(archive, static_cast<int>(journal.listed)) == before &&
+           !leftAsIs(archive);
+}
+
 bool UndoRecord::precedes(const UndoRecord& newer) const {
     return journal.archive == newer.journal.archive && after == newer.before &&
            lengthAfter == newer.journal.oldLength;

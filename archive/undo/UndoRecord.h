@@ -26,6 +26,7 @@ struct UndoRecord {
     };
 
     // The journal header of the save: identity, old and new length, listed entries.
+    // Only what is read back from a record has all of it.
     journal::Header journal;
     // Seconds since the epoch when the save was made.
     std::int64_t time = 0;
@@ -44,6 +45,10 @@ struct UndoRecord {
     // Whether the archive is exactly as the save left it: its length, its header and its
     // listed records.
     bool leftAsIs(File& archive) const;
+    // Whether the archive is as it was before the save and not as the save left it (a
+    // save that changed no record leaves the header and directory as they were): the save
+    // was undone, or put back after a crash, and the record has nothing left to undo.
+    bool spent(File& archive) const;
     // Whether this save was made on the archive exactly as `newer` found it.
     bool precedes(const UndoRecord& newer) const;
 };

@@ -22,6 +22,9 @@ namespace xcr {
 namespace {
 
 constexpr const char* kSuffix = ".undo";
+// A record being written: it takes its name once it is complete, so that one cut off is
+// never listed.
+constexpr const char* kPartSuffix = ".part";
 
 std::string userStateFolder() {
     const char* state = std::getenv("XDG_STATE_HOME");
@@ -68,23 +71,23 @@ void makePrivateFolder(const std::string& folder) {
     }
 }
 
-// The store's records, oldest first, with their sizes.
-std::map<std::string, std::int64_t> listRecords(const std::string& folder) {
-    std::map<std::string, std::int64_t> records;
+// The names in the store that end with `end`, oldest first, with their sizes.
+std::map<std::string, std::int64_t> listFiles(const std::string& folder, const std::string& end) {
+    std::map<std::string, std::int64_t> files;
     const std::unique_ptr<DIR, int (*)(DIR*)> listing(::opendir(folder.c_str()), ::closedir);
     if (!listing) {
-        return records;
+        return files;
     }
     while (const dirent* entry = ::readdir(listing.get())) {
         const std::string name = entry->d_name;
         struct stat info {};
-        if (endsWith(name, kSuffix) &&
+        if (endsWith(name, end) &&
             ::fstatat(::dirfd(listing.get()), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
             S_ISREG(info.st_mode)) {
-            records[name] = info.st_size;
+            files[name] = info.st_size;
         }
     }
-    return records;
+    return files;
 }
 
 }  // namespace
@@ -96,6 +99,11 @@ UndoStore::UndoStore(UndoOptions options)
 std::string UndoStore::begin(SaveJournal& journal, const FileIdentity& archive) const {
     makePrivateFolder(folder_);
     const ArchiveFolder folder = ArchiveFolder::open(folder_, folder_);
+    // What a save of this archive cut off; no other can be under way while it is held.
+    const std::string part = archiveSuffix(archive) + kPartSuffix;
+    for (const auto& [name, size] : listFiles(folder_, part)) {
+        folder.remove(name);
+    }
     const auto now = std::chrono::duration_cast<std::chrono::nanoseconds>(
                          std::chrono::system_clock::now().time_since_epoch())
                          .count();
@@ -106,8 +114,8 @@ std::string UndoStore::begin(SaveJournal& journal, const FileIdentity& archive) 
         char digits[24];
         std::snprintf(digits, sizeof digits, "%020" PRId64, stamp);
         name = digits + archiveSuffix(archive);
-        if (!folder.entry(name)) {
-            record = folder.createPrivate(name);
+        if (!folder.entry(name) && !folder.entry(name + kPartSuffix)) {
+            record = folder.createPrivate(name + kPartSuffix);
             break;
         }
     }
@@ -124,12 +132,17 @@ std::string UndoStore::begin(SaveJournal& journal, const FileIdentity& archive) 
 
 void UndoStore::complete(const std::string& name, const UndoRecord& facts) const {
     try {
-        File record = File::open(folder_ + "/" + name, File::Access::ReadWrite, "undo record");
+        const std::string part = folder_ + "/" + name + kPartSuffix;
+        File record = File::open(part, File::Access::ReadWrite, "undo record");
         const std::vector<unsigned char> bytes = facts.encodeFacts();
         record.writeAt(record.length(), bytes.data(), bytes.size());
         record.sync();
         record.close();
+        if (std::rename(part.c_str(), (folder_ + "/" + name).c_str()) != 0) {
+            throw Failure("Cannot rename " + part + ": " + systemReason());
+        }
         ArchiveFolder::open(folder_, folder_).sync();
+        dropUnreachable(name, facts);
         prune(name);
     } catch (...) {
         removeQuietly(name);
@@ -139,14 +152,30 @@ void UndoStore::complete(const std::string& name, const UndoRecord& facts) const
 
 void UndoStore::removeQuietly(const std::string& name) const {
     try {
+        remove(name + kPartSuffix);
         remove(name);
     } catch (const Failure&) {
         // Left to the limits.
     }
 }
 
+// An undo always takes the archive's newest record, so the records newer than the one
+// whose save left the archive as this save found it can never be applied again: saves put
+// back after a crash, and every record once another program changed the archive.
+void UndoStore::dropUnreachable(const std::string& added, const UndoRecord& facts) const {
+    for (const StoredUndo& older : recordsOf(facts.journal.archive)) {
+        if (older.name == added) {
+            continue;
+        }
+        if (older.record && older.record->precedes(facts)) {
+            return;
+        }
+        removeQuietly(older.name);
+    }
+}
+
 void UndoStore::prune(const std::string& added) const {
-    const std::map<std::string, std::int64_t> records = listRecords(folder_);
+    const std::map<std::string, std::int64_t> records = listFiles(folder_, kSuffix);
     const std::string own = added.substr(added.find('-'));
     std::int64_t total = 0;
     int ofArchive = 0;
@@ -175,7 +204,7 @@ void UndoStore::prune(const std::string& added) const {
 std::vector<StoredUndo> UndoStore::recordsOf(const FileIdentity& archive) const {
     std::vector<StoredUndo> found;
     const std::string suffix = archiveSuffix(archive);
-    for (const auto& [name, size] : listRecords(folder_)) {
+    for (const auto& [name, size] : listFiles(folder_, kSuffix)) {
         if (!endsWith(name, suffix)) {
             continue;
         }

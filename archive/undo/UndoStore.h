@@ -45,8 +45,10 @@ public:
     // journal into it, handing the copy to the disk without waiting for it, so that it is
     // written while the save writes the archive. Returns its name.
     std::string begin(SaveJournal& journal, const FileIdentity& archive) const;
-    // Completes the record once the save has written the archive: appends `facts`,
-    // flushes it and its folder, then drops the oldest records past the limits. Fails when
+    // Completes the record once the save has written the archive: appends `facts` (whose
+    // journal header gives the archive and its old length), flushes it and its folder,
+    // then drops the archive's records that no undo can reach any more (those newer than
+    // the save this one was made on) and the oldest records past the limits. Fails when
     // it cannot, or when the limits leave no room even for it: it is then removed.
     void complete(const std::string& name, const UndoRecord& facts) const;
     // The archive's records, newest first.
@@ -55,11 +57,13 @@ public:
     File open(const std::string& name) const;
     // Deletes a record; fails with "Cannot delete file %s".
     void remove(const std::string& name) const;
-    // Deletes a record that must not stay, as far as it can: one left behind (cut off, or
-    // of a save that did not happen) is never applied, and the limits drop it in time.
+    // Deletes a record, complete or not, that must not stay, as far as it can: one left
+    // behind (cut off, or of a save that did not happen) is never applied, and the next
+    // save of its archive or the limits drop it.
     void removeQuietly(const std::string& name) const;
 
 private:
+    void dropUnreachable(const std::string& added, const UndoRecord& facts) const;
     void prune(const std::string& added) const;
 
     std::string folder_;

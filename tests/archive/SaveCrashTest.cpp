@@ -119,14 +119,17 @@ TEST_F(SaveCrashTest, AKillAtAnyFileCallLeavesExactlyTheOldOrTheNewArchive) {
         ASSERT_TRUE(killedAt(k, [&] { save(); }));
         const OpenedArchive opened = xcr::openArchive(archivePath());
         const Bytes now = test::readFileBytes(archivePath());
+        entries = opened.entries;
         if (now == original) {
             ++old;
+            // The record of a save put back is never applied.
+            const std::string refusal = undoLastSave().failure;
+            EXPECT_EQ(refusal.rfind("No save of", 0), 0u) << refusal;
         } else {
             EXPECT_EQ(now, saved);
             EXPECT_TRUE(opened.notice.empty()) << opened.notice;
             ++whole;
             // A save that became final has its undo record.
-            entries = opened.entries;
             EXPECT_TRUE(undoLastSave().ok());
             EXPECT_EQ(test::readFileBytes(archivePath()), original);
         }
@@ -187,6 +190,8 @@ TEST_F(SaveCrashTest, AKillAtAnyFileCallOfAnUndoLeavesTheSavedOrTheEarlierArchiv
             } else {
                 EXPECT_EQ(now, original);
                 ++undone;
+                // A record left behind by the undo is never applied again.
+                EXPECT_EQ(undoLastSave().failure.rfind("No save of", 0), 0u);
             }
             EXPECT_FALSE(journalLeft());
         }

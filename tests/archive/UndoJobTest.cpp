@@ -96,9 +96,10 @@ TEST_F(UndoJobTest, ARecordIsNeverAppliedToAnArchiveChangedSinceOrToADamagedOne)
 
 // The newest records are kept, at most so many of one archive and so many bytes in all;
 // a save whose record alone is over the limit, or cannot be written at all, is made but
-// says that it cannot be undone.
+// says that it cannot be undone. Each archive is saved again and again, every save
+// replacing entry 1 by as many bytes, so that every record has one size.
 TEST_F(UndoJobTest, TheLimitsDropTheOldestRecordsFirst) {
-    ASSERT_TRUE(saveEntry1(900, 5).ok());
+    ASSERT_TRUE(saveEntry1(40, 5).ok());
     const std::int64_t size =
         std::filesystem::file_size(undo.folder + "/" + test::filesIn(undo.folder).front());
     const std::string other = dir.file("b.xcr");
@@ -121,19 +122,20 @@ TEST_F(UndoJobTest, TheLimitsDropTheOldestRecordsFirst) {
         std::filesystem::remove_all(undo.folder);
         undo.savesPerArchive = c.perArchive;
         undo.totalBytes = c.totalBytes;
+        openArchive(original);
+        test::writeFileBytes(other, original);
+        unsigned seed = 10;
         const auto saveOther = [&] {
-            test::writeFileBytes(other, original);
             const EntryTable table = xcr::openArchive(other).entries;
-            test::writeFileBytes(dir.file("new"), test::patternBytes(900, 5));
+            test::writeFileBytes(dir.file("new"), test::patternBytes(40, ++seed));
             EXPECT_TRUE(runSave({other, table, {{1, dir.file("new")}}, {}, undo}, *progress).ok());
         };
         for (int i = 0; i < c.saves; ++i) {
-            openArchive(original);
-            const JobOutcome outcome = saveEntry1(900, 5);
+            const JobOutcome outcome = saveEntry1(40, ++seed);
             ASSERT_TRUE(outcome.ok());
             EXPECT_EQ(outcome.warning.find("this save cannot be undone") != std::string::npos,
                       c.kept == 0);
-            if (i == 0) {
+            if (i == 0 && c.othersSaves > 0) {
                 saveOther();
             }
         }
@@ -145,11 +147,9 @@ TEST_F(UndoJobTest, TheLimitsDropTheOldestRecordsFirst) {
         EXPECT_EQ(undoHistory(held, undo).size(), c.othersKept);
     }
     undo.folder = dir.file("a.xcr") + "/undo";
-    openArchive(original);
-    const JobOutcome outcome = saveEntry1(900, 6);
+    const JobOutcome outcome = saveEntry1(40, 6);
     EXPECT_TRUE(outcome.ok());
     EXPECT_NE(outcome.warning.find("this save cannot be undone"), std::string::npos);
-    EXPECT_NE(test::readFileBytes(archivePath()), original);
 }
 
 }  // namespace
