@@ -296,6 +296,7 @@ void SaveRun::completeUndoRecord(const DirectoryFingerprint& written) {
         }
         UndoStore(request_.undo).complete(undoRecord_, facts);
     } catch (const std::exception& failure) {
+        UndoStore(request_.undo).removeQuietly(undoRecord_);
         undoRecord_.clear();
         undoWarning_ = cannotUndoText(failure.what());
     }

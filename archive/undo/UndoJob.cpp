@@ -143,9 +143,11 @@ void UndoRun::choose() {
     record_ = store_.open(newest.name);
     std::vector<unsigned char> fields;
     const std::string why = journal::readBody(record_, saved_, ranges_, fields);
-    if (!why.empty() || saved_.oldLength > newest.record->lengthAfter) {
+    const bool fits =
+        saved_.archive == held_.identity() && saved_.oldLength <= newest.record->lengthAfter;
+    if (!why.empty() || !fits) {
         throw Failure("The undo record " + where + " is damaged (" +
-                      (why.empty() ? "its lengths do not fit the archive" : why) +
+                      (why.empty() ? "it does not fit the archive" : why) +
                       "), so that save cannot be undone; the archive was left unchanged.");
     }
 }
