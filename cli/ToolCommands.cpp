@@ -52,8 +52,8 @@ void throwIfFailed(const JobOutcome& outcome) {
 // Runs a job that rewrites the archive, which Ctrl+C, SIGTERM and SIGHUP cannot cut off:
 // a signal that arrived meanwhile ends the tool once the job has ended. `job` names it
 // ("save"); `doing` shows beside its progress.
-JobOutcome runUncut(const std::string& archive, const std::string& job, const std::string& doing,
-                    const std::function<JobOutcome(JobProgress&)>& body) {
+void runUncut(const std::string& archive, const std::string& job, const std::string& doing,
+              const std::function<JobOutcome(JobProgress&)>& body) {
     JobOutcome outcome;
     int signal = 0;
     {
@@ -75,7 +75,6 @@ JobOutcome runUncut(const std::string& archive, const std::string& job, const st
     if (!outcome.warning.empty()) {
         std::cerr << "xcrtool: " << outcome.warning << std::endl;
     }
-    return outcome;
 }
 
 }  // namespace
@@ -132,9 +131,6 @@ void showHistory(const std::string& archive, std::ostream& out) {
 }
 
 void undoSaves(const UndoArguments& arguments, std::ostream& out) {
-    if (arguments.steps < 1) {
-        throw ToolFailure("--steps must be 1 or more", kUsageStatus);
-    }
     openAndTell(arguments.archive);
     for (int step = 1; step <= arguments.steps; ++step) {
         const UndoRequest request{arguments.archive, std::nullopt, {}};

@@ -40,7 +40,7 @@ void showHistory(const std::string& archive, std::ostream& out);
 
 struct UndoArguments {
     std::string archive;
-    int steps = 1;
+    int steps = 1;  // 1 or more
 };
 // Undoes the archive's newest saves, one after the other, each as a save is run; stops at
 // the first that cannot be undone.

@@ -1,9 +1,10 @@
-// xcrtool: lists, extracts, replaces and checks the entries of XCR archives from the
-// command line, on the same archive core as the window.
+// xcrtool: lists, extracts, replaces and checks the entries of XCR archives and undoes
+// saves, from the command line, on the same archive core as the window.
 #include <CLI/CLI.hpp>
 #include <csignal>
 #include <exception>
 #include <iostream>
+#include <limits>
 
 #include "cli/ToolCommands.h"
 #include "cli/ToolFailure.h"
@@ -66,7 +67,8 @@ int main(int argc, char** argv) {
         "undo", "Put the archive back as it was before its last save (or its last N saves).");
     undoCommand->add_option("ARCHIVE", undo.archive, "The archive")->required();
     undoCommand->add_option("--steps", undo.steps, "How many saves to undo, newest first")
-        ->type_name("N");
+        ->type_name("N")
+        ->check(CLI::Range(1, std::numeric_limits<int>::max()));
 
     std::string checked;
     auto* checkCommand = app.add_subcommand(
