@@ -7,6 +7,7 @@
 #include <QScreen>
 
 #include "app/FormGeometry.h"
+#include "app/FormLook.h"
 #include "app/Resources.h"
 #include "app/WindowTitle.h"
 #include "app/about/AboutLink.h"
@@ -25,18 +26,7 @@ QString glyphPath(int button) {
 TForm1::TForm1(FormServices services, QWidget* parent)
     : QMainWindow(parent), services_(std::move(services)), guard_(*services_.messages, this) {
     loadResources();
-    setWindowIcon(QIcon(QStringLiteral(":/icon/pelloran.ico")));
-    setWindowTitle(QString::fromUtf8(kApplicationTitle));
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(8);
-    setFont(font);
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, colours.color(QPalette::Button));
-    setPalette(colours);
+    applyFormLook(*this);
 
     auto* client = new QWidget(this);
     client->setFixedSize(FormGeometry::kClient);
@@ -52,6 +42,11 @@ TForm1::TForm1(FormServices services, QWidget* parent)
     for (auto* runner : {JvThread1, JvThread2}) {
         connect(runner, &JobRunner::ended, this, &TForm1::jobEnded);
     }
+    JvThread3 = new JobRunner(*lock_, this);
+    connect(JvThread3, &JobRunner::ended, this, &TForm1::undoEnded);
+    // Offered only for the archive exactly as its last recorded save left it.
+    connect(File1, &QMenu::aboutToShow, this,
+            [this] { UndoLastSave1->setEnabled(lastSaveUndo_.applies(session_)); });
     createPreviews();
     CheckListBox1->showReplacements(&session_.replacements);
     folderReplace_ = std::make_unique<FolderReplaceCommand>(
@@ -73,6 +68,7 @@ TForm1::TForm1(FormServices services, QWidget* parent)
 
     bind(OpenXCR1, &QAction::triggered, &TForm1::OpenXCR1Click);
     bind(SaveXCR1, &QAction::triggered, &TForm1::SaveXCR1Click);
+    bind(UndoLastSave1, &QAction::triggered, &TForm1::UndoLastSave1Click);
     bind(Exit1, &QAction::triggered, &TForm1::Exit1Click);
     bind(ReplaceFromFolder1, &QAction::triggered, &TForm1::ReplaceFromFolder1Click);
     bind(Replacements1, &QAction::triggered, &TForm1::Replacements1Click);
@@ -109,20 +105,13 @@ void TForm1::createControls(QWidget* client) {
     CheckListBox1->setGeometry(FormGeometry::kList);
     const char* hints[] = {"Play Wav", "Extract",  "Replace",       "Select all", "Deselect all",
                            "Zoom in",  "Zoom out", "Fit to window", "Zoom 1:1"};
-    SpeedButton* buttons[FormGeometry::kButtonCount];
+    SpeedButton** buttons[FormGeometry::kButtonCount] = {
+        &SpeedButton1, &SpeedButton2, &SpeedButton3, &SpeedButton4, &SpeedButton5,
+        &SpeedButton6, &SpeedButton7, &SpeedButton8, &SpeedButton9};
     for (int i = 0; i < FormGeometry::kButtonCount; ++i) {
-        buttons[i] = new SpeedButton(QString::fromUtf8(hints[i]), glyphPath(i + 1), client);
-        buttons[i]->move(FormGeometry::button(i + 1).topLeft());
+        *buttons[i] = new SpeedButton(QString::fromUtf8(hints[i]), glyphPath(i + 1), client);
+        (*buttons[i])->move(FormGeometry::button(i + 1).topLeft());
     }
-    SpeedButton1 = buttons[0];
-    SpeedButton2 = buttons[1];
-    SpeedButton3 = buttons[2];
-    SpeedButton4 = buttons[3];
-    SpeedButton5 = buttons[4];
-    SpeedButton6 = buttons[5];
-    SpeedButton7 = buttons[6];
-    SpeedButton8 = buttons[7];
-    SpeedButton9 = buttons[8];
     SpeedButton1->setEnabled(false);
 
     ProgressBar1 = new QProgressBar(client);
@@ -155,6 +144,8 @@ void TForm1::createMenu() {
     SaveXCR1 = File1->addAction(QStringLiteral("Save XCR"));
     ReplaceFromFolder1 = File1->addAction(QStringLiteral("Replace from folder"));
     Replacements1 = File1->addAction(QStringLiteral("Replacements\u2026"));
+    UndoLastSave1 = File1->addAction(QStringLiteral("Undo last save"));
+    UndoLastSave1->setEnabled(false);
     Exit1 = File1->addAction(QStringLiteral("Exit"));
     About1 = MainMenu1->addAction(QStringLiteral("About"));
 }
@@ -290,6 +281,15 @@ void TForm1::SaveXCR1Click() {
     }
 }
 
+void TForm1::UndoLastSave1Click() {
+    JobTicket ticket = JvThread3->reserve();
+    if (ticket) {
+        startJob(*JvThread3, std::move(ticket), [this, request = lastSaveUndo_.request(session_)] {
+            return runUndo(request, *progress_);
+        });
+    }
+}
+
 void TForm1::About1Click() {
     About->rollUp();
 }
@@ -344,7 +344,8 @@ void TForm1::startJob(JobRunner& runner, JobTicket ticket, JobRunner::Body body)
 }
 
 bool TForm1::jobsRunning() const {
-    return JvThread1->runningCount() > 0 || JvThread2->runningCount() > 0;
+    return JvThread1->runningCount() > 0 || JvThread2->runningCount() > 0 ||
+           JvThread3->runningCount() > 0;
 }
 
 void TForm1::jobEnded(const JobOutcome& outcome) {
@@ -359,6 +360,14 @@ void TForm1::jobEnded(const JobOutcome& outcome) {
     if (closeWhenIdle_ && !lock_->isHeld()) {
         close();
     }
+}
+
+void TForm1::undoEnded(const JobOutcome& outcome) {
+    if (outcome.savedEntries) {
+        session_.undone(*outcome.savedEntries);
+        showEntries();
+    }
+    jobEnded(outcome);
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

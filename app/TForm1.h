@@ -18,6 +18,7 @@
 #include "app/JobLock.h"
 #include "app/JobRunner.h"
 #include "app/ReplacementsCommand.h"
+#include "app/LastSaveUndo.h"
 #include "app/SpeedButton.h"
 #include "app/WindowProgress.h"
 #include "app/about/AboutPopup.h"
@@ -59,6 +60,7 @@ public:
     void SpeedButton4Click();
     void SpeedButton5Click();
     void SaveXCR1Click();
+    void UndoLastSave1Click();
     void About1Click();
     void SpeedButton6Click();
     void SpeedButton7Click();
@@ -93,10 +95,12 @@ public:
     QAction* SaveXCR1;
     QAction* ReplaceFromFolder1;
     QAction* Replacements1;
+    QAction* UndoLastSave1;
     QAction* Exit1;
     QAction* About1;
     JobRunner* JvThread1;  // extraction
     JobRunner* JvThread2;  // save
+    JobRunner* JvThread3;  // undo of the last save
     std::unique_ptr<AboutPopup> About;
 
 signals:
@@ -116,12 +120,14 @@ private:
     void startJob(JobRunner& runner, JobTicket ticket, JobRunner::Body body);
     bool jobsRunning() const;
     void jobEnded(const JobOutcome& outcome);
+    void undoEnded(const JobOutcome& outcome);
 
     FormServices services_;
     ArchiveSession session_;
     CommandGuard guard_;
     std::unique_ptr<JobLock> lock_;
     std::unique_ptr<WindowProgress> progress_;
+    LastSaveUndo lastSaveUndo_;
     std::unique_ptr<EntryDispatch> dispatch_;
     std::unique_ptr<BitmapPreview> bitmapPreview_;
     std::unique_ptr<SoundPreview> soundPreview_;

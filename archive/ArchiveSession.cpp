@@ -19,8 +19,14 @@ void ArchiveSession::saved(EntryTable table) {
     entries = std::move(table);
 }
 
+void ArchiveSession::undone(EntryTable table) {
+    entries = std::move(table);
+    marks = std::make_shared<CheckMarks>(entries.count());
+    replacements.clear();
+}
+
 SaveRequest ArchiveSession::saveRequest() const {
-    return {archivePath, entries, replacements.list(), staging.path()};
+    return {archivePath, entries, replacements.list(), staging.path(), {}};
 }
 
 ExtractionRequest ArchiveSession::extractionRequest(HeldArchive archive, std::string folder) const {

@@ -30,6 +30,9 @@ struct ArchiveSession {
     std::string open(const std::string& path);
     // Takes the table of the archive a save wrote.
     void saved(EntryTable entries);
+    // Takes the table of the archive an undo put back; the marks and the replacements are
+    // dropped, as at an opening.
+    void undone(EntryTable entries);
 
     SaveRequest saveRequest() const;
     ExtractionRequest extractionRequest(HeldArchive archive, std::string folder) const;

@@ -1,5 +1,6 @@
 #include "archive/SaveJob.h"
 
+#include <chrono>
 #include <exception>
 #include <optional>
 
@@ -12,6 +13,7 @@
 #include "archive/SavePlan.h"
 #include "archive/StagingFolder.h"
 #include "archive/XcrLayout.h"
+#include "archive/undo/UndoStore.h"
 
 namespace xcr {
 
@@ -39,6 +41,9 @@ private:
     void writeData(const SavePlan& plan);
     void writeReplacement(const Replacement& replacement, const PlannedPlacement& placement);
     JobOutcome undo(const std::string& failure);
+    void beginUndoRecord();
+    void completeUndoRecord(const DirectoryFingerprint& written);
+    std::string cannotUndoText(const std::string& why) const;
 
     const SaveRequest& request_;
     JobProgress& progress_;
@@ -48,6 +53,8 @@ private:
     std::int64_t oldLength_ = 0;
     bool totalChanges_ = false;
     std::optional<SaveJournal> journal_;
+    std::string undoRecord_;
+    std::string undoWarning_;
 };
 
 JobOutcome SaveRun::run() {
@@ -71,6 +78,9 @@ JobOutcome SaveRun::run() {
     }
 
     const SavePlan& plan = *planned;
+    if (journal_) {
+        beginUndoRecord();
+    }
     DirectoryFingerprint written;
     try {
         writeDirectory(plan);
@@ -78,6 +88,7 @@ JobOutcome SaveRun::run() {
         archive_->sync();
         written = readFingerprint(*archive_, n_);
         if (journal_) {
+            completeUndoRecord(written);
             // The moment the save becomes final.
             journal_->remove();
         }
@@ -88,18 +99,20 @@ JobOutcome SaveRun::run() {
         return undo(failure.what());
     }
     JobOutcome outcome;
+    outcome.warning = undoWarning_;
     try {
         if (journal_) {
             journal_->syncRemoval();
         }
     } catch (const std::exception& failure) {
         // The archive is whole and final: it is never put back once its journal is gone.
-        outcome.warning = "The archive " + request_.archivePath +
-                          " was saved, but the removal of its journal could not be flushed to "
-                          "the disk (" +
-                          failure.what() +
-                          "). Should the machine lose power soon, the next opening may put it "
-                          "back as it was before this save.";
+        outcome.warning += (outcome.warning.empty() ? "" : " ") + std::string("The archive ") +
+                           request_.archivePath +
+                           " was saved, but the removal of its journal could not be flushed to "
+                           "the disk (" +
+                           failure.what() +
+                           "). Should the machine lose power soon, the next opening may put it "
+                           "back as it was before this save.";
     }
     archive_->close();
     StagingFolder(request_.stagingFolder).removeFiles();
@@ -243,27 +256,56 @@ void SaveRun::writeReplacement(const Replacement& replacement, const PlannedPlac
 }
 
 // Puts the archive back from the journal, through the handle that is still held so that
-// no one else can step in. If even that fails, the journal stays: it is the archive's
-// old bytes, and the next opening applies it.
+// no one else can step in, and drops the undo record of a save that did not happen.
 JobOutcome SaveRun::undo(const std::string& failure) {
+    if (!undoRecord_.empty()) {
+        UndoStore(request_.undo).removeQuietly(undoRecord_);
+    }
+    return JobOutcome::failed(journal_->abandon(*archive_, failure));
+}
+
+// Starts the record that undoes this save in the user's state folder, once the journal
+// holds every byte the save overwrites; a save never fails for want of it, but says so.
+void SaveRun::beginUndoRecord() {
     try {
-        journal_->rollBack(*archive_);
-    } catch (const std::exception& rollbackFailure) {
-        archive_->close();
-        return JobOutcome::failed(failure + "; the archive could not be restored (" +
-                                  rollbackFailure.what() +
-                                  "); its old bytes are kept in the journal " + journal_->path() +
-                                  ", which puts it back the next time the archive is opened");
+        undoRecord_ = UndoStore(request_.undo).begin(*journal_, held_.identity());
+    } catch (const std::exception& failure) {
+        undoWarning_ = cannotUndoText(failure.what());
+    }
+}
+
+// Completes the record before the save becomes final: what the save replaced, and the
+// archive as it left it, which alone the record applies to.
+void SaveRun::completeUndoRecord(const DirectoryFingerprint& written) {
+    if (undoRecord_.empty()) {
+        return;
     }
     try {
-        journal_->remove();
-        journal_->syncRemoval();
-    } catch (const std::exception&) {
-        // The archive is whole; the journal left beside it only puts back the same bytes
-        // again at the next opening.
+        UndoRecord facts;
+        facts.journal = held_.journalHeader();
+        facts.journal.oldLength = oldLength_;
+        facts.time = std::chrono::duration_cast<std::chrono::seconds>(
+                         std::chrono::system_clock::now().time_since_epoch())
+                         .count();
+        facts.before = request_.entries.fingerprint();
+        facts.after = written;
+        facts.lengthAfter = archive_->length();
+        for (const Replacement& replacement : request_.replacements) {
+            facts.replaced.push_back(
+                {replacement.index, std::string(request_.entries.displayName(replacement.index))});
+        }
+        UndoStore(request_.undo).complete(undoRecord_, facts);
+    } catch (const std::exception& failure) {
+        UndoStore(request_.undo).removeQuietly(undoRecord_);
+        undoRecord_.clear();
+        undoWarning_ = cannotUndoText(failure.what());
     }
-    archive_->close();
-    return JobOutcome::failed(failure + kUnchanged);
+}
+
+std::string SaveRun::cannotUndoText(const std::string& why) const {
+    return "The archive " + request_.archivePath +
+           " was saved, but this save cannot be undone: its undo record could not be written (" +
+           why + ").";
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "archive/JobOutcome.h"
 #include "archive/JobProgress.h"
 #include "archive/ReplacementTable.h"
+#include "archive/undo/UndoStore.h"
 
 namespace xcr {
 
@@ -19,12 +20,15 @@ struct SaveRequest {
     std::vector<Replacement> replacements;  // in entry order
     // Emptied of its files at the end of a save, as every save leaves it.
     std::string stagingFolder;
+    // Where the record that undoes the save is kept.
+    UndoOptions undo;
 };
 
 // Rewrites the archive in place with the replacements, under one exclusive hold from its
 // first read to its last flush, and only after a journal of every byte it overwrites is
 // on the disk. A failure puts the archive back from the journal; a crash leaves the
-// journal for the next opening. A save that wrote the archive gives its new table.
+// journal for the next opening. A save that wrote the archive gives its new table, and
+// keeps a record that undoes it before it becomes final (see UndoStore).
 JobOutcome runSave(const SaveRequest& request, JobProgress& progress);
 
 }  // namespace xcr

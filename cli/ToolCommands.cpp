@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <sstream>
@@ -13,7 +14,10 @@
 #include "archive/ExtractionJob.h"
 #include "archive/Failure.h"
 #include "archive/FolderReplacements.h"
+#include "archive/HeldArchive.h"
 #include "archive/SaveJob.h"
+#include "archive/undo/UndoHistory.h"
+#include "archive/undo/UndoJob.h"
 #include "cli/ArchiveCheck.h"
 #include "cli/DeferredSignals.h"
 #include "cli/EntryChooser.h"
@@ -25,6 +29,7 @@
 #include "cli/TerminalProgress.h"
 #include "cli/ToolFailure.h"
 #include "cli/WrittenNames.h"
+#include "cli/UndoListing.h"
 
 namespace xcr {
 
@@ -103,6 +108,34 @@ void recordFromFolder(const ReplaceArguments& arguments, const EntryTable& entri
     out << found.summary(shown, arguments.dryRun ? "Would record" : "Recorded") << '\n';
 }
 
+// Runs a job that rewrites the archive, which Ctrl+C, SIGTERM and SIGHUP cannot cut off:
+// a signal that arrived meanwhile ends the tool once the job has ended. `job` names it
+// ("save"); `doing` shows beside its progress.
+void runUncut(const std::string& archive, const std::string& job, const std::string& doing,
+              const std::function<JobOutcome(JobProgress&)>& body) {
+    JobOutcome outcome;
+    int signal = 0;
+    {
+        DeferredSignals deferred;
+        {
+            TerminalProgress progress(doing);
+            outcome = body(progress);
+        }
+        signal = deferred.takeArrived();
+    }
+    if (signal != 0) {
+        const std::string stop = std::string("Stopped by SIG") + sigabbrev_np(signal);
+        throw ToolFailure(outcome.ok()
+                              ? stop + " once the " + job + " of " + archive + " had finished"
+                              : stop + " once the " + job + " had failed: " + outcome.failure,
+                          128 + signal);
+    }
+    throwIfFailed(outcome);
+    if (!outcome.warning.empty()) {
+        std::cerr << "xcrtool: " << outcome.warning << std::endl;
+    }
+}
+
 }  // namespace
 
 void listEntries(const ListArguments& arguments, std::ostream& out) {
@@ -178,27 +211,24 @@ void replaceEntries(const ReplaceArguments& arguments, std::ostream& out) {
     }
     out.flush();
     // Nothing of this run is ever staged, so there is no staging folder to empty.
-    const SaveRequest request{arguments.archive, opened.entries, replacements.list(), {}};
-    JobOutcome outcome;
-    int signal = 0;
-    {
-        DeferredSignals deferred;
-        {
-            TerminalProgress progress("saving " + arguments.archive);
-            outcome = runSave(request, progress);
-        }
-        signal = deferred.takeArrived();
-    }
-    if (signal != 0) {
-        const std::string stop = std::string("Stopped by SIG") + sigabbrev_np(signal);
-        throw ToolFailure(outcome.ok()
-                              ? stop + " once the save of " + arguments.archive + " had finished"
-                              : stop + " once the save had failed: " + outcome.failure,
-                          128 + signal);
-    }
-    throwIfFailed(outcome);
-    if (!outcome.warning.empty()) {
-        std::cerr << "xcrtool: " << outcome.warning << std::endl;
+    const SaveRequest request{arguments.archive, opened.entries, replacements.list(), {}, {}};
+    runUncut(arguments.archive, "save", "saving " + arguments.archive,
+             [&](JobProgress& progress) { return runSave(request, progress); });
+}
+
+void showHistory(const std::string& archive, std::ostream& out) {
+    openAndTell(archive);
+    HeldArchive held = HeldArchive::open(archive, HeldArchive::Access::Read);
+    writeUndoHistory(out, archive, undoHistory(held, {}));
+}
+
+void undoSaves(const UndoArguments& arguments, std::ostream& out) {
+    openAndTell(arguments.archive);
+    for (int step = 1; step <= arguments.steps; ++step) {
+        const UndoRequest request{arguments.archive, std::nullopt, {}};
+        runUncut(arguments.archive, "undo", "undoing a save of " + arguments.archive,
+                 [&](JobProgress& progress) { return runUndo(request, progress); });
+        out << arguments.archive << ": save " << step << " undone\n";
     }
 }
 

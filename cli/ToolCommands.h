@@ -44,6 +44,17 @@ struct ReplaceArguments {
 // writes what would be replaced to `out` and saves nothing.
 void replaceEntries(const ReplaceArguments& arguments, std::ostream& out);
 
+// Writes the saves of the archive that can be undone, newest first.
+void showHistory(const std::string& archive, std::ostream& out);
+
+struct UndoArguments {
+    std::string archive;
+    int steps = 1;  // 1 or more
+};
+// Undoes the archive's newest saves, one after the other, each as a save is run; stops at
+// the first that cannot be undone.
+void undoSaves(const UndoArguments& arguments, std::ostream& out);
+
 // Writes the archive's problems to `out`, or a line saying it has none; throws when it
 // has any.
 void checkArchive(const std::string& archive, std::ostream& out);

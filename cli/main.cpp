@@ -1,11 +1,12 @@
-// xcrtool: lists, extracts, replaces and checks the entries of XCR archives from the
-// command line, on the same archive core as the window.
+// xcrtool: lists, extracts, replaces and checks the entries of XCR archives and undoes
+// saves, from the command line, on the same archive core as the window.
 #include <CLI/CLI.hpp>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <exception>
 #include <iostream>
+#include <limits>
 
 #include "cli/ToolCommands.h"
 #include "cli/ToolFailure.h"
@@ -20,7 +21,8 @@ int fail(const std::string& text, int status) {
     return status;
 }
 
-// "list, extract, replace and check": every subcommand, in the order of --help.
+// "list, extract, replace, history, undo and check": every subcommand, in the order of
+// --help.
 std::string subcommandNames(CLI::App& app) {
     const std::vector<CLI::App*> all = app.get_subcommands([](CLI::App*) { return true; });
     std::string names;
@@ -36,7 +38,9 @@ int main(int argc, char** argv) {
     // A reader that goes away shows as a failed write, never as a sudden end.
     std::signal(SIGPIPE, SIG_IGN);
 
-    CLI::App app("Lists, extracts, replaces and checks the entries of XCR archives.", kName);
+    CLI::App app(
+        "Lists, extracts, replaces and checks the entries of XCR archives, and undoes saves.",
+        kName);
     app.set_version_flag("-V,--version", std::string(kName) + " " + XCR_VERSION);
     app.require_subcommand(1);
     app.footer("An argument after -- is never an option, even one that starts with a dash.");
@@ -93,6 +97,19 @@ int main(int argc, char** argv) {
     replaceCommand->add_flag("--dry-run", replace.dryRun,
                              "Say what would be replaced and save nothing");
 
+    std::string historyOf;
+    auto* historyCommand = app.add_subcommand(
+        "history", "List the saves of an archive that can be undone, newest first.");
+    historyCommand->add_option("ARCHIVE", historyOf, "The archive")->required();
+
+    xcr::UndoArguments undo;
+    auto* undoCommand = app.add_subcommand(
+        "undo", "Put the archive back as it was before its last save (or its last N saves).");
+    undoCommand->add_option("ARCHIVE", undo.archive, "The archive")->required();
+    undoCommand->add_option("--steps", undo.steps, "How many saves to undo, newest first")
+        ->type_name("N")
+        ->check(CLI::Range(1, std::numeric_limits<int>::max()));
+
     std::string checked;
     auto* checkCommand = app.add_subcommand(
         "check", "Report what is wrong with an archive, changing nothing; fails if anything is.");
@@ -123,6 +140,10 @@ int main(int argc, char** argv) {
             xcr::extractEntries(extract, std::cout);
         } else if (replaceCommand->parsed()) {
             xcr::replaceEntries(replace, std::cout);
+        } else if (historyCommand->parsed()) {
+            xcr::showHistory(historyOf, std::cout);
+        } else if (undoCommand->parsed()) {
+            xcr::undoSaves(undo, std::cout);
         } else if (checkCommand->parsed()) {
             xcr::checkArchive(checked, std::cout);
         }

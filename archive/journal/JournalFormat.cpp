@@ -115,13 +115,13 @@ HeaderState decodeHeader(const unsigned char* bytes, std::size_t size, Header& h
     header.archive = {numberAt(bytes + kDeviceAt), numberAt(bytes + kInodeAt)};
     header.archiveName.assign(reinterpret_cast<const char*>(bytes + kNameAt),
                               std::min(nameSize, kMaxNameSize));
-    // Lengths within what the format allows; a save never makes an archive shorter. The
-    // body cannot be longer than twice the archive's bytes with a range header and a page
-    // of gap for each range, so no sum below can overflow.
+    // Lengths within what the format allows (an undo's journal has a new length shorter
+    // than its old one). The body cannot be longer than twice the archive's bytes with a
+    // range header and a page of gap for each range, so no sum below can overflow.
     constexpr std::int64_t kMostBody = 4 * layout::kMaxValue;
     if ((state != kBeingWritten && state != kComplete) || nameSize > kMaxNameSize ||
         !withinFormat(oldLength, layout::kMaxValue) ||
-        !withinFormat(newLength, layout::kMaxValue) || newLength < oldLength ||
+        !withinFormat(newLength, layout::kMaxValue) ||
         !withinFormat(listed, layout::kMaxListedRecords) ||
         !withinFormat(rangeCount, kMostBody / kRangeHeaderSize) ||
         !withinFormat(bodyLength, kMostBody)) {

@@ -13,7 +13,7 @@
 //   header, 512 bytes:  0 magic "XCRJNL02"   8 checksum of bytes 16..511
 //                      16 state: 1 while the journal is written, 2 once it is complete
 //                      24 the archive's device   32 its inode
-//                      40 the archive's old length   48 its length once saved
+//                      40 the archive's old length   48 its length once saved (or undone)
 //                      56 listed entries   64 kept ranges   72 body length
 //                      80 checksum of the body
 //                      88 length of the archive's file name (2 bytes), then the name

@@ -118,75 +118,79 @@ void JournalReader::judge(const JournaledArchive& archive) {
 // Reads the kept ranges and the planned fields, and checks the body against its checksum.
 // Settles the verdict as Damaged, saying why, when it does not check out.
 bool JournalReader::readRanges() {
-    const std::int64_t end = kHeaderSize + header_.bodyLength;
+    std::string why = readBody(file_, header_, ranges_, plannedFields_);
+    if (!why.empty()) {
+        settle(Verdict::Damaged, std::move(why));
+        return false;
+    }
+    return true;
+}
+
+std::string readBody(File& file, const Header& header, std::vector<KeptRange>& ranges,
+                     std::vector<unsigned char>& plannedFields) {
+    const std::int64_t end = kHeaderSize + header.bodyLength;
     std::vector<unsigned char> buffer(kCopyBufferSize);
     Checksum checksum;
     std::int64_t at = kHeaderSize;
-    for (std::int64_t r = 0; r < header_.rangeCount; ++r) {
+    for (std::int64_t r = 0; r < header.rangeCount; ++r) {
         unsigned char rangeHeader[kRangeHeaderSize];
         if (end - at < kRangeHeaderSize ||
-            file_.readAt(at, rangeHeader, sizeof rangeHeader) != sizeof rangeHeader) {
-            settle(Verdict::Damaged, "it ends inside its kept ranges");
-            return false;
+            file.readAt(at, rangeHeader, sizeof rangeHeader) != sizeof rangeHeader) {
+            return "it ends inside its kept ranges";
         }
         const std::uint64_t position = numberAt(rangeHeader);
         const std::uint64_t size = numberAt(rangeHeader + 8);
         // Checked before any sum: both must lie within the archive's old length.
-        if (position > static_cast<std::uint64_t>(header_.oldLength) ||
-            size > static_cast<std::uint64_t>(header_.oldLength) - position) {
-            settle(Verdict::Damaged, "a kept range lies outside the archive or the journal");
-            return false;
+        if (position > static_cast<std::uint64_t>(header.oldLength) ||
+            size > static_cast<std::uint64_t>(header.oldLength) - position) {
+            return "a kept range lies outside the archive or the journal";
         }
         const auto rangeAt = static_cast<std::int64_t>(position);
         const auto rangeSize = static_cast<std::int64_t>(size);
         at = keptBytesAt(at + kRangeHeaderSize, rangeAt);
         if (at > end || rangeSize > end - at) {
-            settle(Verdict::Damaged, "a kept range lies outside the archive or the journal");
-            return false;
+            return "a kept range lies outside the archive or the journal";
         }
-        ranges_.push_back({rangeAt, rangeSize, at});
+        ranges.push_back({rangeAt, rangeSize, at});
         for (std::int64_t done = 0; done < rangeSize;) {
             const auto chunk =
                 static_cast<std::size_t>(std::min<std::int64_t>(rangeSize - done, buffer.size()));
-            const std::size_t read = file_.readAt(at + done, buffer.data(), chunk);
+            const std::size_t read = file.readAt(at + done, buffer.data(), chunk);
             checksum.add(buffer.data(), read);
             if (read < chunk) {
-                settle(Verdict::Damaged, "it is shorter than its header says");
-                return false;
+                return "it is shorter than its header says";
             }
             done += static_cast<std::int64_t>(read);
         }
         checksum.add(rangeHeader, sizeof rangeHeader);
         at += rangeSize;
     }
-    const std::int64_t fieldsSize = plannedFieldsSize(header_.listed);
+    const std::int64_t fieldsSize = plannedFieldsSize(header.listed);
     if (end - at != fieldsSize) {
-        settle(Verdict::Damaged, "its length is not the one its header gives");
-        return false;
+        return "its length is not the one its header gives";
     }
-    plannedFields_.resize(static_cast<std::size_t>(fieldsSize));
-    if (file_.readAt(at, plannedFields_.data(), plannedFields_.size()) != plannedFields_.size()) {
-        settle(Verdict::Damaged, "it is shorter than its header says");
-        return false;
+    plannedFields.resize(static_cast<std::size_t>(fieldsSize));
+    if (file.readAt(at, plannedFields.data(), plannedFields.size()) != plannedFields.size()) {
+        return "it is shorter than its header says";
     }
-    checksum.add(plannedFields_.data(), plannedFields_.size());
-    if (checksum.value() != header_.bodyChecksum) {
-        settle(Verdict::Damaged, "its checksum does not match");
-        return false;
+    checksum.add(plannedFields.data(), plannedFields.size());
+    if (checksum.value() != header.bodyChecksum) {
+        return "its checksum does not match";
     }
-    const std::int64_t directoryBytes = layout::directoryPresent(header_.listed, header_.oldLength);
-    if (ranges_.empty() || ranges_.front().position != 0 || ranges_.front().size < directoryBytes) {
-        settle(Verdict::Damaged, "it does not hold the archive's directory");
-        return false;
+    const std::int64_t directoryBytes = layout::directoryPresent(header.listed, header.oldLength);
+    if (ranges.empty() || ranges.front().position != 0 || ranges.front().size < directoryBytes) {
+        return "it does not hold the archive's directory";
     }
-    return true;
+    return {};
 }
 
-// The archive is the journal's when its length fits, and every byte of its header and
+// The archive is the journal's when its length lies between the old and the new one (an
+// undo makes it shorter), and every byte of its header and
 // directory is the old one or, where the save writes, the new one.
 bool JournalReader::belongsTo(File& archive) {
     const std::int64_t length = archive.length();
-    if (length < header_.oldLength || length > header_.newLength) {
+    if (length < std::min(header_.oldLength, header_.newLength) ||
+        length > std::max(header_.oldLength, header_.newLength)) {
         return false;
     }
     // The first kept range starts with the old header and directory.

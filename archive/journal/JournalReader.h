@@ -59,6 +59,12 @@ private:
     std::vector<unsigned char> plannedFields_;
 };
 
+// Reads the kept ranges and the planned fields of a journal whose header is `header`
+// (read from a journal, or from a copy of one at the same positions) and checks them
+// against its checksum. Returns why they do not check out, or nothing.
+std::string readBody(File& file, const Header& header, std::vector<KeptRange>& ranges,
+                     std::vector<unsigned char>& plannedFields);
+
 // Cuts the archive to `oldLength` (which frees the room a growing save took), writes
 // every kept range back into it from the journal and flushes it.
 void restore(File& journal, const std::vector<KeptRange>& ranges, std::int64_t oldLength,

@@ -91,6 +91,10 @@ void SaveJournal::commit(journal::Header header, const std::vector<unsigned char
     folder_->sync();
 }
 
+void SaveJournal::copyTo(File& target) {
+    copyRange(file_, 0, target, 0, bodyEnd_);
+}
+
 void SaveJournal::copyOld(File& archive, std::int64_t from, std::int64_t size, std::int64_t to) {
     const std::int64_t end = from + size;
     std::int64_t at = from;
@@ -122,6 +126,26 @@ void SaveJournal::copyOld(File& archive, std::int64_t from, std::int64_t size, s
 
 void SaveJournal::rollBack(File& archive) {
     journal::restore(file_, ranges_, oldLength_, archive);
+}
+
+std::string SaveJournal::abandon(File& archive, const std::string& failure) {
+    try {
+        rollBack(archive);
+    } catch (const std::exception& rollbackFailure) {
+        archive.close();
+        return failure + "; the archive could not be restored (" + rollbackFailure.what() +
+               "); its old bytes are kept in the journal " + path() +
+               ", which puts it back the next time the archive is opened";
+    }
+    try {
+        remove();
+        syncRemoval();
+    } catch (const std::exception&) {
+        // The archive is whole; the journal left beside it only puts back the same bytes
+        // again at the next opening.
+    }
+    archive.close();
+    return failure + "; the archive was left unchanged";
 }
 
 void SaveJournal::remove() {

@@ -40,11 +40,19 @@ public:
     // lengths and listed entries; the rest is filled in here.
     void commit(journal::Header header, const std::vector<unsigned char>& plannedFields);
 
+    // Copies the committed journal whole into `target`, at the same positions.
+    void copyTo(File& target);
+
     // Copies the archive's old bytes [from, from + size) to `to` in the archive: the kept
     // ones from here, the rest from the archive itself, where nothing overwrites them.
     void copyOld(File& archive, std::int64_t from, std::int64_t size, std::int64_t to);
     // Puts the archive back as it was when the journal was committed.
     void rollBack(File& archive);
+    // After a failure while the archive was rewritten, through the handle still held:
+    // puts the archive back, removes the journal and closes the archive. Returns what the
+    // user is told: `failure`, and either that the archive is unchanged or, when even
+    // putting it back failed, that the journal stays and puts it back at the next opening.
+    std::string abandon(File& archive, const std::string& failure);
     // Deletes the journal: the moment the save becomes final. Until syncRemoval() has
     // flushed the folder, a power cut may still bring the journal back.
     void remove();

@@ -378,5 +378,34 @@ TEST_F(FormJobsTest, SaveWritesTheReplacementAndUpdatesTheTable) {
     EXPECT_EQ(form.ProgressBar1->maximum(), 2);
 }
 
+// Undo last save is offered only for the archive as its last save left it; it runs under
+// the job lock, puts the archive back byte for byte and drops the replacements.
+TEST_F(FormJobsTest, UndoLastSavePutsTheArchiveBackAndDropsTheReplacements) {
+    openArchive(3);
+    const Bytes before = test::readFileBytes(archive);
+    const auto offered = [&] {
+        emit form.File1->aboutToShow();
+        return form.UndoLastSave1->isEnabled();
+    };
+    EXPECT_FALSE(offered());
+    test::writeFileBytes(dir.file("new.bin"), test::patternBytes(77, 31));
+    form.CheckListBox1->setItemIndex(1);
+    fakes.OpenDialog2->replies.push_back(dir.file("new.bin"));
+    form.SpeedButton3->click();
+    form.SaveXCR1->trigger();
+    waitForJobs();
+    ASSERT_TRUE(offered());
+
+    form.UndoLastSave1->trigger();
+    EXPECT_EQ(lockControls(), locked);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return form.JvThread3->runningCount() == 0; }));
+    EXPECT_EQ(lockControls(), unlocked);
+    EXPECT_TRUE(fakes.messages->texts.empty());
+    EXPECT_EQ(test::readFileBytes(archive), before);
+    EXPECT_TRUE(form.session().replacements.list().empty());
+    EXPECT_EQ(form.session().entries.placements(), xcr::openArchive(archive).entries.placements());
+    EXPECT_FALSE(offered());
+}
+
 }  // namespace
 }  // namespace xcr

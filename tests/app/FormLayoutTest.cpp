@@ -116,7 +116,7 @@ TEST_F(FormLayoutTest, MenuHasFileWithItsCommandsAndAboutOnTheBar) {
         captions << action->text();
     }
     EXPECT_EQ(captions, QStringList({"Open XCR", "Save XCR", "Replace from folder",
-                                     "Replacements\u2026", "Exit"}));
+                                     "Replacements\u2026", "Undo last save", "Exit"}));
     for (auto* action : form.findChildren<QAction*>()) {
         EXPECT_TRUE(action->shortcut().isEmpty()) << action->text().toStdString();
         EXPECT_FALSE(action->text().contains('&')) << action->text().toStdString();

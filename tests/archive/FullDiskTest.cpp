@@ -109,7 +109,7 @@ TEST_F(FullDiskTest, ASaveThatDoesNotFitIsRefusedOrRolledBack) {
         test::writeFileBytes(dir.file("big"), test::patternBytes(c.replacement, 3));
         test::FakeProgress progress;
         const std::string failure =
-            runSave({archivePath, entries, {{0, dir.file("big")}}, staging.path()}, progress)
+            runSave({archivePath, entries, {{0, dir.file("big")}}, staging.path(), {}}, progress)
                 .failure;
         EXPECT_EQ(failure.rfind(c.failure, 0), 0u) << failure;
         EXPECT_EQ(test::readFileBytes(archivePath), original);

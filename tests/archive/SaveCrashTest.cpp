@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <filesystem>
 #include <functional>
 
 #include "archive/ArchiveOpening.h"
@@ -65,6 +66,7 @@ protected:
 
     void arrange() {
         std::remove(journalPath().c_str());
+        std::filesystem::remove_all(undo.folder);
         openArchive(start);
         replace(1, test::patternBytes(900, 6));
         replace(3, test::patternBytes(50, 7));
@@ -117,17 +119,85 @@ TEST_F(SaveCrashTest, AKillAtAnyFileCallLeavesExactlyTheOldOrTheNewArchive) {
         ASSERT_TRUE(killedAt(k, [&] { save(); }));
         const OpenedArchive opened = xcr::openArchive(archivePath());
         const Bytes now = test::readFileBytes(archivePath());
+        entries = opened.entries;
         if (now == original) {
             ++old;
+            // The record of a save put back is never applied.
+            const std::string refusal = undoLastSave().failure;
+            EXPECT_EQ(refusal.rfind("No save of", 0), 0u) << refusal;
         } else {
             EXPECT_EQ(now, saved);
             EXPECT_TRUE(opened.notice.empty()) << opened.notice;
             ++whole;
+            // A save that became final has its undo record.
+            EXPECT_TRUE(undoLastSave().ok());
+            EXPECT_EQ(test::readFileBytes(archivePath()), original);
         }
         EXPECT_FALSE(journalLeft());
     }
     EXPECT_GT(old, 0);
     EXPECT_GT(whole, 0);
+}
+
+// An undo is killed before every file call in turn as a save is, for a save that kept
+// the file's length and one that grew it (its undo cuts the file back): the next opening
+// finds the archive whole, either as the save left it, its record still there, or as it
+// was before that save; and no journal.
+TEST_F(SaveCrashTest, AKillAtAnyFileCallOfAnUndoLeavesTheSavedOrTheEarlierArchive) {
+    const std::vector<std::vector<std::pair<int, std::size_t>>> saves = {{{1, 900}, {3, 50}},
+                                                                         {{1, 900}}};
+    for (const auto& replaced : saves) {
+        SCOPED_TRACE("a save of " + std::to_string(replaced.size()) + " replacements");
+        arrange();
+        replacements.clear();
+        for (const auto& [index, size] : replaced) {
+            replace(index, test::patternBytes(size, 9));
+        }
+        ASSERT_TRUE(save().ok());
+        const Bytes after = test::readFileBytes(archivePath());
+        const EntryTable savedEntries = entries;
+        std::vector<std::pair<std::string, Bytes>> records;
+        for (const std::string& name : test::filesIn(undo.folder)) {
+            records.emplace_back(name, test::readFileBytes(undo.folder + "/" + name));
+        }
+        ASSERT_EQ(records.size(), 1u);
+        const auto reset = [&] {
+            std::remove(journalPath().c_str());
+            test::writeFileBytes(archivePath(), after);
+            std::filesystem::remove_all(undo.folder);
+            std::filesystem::create_directory(undo.folder);
+            for (const auto& [name, bytes] : records) {
+                test::writeFileBytes(undo.folder + "/" + name, bytes);
+            }
+            entries = savedEntries;
+        };
+        const std::uint64_t calls = fileCallsOf([&] {
+            reset();
+            EXPECT_TRUE(undoLastSave().ok());
+        });
+        int kept = 0;
+        int undone = 0;
+        for (std::uint64_t k = 1; k <= calls; ++k) {
+            SCOPED_TRACE("killed before file call " + std::to_string(k));
+            reset();
+            ASSERT_TRUE(killedAt(k, [&] { undoLastSave(); }));
+            entries = xcr::openArchive(archivePath()).entries;
+            const Bytes now = test::readFileBytes(archivePath());
+            if (now == after) {
+                ++kept;
+                EXPECT_TRUE(undoLastSave().ok());
+                EXPECT_EQ(test::readFileBytes(archivePath()), original);
+            } else {
+                EXPECT_EQ(now, original);
+                ++undone;
+                // A record left behind by the undo is never applied again.
+                EXPECT_EQ(undoLastSave().failure.rfind("No save of", 0), 0u);
+            }
+            EXPECT_FALSE(journalLeft());
+        }
+        EXPECT_GT(kept, 0);
+        EXPECT_GT(undone, 0);
+    }
 }
 
 // The opening that puts the archive back may itself be killed or fail at any of its file

@@ -9,6 +9,7 @@
 #include "archive/ArchiveOpening.h"
 #include "archive/Directory.h"
 #include "archive/SaveJob.h"
+#include "archive/undo/UndoJob.h"
 
 namespace xcr::test {
 
@@ -66,7 +67,16 @@ JobOutcome SaveFixture::save(const std::function<void(FakeProgress&)>& prepare) 
         prepare(*progress);
     }
     JobOutcome outcome =
-        runSave({archivePath(), entries, replacements.list(), stagingDir.path()}, *progress);
+        runSave({archivePath(), entries, replacements.list(), stagingDir.path(), undo}, *progress);
+    if (outcome.savedEntries) {
+        entries = *outcome.savedEntries;
+    }
+    return outcome;
+}
+
+JobOutcome SaveFixture::undoLastSave() {
+    progress = std::make_unique<FakeProgress>();
+    JobOutcome outcome = runUndo({archivePath(), entries, undo}, *progress);
     if (outcome.savedEntries) {
         entries = *outcome.savedEntries;
     }

@@ -11,6 +11,7 @@
 #include "archive/EntryTable.h"
 #include "archive/JobOutcome.h"
 #include "archive/ReplacementTable.h"
+#include "archive/undo/UndoStore.h"
 #include "tests/support/FakeProgress.h"
 #include "tests/support/XcrBuilder.h"
 
@@ -37,6 +38,8 @@ protected:
     void replace(int index, const Bytes& data);
     JobOutcome save(const std::function<void(FakeProgress&)>& prepare = {});
     JobOutcome saveOnWorkerThread();
+    // Undoes the last save as the window does, through the table it lists.
+    JobOutcome undoLastSave();
 
     // The table describes the file on disk.
     void expectTableMatchesFile();
@@ -47,6 +50,8 @@ protected:
 
     TempDir dir;
     TempDir stagingDir;
+    TempDir stateDir;
+    UndoOptions undo{stateDir.file("undo")};
     EntryTable entries;
     ReplacementTable replacements;
     std::unique_ptr<FakeProgress> progress = std::make_unique<FakeProgress>();

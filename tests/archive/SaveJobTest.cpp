@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 
 #include "archive/ArchiveOpening.h"
@@ -135,7 +136,7 @@ TEST_F(SaveJobTest, StagingFolderIsEmptiedOfFilesButSubfoldersStay) {
 
 TEST_F(SaveJobTest, QuietEndsTouchNothing) {
     openArchive(builderOf(fourEntries()).build());
-    EXPECT_TRUE(runSave({"", entries, {}, stagingDir.path()}, *progress).ok());
+    EXPECT_TRUE(runSave({"", entries, {}, stagingDir.path(), undo}, *progress).ok());
     EXPECT_TRUE(progress->calls().empty());
     // An empty list: opened and closed again, not even the total size is written.
     openArchive(builderOf(fourEntries()).declaredCount(1).build());
@@ -335,7 +336,8 @@ protected:
 
 // Every file call of a save is failed in turn. Each time the archive must end either
 // byte for byte as it was, with the failure reported and no journal left, or fully
-// saved and reported so; and the next save must give the right file.
+// saved and reported so (a save whose undo record failed says it cannot be undone); and
+// the next save must give the right file.
 TEST_P(SaveFaultTest, EveryFailingFileCallLeavesTheArchiveWholeAndSaysWhich) {
     const Entries entries = {{"a", test::patternBytes(300, 1)},
                              {"b", test::patternBytes(40, 2)},
@@ -343,6 +345,7 @@ TEST_P(SaveFaultTest, EveryFailingFileCallLeavesTheArchiveWholeAndSaysWhich) {
                              {"d", test::patternBytes(200, 4)}};
     const Bytes start = builderOf(entries).trailingRecord("t", test::patternBytes(30, 8)).build();
     auto openWithReplacement = [&] {
+        std::filesystem::remove_all(undo.folder);
         openArchive(start);
         replace(1, test::patternBytes(90, 5));
     };
@@ -356,6 +359,7 @@ TEST_P(SaveFaultTest, EveryFailingFileCallLeavesTheArchiveWholeAndSaysWhich) {
 
     int failed = 0;
     int warned = 0;
+    int unrecorded = 0;
     for (std::uint64_t k = 1; k <= calls; ++k) {
         openWithReplacement();
         FileFaults::arm({k});
@@ -367,7 +371,15 @@ TEST_P(SaveFaultTest, EveryFailingFileCallLeavesTheArchiveWholeAndSaysWhich) {
             // removal cannot be flushed: it is never put back, the user is warned.
             EXPECT_EQ(test::readFileBytes(archivePath()), good);
             expectTableMatchesFile();
-            warned += outcome.warning.empty() ? 0 : 1;
+            if (outcome.warning.find("this save cannot be undone") != std::string::npos) {
+                // Its undo record failed: the save went on, and left no part of it.
+                ++unrecorded;
+                for (const std::string& name : test::filesIn(undo.folder)) {
+                    EXPECT_EQ(name.find(".part"), std::string::npos) << name;
+                }
+            } else {
+                warned += outcome.warning.empty() ? 0 : 1;
+            }
         } else {
             ++failed;
             expectUnchanged();
@@ -378,6 +390,7 @@ TEST_P(SaveFaultTest, EveryFailingFileCallLeavesTheArchiveWholeAndSaysWhich) {
     }
     EXPECT_GT(failed, 0);
     EXPECT_EQ(warned, 1);
+    EXPECT_GT(unrecorded, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(CopyPaths, SaveFaultTest, ::testing::Bool(),

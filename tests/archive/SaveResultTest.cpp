@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <functional>
 #include <map>
 #include <random>
 
@@ -154,46 +156,80 @@ bool keepsEverything(const Bytes& file, const Bytes& old, const EntryTable& befo
     return true;
 }
 
-class SaveResultTest : public test::SaveFixture {};
+// Random replacements (grown, shrunk, same size, emptied; the first, the last, several).
+std::map<int, Bytes> replaceAtRandom(std::mt19937& random, const EntryTable& entries,
+                                     const std::function<void(int, const Bytes&)>& replace) {
+    std::map<int, Bytes> replaced;
+    for (int i = 0; i < entries.count(); ++i) {
+        if (random() % 3 != 0) {
+            continue;
+        }
+        const std::int64_t old = entries.placement(i).size;
+        const std::int64_t sizes[] = {old, old + 1 + static_cast<std::int64_t>(random() % 60),
+                                      old / 2, 0, old + 300};
+        replaced[i] = test::patternBytes(static_cast<std::size_t>(sizes[random() % 5]), random());
+        replace(i, replaced[i]);
+    }
+    return replaced;
+}
+
+class SaveResultTest : public test::SaveFixture {
+protected:
+    // Undoes saves until none is left: each undo must give back an archive the saves went
+    // through, older every time, down to the first.
+    void expectUndoneOneByOne(const std::vector<Bytes>& states) {
+        std::size_t at = states.size() - 1;
+        JobOutcome undone;
+        for (undone = undoLastSave(); undone.ok(); undone = undoLastSave()) {
+            const Bytes now = test::readFileBytes(archivePath());
+            std::size_t back = at;
+            while (back > 0 && states[--back] != now) {
+            }
+            ASSERT_LT(back, at) << "an undo gave no earlier archive";
+            ASSERT_EQ(now, states[back]);
+            at = back;
+            expectTableMatchesFile();
+        }
+        EXPECT_EQ(at, 0u) << undone.failure;
+    }
+};
 
 // Writing only what changes must give exactly the bytes and beeps of the full rewrite,
-// for random archives and random replacements (grown, shrunk, same size, emptied; the
-// first, the last, several); where it refuses, the full rewrite would have destroyed
-// an entry, and the archive is left as it was.
-TEST_F(SaveResultTest, OnlyWritingWhatChangesGivesTheFullRewritesBytes) {
+// for random archives and random replacements; where it refuses, the full rewrite would
+// have destroyed an entry, and the archive is left as it was. A second save follows, and
+// undoing the saves one by one gives back every earlier archive byte for byte.
+TEST_F(SaveResultTest, OnlyWritingWhatChangesGivesTheFullRewritesBytesAndUndoGivesThemBack) {
     std::mt19937 random(20261209);
     int saved = 0;
     int refused = 0;
+    const auto record = [this](int index, const Bytes& data) { replace(index, data); };
     for (int round = 0; round < 300; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
+        std::filesystem::remove_all(undo.folder);
         openArchive(randomArchive(random));
         const EntryTable before = entries;
-        std::map<int, Bytes> replaced;
-        const int n = entries.count();
-        for (int i = 0; i < n; ++i) {
-            if (random() % 3 != 0) {
-                continue;
-            }
-            const std::int64_t old = entries.placement(i).size;
-            const std::int64_t sizes[] = {old, old + 1 + static_cast<std::int64_t>(random() % 60),
-                                          old / 2, 0, old + 300};
-            replaced[i] =
-                test::patternBytes(static_cast<std::size_t>(sizes[random() % 5]), random());
-            replace(i, replaced[i]);
-        }
+        const std::map<int, Bytes> replaced = replaceAtRandom(random, entries, record);
         const JobOutcome outcome = save();
         const auto [expected, beeps] = fullRewrite(original, before, replaced);
-        if (outcome.ok()) {
-            ++saved;
-            ASSERT_EQ(test::readFileBytes(archivePath()), expected);
-            EXPECT_EQ(progress->beeps(), beeps);
-            expectTableMatchesFile();
-        } else {
+        if (!outcome.ok()) {
             ++refused;
             EXPECT_EQ(outcome.failure.rfind("Save refused: entr", 0), 0u) << outcome.failure;
             EXPECT_FALSE(keepsEverything(expected, original, before, replaced)) << outcome.failure;
             expectUnchanged();
+            continue;
         }
+        ++saved;
+        ASSERT_EQ(test::readFileBytes(archivePath()), expected);
+        EXPECT_EQ(progress->beeps(), beeps);
+        EXPECT_EQ(outcome.warning, "");
+        expectTableMatchesFile();
+        std::vector<Bytes> states = {original, expected};
+        replacements.clear();
+        replaceAtRandom(random, entries, record);
+        if (save().ok()) {
+            states.push_back(test::readFileBytes(archivePath()));
+        }
+        expectUndoneOneByOne(states);
     }
     EXPECT_GT(saved, 150);
     EXPECT_GT(refused, 0);

@@ -274,12 +274,12 @@ TEST_F(XcrToolTest, FailuresEndWithOneLineAndChangeNothing) {
         {{"check", "missing.xcr"}, 1, "Cannot open file missing.xcr: No such file or directory"},
         {{},
          2,
-         "A subcommand is required; the subcommands are list, extract, replace and check "
-         "(see xcrtool --help)"},
+         "A subcommand is required; the subcommands are list, extract, replace, history, undo "
+         "and check (see xcrtool --help)"},
         {{"lsit", "a.xcr"},
          2,
-         "Unknown subcommand \"lsit\"; the subcommands are list, extract, replace and check (see "
-         "xcrtool --help)"},
+         "Unknown subcommand \"lsit\"; the subcommands are list, extract, replace, history, "
+         "undo and check (see xcrtool --help)"},
         {{"extract", "a.xcr", "-o", "-", "0"},
          2,
          "--output: standard output is no folder; write one entry there with --stdout, or name a "
@@ -382,6 +382,51 @@ TEST_F(XcrToolTest, CtrlCDuringASaveLetsItFinishAndEndsWith130) {
     expected[0].second = bytesOf("grown");
     EXPECT_EQ(readFileBytes(archive), expectedAfterSave(expected, before));
     EXPECT_FALSE(exists(archive + "-journal"));
+}
+
+// Each save keeps a record: history lists them newest first, undo takes back one or
+// several, and refuses, writing nothing, when the archive changed since or none is left.
+TEST_F(XcrToolTest, HistoryListsTheSavesAndUndoTakesThemBack) {
+    ::setenv("XDG_STATE_HOME", dir.file("state").c_str(), 1);
+    auto result = run({"history", "a.xcr"});
+    EXPECT_EQ(result.out, "a.xcr: no save of it can be undone\n");
+    writeFileBytes(dir.file("new"), bytesOf("a longer text"));
+    ASSERT_EQ(run({"replace", "a.xcr", "2=new"}).status, 0);
+    const Bytes once = readFileBytes(archive);
+    ASSERT_EQ(run({"replace", "a.xcr", "0=new", "1=new"}).status, 0);
+    const Bytes twice = readFileBytes(archive);
+
+    result = run({"history", "a.xcr"});
+    EXPECT_EQ(result.status, 0);
+    const auto newest = result.out.find("\n   1  ");
+    const auto older = result.out.find("\n   2  ");
+    ASSERT_NE(newest, std::string::npos) << result.out;
+    ASSERT_NE(older, std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("0 wall.bmp, 1 wall.bmp\n", newest), std::string::npos);
+    EXPECT_NE(result.out.find("2 readme.txt\n", older), std::string::npos);
+    EXPECT_EQ(result.out.find("cannot"), std::string::npos);
+    EXPECT_EQ(run({"undo", "a.xcr", "--steps", "0"}).status, 2);
+
+    Bytes changed = twice;
+    changed[24] ^= 1;
+    writeFileBytes(archive, changed);
+    EXPECT_NE(run({"history", "a.xcr"}).out.find("(cannot be undone: the archive was changed"),
+              std::string::npos);
+    result = run({"undo", "a.xcr"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err.rfind("xcrtool: The archive a.xcr was changed since its last save", 0), 0u)
+        << result.err;
+    EXPECT_EQ(readFileBytes(archive), changed);
+
+    writeFileBytes(archive, twice);
+    result = run({"undo", "a.xcr", "--steps", "2"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "a.xcr: save 1 undone\na.xcr: save 2 undone\n");
+    EXPECT_EQ(readFileBytes(archive), old);
+    result = run({"undo", "a.xcr"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err.rfind("xcrtool: No save of a.xcr can be undone", 0), 0u) << result.err;
+    expectArchiveUnchanged();
 }
 
 }  // namespace

@@ -1,0 +1,205 @@
+#include "archive/undo/UndoJob.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "archive/Directory.h"
+#include "archive/Failure.h"
+#include "archive/HeldArchive.h"
+#include "archive/SavePlan.h"
+#include "archive/XcrLayout.h"
+#include "archive/journal/JournalReader.h"
+
+namespace xcr {
+
+namespace {
+
+constexpr const char* kDoing = "undoing a save";
+
+// The union of ranges, in order, none touching another.
+std::vector<ByteRange> unionOf(std::vector<ByteRange> ranges) {
+    std::sort(ranges.begin(), ranges.end(),
+              [](const ByteRange& a, const ByteRange& b) { return a.position < b.position; });
+    std::vector<ByteRange> merged;
+    for (const ByteRange& range : ranges) {
+        if (range.size <= 0) {
+            continue;
+        }
+        if (!merged.empty() && merged.back().position + merged.back().size >= range.position) {
+            ByteRange& last = merged.back();
+            last.size =
+                std::max(last.position + last.size, range.position + range.size) - last.position;
+        } else {
+            merged.push_back(range);
+        }
+    }
+    return merged;
+}
+
+class UndoRun {
+public:
+    UndoRun(const UndoRequest& request, JobProgress& progress)
+        : request_(request), progress_(progress), store_(request.undo) {}
+
+    JobOutcome run();
+
+private:
+    void choose();
+    void keepCurrentBytes();
+    std::vector<unsigned char> fieldsAfterUndo();
+
+    const UndoRequest& request_;
+    JobProgress& progress_;
+    UndoStore store_;
+    HeldArchive held_;
+    File* archive_ = nullptr;
+    std::string recordName_;
+    File record_;
+    journal::Header saved_;
+    std::vector<journal::KeptRange> ranges_;
+    std::optional<SaveJournal> journal_;
+};
+
+JobOutcome UndoRun::run() {
+    try {
+        held_ = HeldArchive::open(request_.archivePath, HeldArchive::Access::ReadWrite);
+        archive_ = &held_.file();
+        held_.refuseIfJournal(kDoing);
+        held_.refuseUnsafeSave();
+        progress_.setMaximum(1);
+        choose();
+        keepCurrentBytes();
+        progress_.setPosition(0);
+    } catch (const std::exception& failure) {
+        if (journal_) {
+            journal_->discard();
+        }
+        return JobOutcome::failed(failure.what());
+    }
+    EntryTable entries;
+    try {
+        // Cuts the archive back to the length it had before the save, the one place a
+        // file is made shorter, and writes back every byte that save overwrote.
+        journal::restore(record_, ranges_, saved_.oldLength, *archive_);
+        entries = readEntryTable(*archive_);
+        journal_->remove();
+    } catch (const std::exception& failure) {
+        return JobOutcome::failed(journal_->abandon(*archive_, failure.what()));
+    }
+    JobOutcome outcome;
+    try {
+        journal_->syncRemoval();
+    } catch (const std::exception& failure) {
+        outcome.warning = "The save of " + request_.archivePath +
+                          " was undone, but the removal of the undo's journal could not be "
+                          "flushed to the disk (" +
+                          failure.what() +
+                          "). Should the machine lose power soon, the next opening may put "
+                          "that save back.";
+    }
+    progress_.setPosition(1);
+    outcome.savedEntries = std::move(entries);
+    archive_->close();
+    record_.close();
+    try {
+        store_.remove(recordName_);
+    } catch (const std::exception& failure) {
+        outcome.warning += (outcome.warning.empty() ? "" : " ") + std::string(failure.what()) +
+                           ": the record of the save just undone stays, but no longer applies.";
+    }
+    return outcome;
+}
+
+// The newest record of the archive, which must be whole and fit the archive exactly.
+void UndoRun::choose() {
+    std::vector<StoredUndo> records = store_.recordsOf(held_.identity());
+    // A record left by a crash after its undo, or by a save put back, has nothing to undo.
+    while (!records.empty() && records.front().record && records.front().record->spent(*archive_)) {
+        store_.removeQuietly(records.front().name);
+        records.erase(records.begin());
+    }
+    if (records.empty()) {
+        throw Failure("No save of " + request_.archivePath +
+                      " can be undone: no undo record of it is kept in " + store_.folder() + ".");
+    }
+    const StoredUndo& newest = records.front();
+    const std::string where = store_.folder() + "/" + newest.name;
+    if (!newest.record) {
+        throw Failure("The undo record " + where + " of the last save of " + request_.archivePath +
+                      " cannot be read, so that save cannot be undone.");
+    }
+    if (!newest.record->leftAsIs(*archive_)) {
+        throw Failure("The archive " + request_.archivePath +
+                      " was changed since its last save (by another program, or by a save "
+                      "that kept no undo record), so that save cannot be undone; the archive "
+                      "was left unchanged.");
+    }
+    if (request_.entries && request_.entries->fingerprint() != newest.record->after) {
+        throw Failure("The archive " + request_.archivePath +
+                      " is no longer as it was listed. Open it again before " + kDoing + ".");
+    }
+    recordName_ = newest.name;
+    saved_ = newest.record->journal;
+    record_ = store_.open(newest.name);
+    std::vector<unsigned char> fields;
+    const std::string why = journal::readBody(record_, saved_, ranges_, fields);
+    const bool fits =
+        saved_.archive == held_.identity() && saved_.oldLength <= newest.record->lengthAfter;
+    if (!why.empty() || !fits) {
+        throw Failure("The undo record " + where + " is damaged (" +
+                      (why.empty() ? "it does not fit the archive" : why) +
+                      "), so that save cannot be undone; the archive was left unchanged.");
+    }
+}
+
+// The undo's own journal: the bytes it overwrites, those it cuts off, and the header and
+// directory, as they are now.
+void UndoRun::keepCurrentBytes() {
+    const std::int64_t now = archive_->length();
+    std::vector<ByteRange> kept = {{0, layout::directoryPresent(saved_.listed, now)},
+                                   {saved_.oldLength, now - saved_.oldLength}};
+    for (const journal::KeptRange& range : ranges_) {
+        kept.push_back({range.position, range.size});
+    }
+    try {
+        journal_ = held_.createJournal();
+        for (const ByteRange& range : unionOf(kept)) {
+            journal_->keep(*archive_, range.position, range.size);
+        }
+        journal::Header header = held_.journalHeader();
+        header.oldLength = now;
+        header.newLength = saved_.oldLength;
+        header.listed = saved_.listed;
+        journal_->commit(header, fieldsAfterUndo());
+    } catch (const std::exception& failure) {
+        throw Failure("Undo refused: the journal " + held_.journalPath() +
+                      " could not be written (" + failure.what() +
+                      "); the archive was left unchanged.");
+    }
+}
+
+// The total size field and every listed record's offset and size as the undo leaves them.
+std::vector<unsigned char> UndoRun::fieldsAfterUndo() {
+    const std::int64_t end = layout::fieldsEnd(saved_.listed);
+    std::vector<unsigned char> image(static_cast<std::size_t>(end));
+    const auto kept = static_cast<std::size_t>(std::min(end, saved_.oldLength));
+    if (archive_->readAt(0, image.data(), image.size()) != image.size() ||
+        record_.readAt(ranges_.front().at, image.data(), kept) != kept) {
+        throw Failure(kStreamReadError);
+    }
+    std::vector<unsigned char> fields(image.begin() + layout::kTotalSizePos,
+                                      image.begin() + layout::kTotalSizePos + layout::kNumberSize);
+    for (std::int64_t i = 0; i < saved_.listed; ++i) {
+        const auto at = image.begin() + layout::offsetPos(i);
+        fields.insert(fields.end(), at, at + 2 * layout::kNumberSize);
+    }
+    return fields;
+}
+
+}  // namespace
+
+JobOutcome runUndo(const UndoRequest& request, JobProgress& progress) {
+    return UndoRun(request, progress).run();
+}
+
+}  // namespace xcr

@@ -1,0 +1,58 @@
+#ifndef ARCHIVE_UNDO_UNDORECORD_H
+#define ARCHIVE_UNDO_UNDORECORD_H
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "archive/DirectoryFingerprint.h"
+#include "archive/File.h"
+#include "archive/journal/JournalFormat.h"
+
+// The record that lets one save be undone, kept in the user's state folder.
+//
+// Layout: a copy of the save's committed journal, byte for byte and at the same
+// positions (its header names the archive and its lengths; its body keeps every byte the
+// save overwrote and the header and directory as they were), then the facts below
+// (numbers 8-byte little-endian, texts as their length and their bytes), then their
+// checksum, their length and the magic "XCRUNDO1", which end the file.
+namespace xcr {
+
+struct UndoRecord {
+    struct Replaced {
+        std::int64_t index = 0;
+        std::string name;
+    };
+
+    // The journal header of the save: identity, old and new length, listed entries.
+    // Only what is read back from a record has all of it.
+    journal::Header journal;
+    // Seconds since the epoch when the save was made.
+    std::int64_t time = 0;
+    // The header and directory before and after the save, and the length it left.
+    DirectoryFingerprint before;
+    DirectoryFingerprint after;
+    std::int64_t lengthAfter = 0;
+    std::vector<Replaced> replaced;
+
+    // The facts as they follow the journal, with what ends the file.
+    std::vector<unsigned char> encodeFacts() const;
+    // Reads the journal header and the facts of a record, without its body; nothing when
+    // they do not check out.
+    static std::optional<UndoRecord> read(File& record);
+
+    // Whether the archive is exactly as the save left it: its length, its header and its
+    // listed records.
+    bool leftAsIs(File& archive) const;
+    // Whether the archive is as it was before the save and not as the save left it (a
+    // save that changed no record leaves the header and directory as they were): the save
+    // was undone, or put back after a crash, and the record has nothing left to undo.
+    bool spent(File& archive) const;
+    // Whether this save was made on the archive exactly as `newer` found it.
+    bool precedes(const UndoRecord& newer) const;
+};
+
+}  // namespace xcr
+
+#endif  // ARCHIVE_UNDO_UNDORECORD_H

@@ -1,0 +1,232 @@
+#include "archive/undo/UndoStore.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <pwd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+
+#include "archive/ArchiveFolder.h"
+#include "archive/Failure.h"
+
+namespace xcr {
+
+namespace {
+
+constexpr const char* kSuffix = ".undo";
+// A record being written: it takes its name once it is complete, so that one cut off is
+// never listed.
+constexpr const char* kPartSuffix = ".part";
+
+std::string userStateFolder() {
+    const char* state = std::getenv("XDG_STATE_HOME");
+    if (state != nullptr && state[0] == '/') {
+        return state;
+    }
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || home[0] != '/') {
+        const passwd* user = ::getpwuid(::geteuid());
+        home = user != nullptr ? user->pw_dir : "/";
+    }
+    return std::string(home) + "/.local/state";
+}
+
+// "-device-inode.undo": how every record of one archive ends.
+std::string archiveSuffix(const FileIdentity& archive) {
+    return "-" + std::to_string(archive.device) + "-" + std::to_string(archive.inode) + kSuffix;
+}
+
+bool endsWith(const std::string& text, const std::string& end) {
+    return text.size() >= end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// Makes every missing folder on the way, private to the user, and makes the store itself
+// private even when it was there already.
+void makePrivateFolder(const std::string& folder) {
+    for (std::size_t cut = folder.find('/', 1);; cut = folder.find('/', cut + 1)) {
+        const std::string prefix = folder.substr(0, cut);
+        if (::mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST) {
+            throw Failure("Cannot create folder " + prefix + ": " + systemReason());
+        }
+        if (cut == std::string::npos) {
+            break;
+        }
+    }
+    struct stat info {};
+    if (::lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) ||
+        info.st_uid != ::geteuid()) {
+        throw Failure("The folder " + folder + " is not a folder of this user's");
+    }
+    if ((info.st_mode & 077) != 0 && ::chmod(folder.c_str(), 0700) != 0) {
+        throw Failure("Cannot make the folder " + folder + " private: " + systemReason());
+    }
+}
+
+// The names in the store that end with `end`, oldest first, with their sizes.
+std::map<std::string, std::int64_t> listFiles(const std::string& folder, const std::string& end) {
+    std::map<std::string, std::int64_t> files;
+    const std::unique_ptr<DIR, int (*)(DIR*)> listing(::opendir(folder.c_str()), ::closedir);
+    if (!listing) {
+        return files;
+    }
+    while (const dirent* entry = ::readdir(listing.get())) {
+        const std::string name = entry->d_name;
+        struct stat info {};
+        if (endsWith(name, end) &&
+            ::fstatat(::dirfd(listing.get()), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(info.st_mode)) {
+            files[name] = info.st_size;
+        }
+    }
+    return files;
+}
+
+}  // namespace
+
+UndoStore::UndoStore(UndoOptions options)
+    : folder_(options.folder.empty() ? userStateFolder() + "/pelloran/undo" : options.folder),
+      options_(std::move(options)) {}
+
+std::string UndoStore::begin(SaveJournal& journal, const FileIdentity& archive) const {
+    makePrivateFolder(folder_);
+    const ArchiveFolder folder = ArchiveFolder::open(folder_, folder_);
+    // What a save of this archive cut off; no other can be under way while it is held.
+    const std::string part = archiveSuffix(archive) + kPartSuffix;
+    for (const auto& [name, size] : listFiles(folder_, part)) {
+        folder.remove(name);
+    }
+    const auto now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                         std::chrono::system_clock::now().time_since_epoch())
+                         .count();
+    // Two saves within one nanosecond take the next free name.
+    std::string name;
+    File record;
+    for (std::int64_t stamp = now;; ++stamp) {
+        char digits[24];
+        std::snprintf(digits, sizeof digits, "%020" PRId64, stamp);
+        name = digits + archiveSuffix(archive);
+        if (!folder.entry(name) && !folder.entry(name + kPartSuffix)) {
+            record = folder.createPrivate(name + kPartSuffix);
+            break;
+        }
+    }
+    try {
+        journal.copyTo(record);
+        record.startWriteBack(0, record.length());
+    } catch (...) {
+        record.close();
+        removeQuietly(name);
+        throw;
+    }
+    return name;
+}
+
+void UndoStore::complete(const std::string& name, const UndoRecord& facts) const {
+    try {
+        const std::string part = folder_ + "/" + name + kPartSuffix;
+        File record = File::open(part, File::Access::ReadWrite, "undo record");
+        const std::vector<unsigned char> bytes = facts.encodeFacts();
+        record.writeAt(record.length(), bytes.data(), bytes.size());
+        record.sync();
+        record.close();
+        if (std::rename(part.c_str(), (folder_ + "/" + name).c_str()) != 0) {
+            throw Failure("Cannot rename " + part + ": " + systemReason());
+        }
+        ArchiveFolder::open(folder_, folder_).sync();
+        dropUnreachable(name, facts);
+        prune(name);
+    } catch (...) {
+        removeQuietly(name);
+        throw;
+    }
+}
+
+void UndoStore::removeQuietly(const std::string& name) const {
+    try {
+        remove(name + kPartSuffix);
+        remove(name);
+    } catch (const Failure&) {
+        // Left to the limits.
+    }
+}
+
+// An undo always takes the archive's newest record, so the records newer than the one
+// whose save left the archive as this save found it can never be applied again: saves put
+// back after a crash, and every record once another program changed the archive.
+void UndoStore::dropUnreachable(const std::string& added, const UndoRecord& facts) const {
+    for (const StoredUndo& older : recordsOf(facts.journal.archive)) {
+        if (older.name == added) {
+            continue;
+        }
+        if (older.record && older.record->precedes(facts)) {
+            return;
+        }
+        removeQuietly(older.name);
+    }
+}
+
+void UndoStore::prune(const std::string& added) const {
+    const std::map<std::string, std::int64_t> records = listFiles(folder_, kSuffix);
+    const std::string own = added.substr(added.find('-'));
+    std::int64_t total = 0;
+    int ofArchive = 0;
+    for (const auto& [name, size] : records) {
+        total += size;
+        ofArchive += endsWith(name, own) ? 1 : 0;
+    }
+    bool addedDropped = false;
+    for (const auto& [name, size] : records) {
+        const bool mine = endsWith(name, own);
+        if (total <= options_.totalBytes && (!mine || ofArchive <= options_.savesPerArchive)) {
+            continue;
+        }
+        remove(name);
+        total -= size;
+        ofArchive -= mine ? 1 : 0;
+        addedDropped = addedDropped || name == added;
+    }
+    if (addedDropped) {
+        throw Failure("its undo record of " + std::to_string(records.at(added)) +
+                      " bytes does not fit within the " + std::to_string(options_.totalBytes) +
+                      " bytes the undo records may take");
+    }
+}
+
+std::vector<StoredUndo> UndoStore::recordsOf(const FileIdentity& archive) const {
+    std::vector<StoredUndo> found;
+    const std::string suffix = archiveSuffix(archive);
+    for (const auto& [name, size] : listFiles(folder_, kSuffix)) {
+        if (!endsWith(name, suffix)) {
+            continue;
+        }
+        StoredUndo stored{name, size, std::nullopt};
+        try {
+            File record = open(name);
+            stored.record = UndoRecord::read(record);
+        } catch (const Failure&) {
+            // Left as a record that cannot be read.
+        }
+        found.push_back(std::move(stored));
+    }
+    std::reverse(found.begin(), found.end());
+    return found;
+}
+
+File UndoStore::open(const std::string& name) const {
+    return File::open(folder_ + "/" + name, File::Access::Read, "undo record");
+}
+
+void UndoStore::remove(const std::string& name) const {
+    ArchiveFolder::open(folder_, folder_).remove(name);
+}
+
+}  // namespace xcr
