@@ -1,11 +1,13 @@
 # fish completion for xcrtool: its commands, their options, archives and folders.
-set -l commands list extract replace check
+set -l commands list extract replace history undo check
 complete -c xcrtool -f
 complete -c xcrtool -n "not __fish_seen_subcommand_from $commands" -s h -l help -d 'Print the help and exit'
 complete -c xcrtool -n "not __fish_seen_subcommand_from $commands" -s V -l version -d 'Print the version and exit'
 complete -c xcrtool -n "not __fish_seen_subcommand_from $commands" -a list -d 'List every entry'
 complete -c xcrtool -n "not __fish_seen_subcommand_from $commands" -a extract -d 'Write entries to files'
 complete -c xcrtool -n "not __fish_seen_subcommand_from $commands" -a replace -d 'Replace entries by files and save'
+complete -c xcrtool -n "not __fish_seen_subcommand_from $commands" -a history -d 'List the saves that can be undone'
+complete -c xcrtool -n "not __fish_seen_subcommand_from $commands" -a undo -d 'Undo the last save'
 complete -c xcrtool -n "not __fish_seen_subcommand_from $commands" -a check -d 'Report what is wrong with an archive'
 complete -c xcrtool -n "__fish_seen_subcommand_from $commands" -s h -l help -d 'Print the help and exit'
 complete -c xcrtool -n "__fish_seen_subcommand_from $commands" -k -a "(__fish_complete_suffix .xcr)"
@@ -18,3 +20,4 @@ complete -c xcrtool -n "__fish_seen_subcommand_from extract" -l stdout -d 'Write
 complete -c xcrtool -n "__fish_seen_subcommand_from replace" -l from -x -a "(__fish_complete_directories)" -d 'A folder whose files replace the entries'
 complete -c xcrtool -n "__fish_seen_subcommand_from replace" -l dry-run -d 'Say what would be replaced and save nothing'
 complete -c xcrtool -n "__fish_seen_subcommand_from replace" -F
+complete -c xcrtool -n "__fish_seen_subcommand_from undo" -l steps -x -d 'How many saves to undo, newest first'

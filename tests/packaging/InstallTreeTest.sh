@@ -64,7 +64,7 @@ for program in "${programs[@]}"; do
   report=$(LC_ALL=C man --warnings -l "$page" 2>&1 >/dev/null)
   [ -z "$report" ] || fail "man $program: $report"
   LC_ALL=C MANWIDTH=200 man -l "$page" >"$root/manual"
-  for command in "" $([ "$program" = pelloran ] || echo list extract replace check); do
+  for command in "" $([ "$program" = pelloran ] || echo list extract replace history undo check); do
     for option in $(options_of "$program" $command); do
       has "$option" "$root/manual" || fail "$program(1) lacks $option of $program $command"
       for file in $([ "$program" = pelloran ] || echo "${completions[@]}"); do
