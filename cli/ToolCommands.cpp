@@ -28,8 +28,8 @@
 #include "cli/SharedNames.h"
 #include "cli/TerminalProgress.h"
 #include "cli/ToolFailure.h"
-#include "cli/WrittenNames.h"
 #include "cli/UndoListing.h"
+#include "cli/WrittenNames.h"
 
 namespace xcr {
 

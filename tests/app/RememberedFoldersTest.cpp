@@ -31,7 +31,8 @@ TEST(RememberedFoldersTest, EachDialogOpensWhereItWasLastConfirmedInTheRunBefore
              {std::nullopt, "/"}}) {
         auto* run = new test::FakeFileDialog;
         run->replies.push_back(confirmed);
-        RememberingFileDialog(std::unique_ptr<FileDialog>(run), store, "open").execute(nullptr);
+        RememberingFileDialog dialog(std::unique_ptr<FileDialog>(run), store, "open");
+        dialog.execute(nullptr);
         EXPECT_EQ(run->openedIn, opened);
     }
     // The folder confirmed in a run ("": cancelled) and where that run opened.
@@ -39,8 +40,8 @@ TEST(RememberedFoldersTest, EachDialogOpensWhereItWasLastConfirmedInTheRunBefore
              {"/out", ""}, {"/out/more", "/out"}, {"", "/out/more"}}) {
         auto* run = new test::FakeFolderChooser;
         run->answer = answer;
-        RememberingFolderChooser(std::unique_ptr<FolderChooser>(run), store, "extract")
-            .execute(nullptr);
+        RememberingFolderChooser chooser(std::unique_ptr<FolderChooser>(run), store, "extract");
+        chooser.execute(nullptr);
         EXPECT_EQ(run->openedOn, opened);
     }
 }
