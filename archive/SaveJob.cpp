@@ -13,6 +13,7 @@
 #include "archive/SavePlan.h"
 #include "archive/StagingFolder.h"
 #include "archive/XcrLayout.h"
+#include "archive/undo/MovedEntries.h"
 #include "archive/undo/UndoStore.h"
 
 namespace xcr {
@@ -41,7 +42,7 @@ private:
     void writeData(const SavePlan& plan);
     void writeReplacement(const Replacement& replacement, const PlannedPlacement& placement);
     JobOutcome undo(const std::string& failure);
-    void beginUndoRecord();
+    void beginUndoRecord(const SavePlan& plan);
     void completeUndoRecord(const DirectoryFingerprint& written);
     std::string cannotUndoText(const std::string& why) const;
 
@@ -79,7 +80,7 @@ JobOutcome SaveRun::run() {
 
     const SavePlan& plan = *planned;
     if (journal_) {
-        beginUndoRecord();
+        beginUndoRecord(plan);
     }
     DirectoryFingerprint written;
     try {
@@ -264,11 +265,28 @@ JobOutcome SaveRun::undo(const std::string& failure) {
     return JobOutcome::failed(journal_->abandon(*archive_, failure));
 }
 
-// Starts the record that undoes this save in the user's state folder, once the journal
-// holds every byte the save overwrites; a save never fails for want of it, but says so.
-void SaveRun::beginUndoRecord() {
+// Starts the record that undoes this save in the user's state folder, before the archive
+// changes: the old bytes the save overwrites, but for those of entries it merely moves,
+// which an undo takes back from their new place. A save never fails for want of it, but
+// says so.
+void SaveRun::beginUndoRecord(const SavePlan& plan) {
     try {
-        undoRecord_ = UndoStore(request_.undo).begin(*journal_, held_.identity());
+        std::vector<ByteRange> overwritten = {plan.directory()};
+        std::vector<bool> replaced;
+        for (int i = 0; i < n_; ++i) {
+            const std::vector<ByteRange> ranges = plan.overwrittenBy(i);
+            overwritten.insert(overwritten.end(), ranges.begin(), ranges.end());
+            replaced.push_back(plan.after()[static_cast<std::size_t>(i)].replaced);
+        }
+        const std::vector<MovedEntry> moved =
+            movedEntries(request_.entries.placements(), plan.placements(), replaced);
+        journal::Header header = held_.journalHeader();
+        header.oldLength = oldLength_;
+        header.newLength = plan.lengthAfter();
+        header.listed = n_;
+        undoRecord_ = UndoStore(request_.undo)
+                          .begin(*archive_, withoutMoved(overwritten, moved, plan.directory().size),
+                                 header, plan.plannedFields());
     } catch (const std::exception& failure) {
         undoWarning_ = cannotUndoText(failure.what());
     }

@@ -91,10 +91,6 @@ void SaveJournal::commit(journal::Header header, const std::vector<unsigned char
     folder_->sync();
 }
 
-void SaveJournal::copyTo(File& target) {
-    copyRange(file_, 0, target, 0, bodyEnd_);
-}
-
 void SaveJournal::copyOld(File& archive, std::int64_t from, std::int64_t size, std::int64_t to) {
     const std::int64_t end = from + size;
     std::int64_t at = from;

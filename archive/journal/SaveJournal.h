@@ -40,9 +40,6 @@ public:
     // lengths and listed entries; the rest is filled in here.
     void commit(journal::Header header, const std::vector<unsigned char>& plannedFields);
 
-    // Copies the committed journal whole into `target`, at the same positions.
-    void copyTo(File& target);
-
     // Copies the archive's old bytes [from, from + size) to `to` in the archive: the kept
     // ones from here, the rest from the archive itself, where nothing overwrites them.
     void copyOld(File& archive, std::int64_t from, std::int64_t size, std::int64_t to);

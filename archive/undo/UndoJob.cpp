@@ -9,6 +9,7 @@
 #include "archive/SavePlan.h"
 #include "archive/XcrLayout.h"
 #include "archive/journal/JournalReader.h"
+#include "archive/undo/MovedEntries.h"
 
 namespace xcr {
 
@@ -45,7 +46,9 @@ public:
 
 private:
     void choose();
+    void findMoved(const UndoRecord& record);
     void keepCurrentBytes();
+    std::vector<unsigned char> oldDirectory();
     std::vector<unsigned char> fieldsAfterUndo();
 
     const UndoRequest& request_;
@@ -57,6 +60,8 @@ private:
     File record_;
     journal::Header saved_;
     std::vector<journal::KeptRange> ranges_;
+    // The entries the save moved, whose old bytes its record does not keep.
+    std::vector<MovedEntry> moved_;
     std::optional<SaveJournal> journal_;
 };
 
@@ -78,8 +83,12 @@ JobOutcome UndoRun::run() {
     }
     EntryTable entries;
     try {
-        // Cuts the archive back to the length it had before the save, the one place a
-        // file is made shorter, and writes back every byte that save overwrote.
+        // Takes every moved entry back to its old place, from its bytes as they are now;
+        // then cuts the archive back to the length it had before the save, the one place
+        // a file is made shorter, and writes back every other byte that save overwrote.
+        for (const MovedEntry& entry : moved_) {
+            journal_->copyOld(*archive_, entry.to, entry.size, entry.from);
+        }
         journal::restore(record_, ranges_, saved_.oldLength, *archive_);
         entries = readEntryTable(*archive_);
         journal_->remove();
@@ -150,6 +159,48 @@ void UndoRun::choose() {
                       (why.empty() ? "it does not fit the archive" : why) +
                       "), so that save cannot be undone; the archive was left unchanged.");
     }
+    findMoved(*newest.record);
+}
+
+// The entries the save moved and did not replace: their old places from the directory
+// the record keeps, their new ones from the archive as the save left it.
+void UndoRun::findMoved(const UndoRecord& record) {
+    const std::vector<unsigned char> old = oldDirectory();
+    std::vector<EntryTable::Placement> before;
+    for (std::int64_t i = 0; i < saved_.listed; ++i) {
+        const auto at = static_cast<std::size_t>(layout::offsetPos(i));
+        if (at + 2 * layout::kNumberSize > old.size()) {
+            break;
+        }
+        before.push_back({layout::readNumber(old.data() + at),
+                          layout::readNumber(old.data() + at + layout::kNumberSize)});
+    }
+    const EntryTable now = readEntryTable(*archive_);
+    std::vector<bool> replaced(before.size(), false);
+    for (const UndoRecord::Replaced& entry : record.replaced) {
+        if (entry.index >= 0 && static_cast<std::size_t>(entry.index) < replaced.size()) {
+            replaced[static_cast<std::size_t>(entry.index)] = true;
+        }
+    }
+    moved_ = movedEntries(before, now.placements(), replaced);
+    for (const MovedEntry& entry : moved_) {
+        if (entry.from + entry.size > saved_.oldLength ||
+            entry.to + entry.size > archive_->length()) {
+            throw Failure("The undo record of the last save of " + request_.archivePath +
+                          " does not fit the archive, so that save cannot be undone; the "
+                          "archive was left unchanged.");
+        }
+    }
+}
+
+// The header and directory as they were before the save, as far as the archive had them.
+std::vector<unsigned char> UndoRun::oldDirectory() {
+    std::vector<unsigned char> bytes(
+        static_cast<std::size_t>(layout::directoryPresent(saved_.listed, saved_.oldLength)));
+    if (record_.readAt(ranges_.front().at, bytes.data(), bytes.size()) != bytes.size()) {
+        throw Failure(kStreamReadError);
+    }
+    return bytes;
 }
 
 // The undo's own journal: the bytes it overwrites, those it cuts off, and the header and
@@ -160,6 +211,9 @@ void UndoRun::keepCurrentBytes() {
                                    {saved_.oldLength, now - saved_.oldLength}};
     for (const journal::KeptRange& range : ranges_) {
         kept.push_back({range.position, range.size});
+    }
+    for (const MovedEntry& entry : moved_) {
+        kept.push_back({entry.from, entry.size});
     }
     try {
         journal_ = held_.createJournal();

@@ -12,11 +12,11 @@
 
 // The record that lets one save be undone, kept in the user's state folder.
 //
-// Layout: a copy of the save's committed journal, byte for byte and at the same
-// positions (its header names the archive and its lengths; its body keeps every byte the
-// save overwrote and the header and directory as they were), then the facts below
-// (numbers 8-byte little-endian, texts as their length and their bytes), then their
-// checksum, their length and the magic "XCRUNDO1", which end the file.
+// Layout: a journal of the save (its header names the archive and its lengths; its body
+// keeps the header and directory as they were and every old byte the save overwrote but
+// for those of entries it merely moved, which an undo takes back from their new place),
+// then the facts below (numbers 8-byte little-endian, texts as their length and their
+// bytes), then their checksum, their length and the magic "XCRUNDO1", which end the file.
 namespace xcr {
 
 struct UndoRecord {

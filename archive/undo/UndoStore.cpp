@@ -96,11 +96,13 @@ UndoStore::UndoStore(UndoOptions options)
     : folder_(options.folder.empty() ? userStateFolder() + "/pelloran/undo" : options.folder),
       options_(std::move(options)) {}
 
-std::string UndoStore::begin(SaveJournal& journal, const FileIdentity& archive) const {
+std::string UndoStore::begin(File& archive, const std::vector<ByteRange>& kept,
+                             const journal::Header& header,
+                             const std::vector<unsigned char>& plannedFields) const {
     makePrivateFolder(folder_);
     const ArchiveFolder folder = ArchiveFolder::open(folder_, folder_);
     // What a save of this archive cut off; no other can be under way while it is held.
-    const std::string part = archiveSuffix(archive) + kPartSuffix;
+    const std::string part = archiveSuffix(header.archive) + kPartSuffix;
     for (const auto& [name, size] : listFiles(folder_, part)) {
         folder.remove(name);
     }
@@ -109,21 +111,21 @@ std::string UndoStore::begin(SaveJournal& journal, const FileIdentity& archive) 
                          .count();
     // Two saves within one nanosecond take the next free name.
     std::string name;
-    File record;
     for (std::int64_t stamp = now;; ++stamp) {
         char digits[24];
         std::snprintf(digits, sizeof digits, "%020" PRId64, stamp);
-        name = digits + archiveSuffix(archive);
+        name = digits + archiveSuffix(header.archive);
         if (!folder.entry(name) && !folder.entry(name + kPartSuffix)) {
-            record = folder.createPrivate(name + kPartSuffix);
             break;
         }
     }
     try {
-        journal.copyTo(record);
-        record.startWriteBack(0, record.length());
+        SaveJournal record = SaveJournal::create(folder, name + kPartSuffix, header);
+        for (const ByteRange& range : kept) {
+            record.keep(archive, range.position, range.size);
+        }
+        record.commit(header, plannedFields);
     } catch (...) {
-        record.close();
         removeQuietly(name);
         throw;
     }

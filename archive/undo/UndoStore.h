@@ -8,6 +8,7 @@
 
 #include "archive/File.h"
 #include "archive/FileIdentity.h"
+#include "archive/SavePlan.h"
 #include "archive/journal/SaveJournal.h"
 #include "archive/undo/UndoRecord.h"
 
@@ -41,10 +42,13 @@ public:
 
     const std::string& folder() const { return folder_; }
 
-    // Starts the record of a save whose journal is committed: creates it and copies the
-    // journal into it, handing the copy to the disk without waiting for it, so that it is
-    // written while the save writes the archive. Returns its name.
-    std::string begin(SaveJournal& journal, const FileIdentity& archive) const;
+    // Starts the record of a save before it changes the archive: creates it with the
+    // archive's old bytes in `kept`, laid out as a journal is, with `header` (the
+    // archive's identity, name and lengths) and the save's planned fields, and flushes
+    // it. Returns its name.
+    std::string begin(File& archive, const std::vector<ByteRange>& kept,
+                      const journal::Header& header,
+                      const std::vector<unsigned char>& plannedFields) const;
     // Completes the record once the save has written the archive: appends `facts` (whose
     // journal header gives the archive and its old length), flushes it and its folder,
     // then drops the archive's records that no undo can reach any more (those newer than

@@ -94,6 +94,23 @@ TEST_F(UndoJobTest, ARecordIsNeverAppliedToAnArchiveChangedSinceOrToADamagedOne)
     }
 }
 
+// Growing an early entry moves every later one: the record keeps the old bytes the save
+// destroyed, not those it moved, and the undo still takes the archive back whole.
+TEST_F(UndoJobTest, ARecordKeepsWhatTheSaveDestroyedNotWhatItMoved) {
+    openArchive(test::builderOf({{"a", test::patternBytes(300, 1)},
+                                 {"b", test::patternBytes(40, 2)},
+                                 {"c", test::patternBytes(200000, 3)},
+                                 {"d", test::patternBytes(100000, 4)}})
+                    .build());
+    const Bytes before = test::readFileBytes(archivePath());
+    ASSERT_TRUE(saveEntry1(5000, 6).ok());
+    const auto kept =
+        std::filesystem::file_size(undo.folder + "/" + test::filesIn(undo.folder).front());
+    EXPECT_LT(kept, 20000u);
+    EXPECT_TRUE(runUndo({archivePath(), std::nullopt, undo}, *progress).ok());
+    EXPECT_EQ(test::readFileBytes(archivePath()), before);
+}
+
 // The newest records are kept, at most so many of one archive and so many bytes in all;
 // a save whose record alone is over the limit, or cannot be written at all, is made but
 // says that it cannot be undone. Each archive is saved again and again, every save
