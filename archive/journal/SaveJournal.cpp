@@ -10,8 +10,8 @@
 namespace xcr {
 
 SaveJournal SaveJournal::create(const ArchiveFolder& folder, const std::string& name,
-                                const journal::Header& header) {
-    SaveJournal journal(folder, name, folder.createPrivate(name));
+                                const journal::Header& header, Flush flush) {
+    SaveJournal journal(folder, name, folder.createPrivate(name), flush);
     // The first header names the archive; it is on the disk before anything else, so a
     // journal cut off later is known as this archive's and simply removed.
     journal::Header first = header;
@@ -19,7 +19,7 @@ SaveJournal SaveJournal::create(const ArchiveFolder& folder, const std::string& 
     const auto bytes = journal::encodeHeader(first);
     try {
         journal.file_.writeAt(0, bytes.data(), bytes.size());
-        journal.file_.sync();
+        journal.flushStep();
     } catch (...) {
         journal.discard();
         throw;
@@ -79,7 +79,7 @@ void SaveJournal::commit(journal::Header header, const std::vector<unsigned char
     file_.writeAt(bodyEnd_, plannedFields.data(), plannedFields.size());
     checksum_.add(plannedFields.data(), plannedFields.size());
     bodyEnd_ += static_cast<std::int64_t>(plannedFields.size());
-    file_.sync();
+    flushStep();
     oldLength_ = header.oldLength;
     header.complete = true;
     header.rangeCount = static_cast<std::int64_t>(ranges_.size());
@@ -87,8 +87,16 @@ void SaveJournal::commit(journal::Header header, const std::vector<unsigned char
     header.bodyChecksum = checksum_.value();
     const auto bytes = journal::encodeHeader(header);
     file_.writeAt(0, bytes.data(), bytes.size());
-    file_.sync();
-    folder_->sync();
+    flushStep();
+    if (flush_ == Flush::EachStep) {
+        folder_->sync();
+    }
+}
+
+void SaveJournal::flushStep() {
+    if (flush_ == Flush::EachStep) {
+        file_.sync();
+    }
 }
 
 void SaveJournal::copyOld(File& archive, std::int64_t from, std::int64_t size, std::int64_t to) {

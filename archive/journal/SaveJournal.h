@@ -22,11 +22,15 @@ namespace xcr {
 // back, through rollBack() after a reported failure, or at the next opening after a crash.
 class SaveJournal {
 public:
+    // When what is written reaches the disk: at each step, as a journal must, or only when
+    // the owner flushes the file itself (an undo record, flushed once when completed).
+    enum class Flush { EachStep, ByOwner };
+
     // Creates the journal `name` in the archive's folder, which must not exist yet, and
     // flushes its first header, which names the archive (`header` gives its identity and
     // name). Fails when it cannot be created or flushed.
     static SaveJournal create(const ArchiveFolder& folder, const std::string& name,
-                              const journal::Header& header);
+                              const journal::Header& header, Flush flush = Flush::EachStep);
 
     const std::string& path() const { return file_.path(); }
 
@@ -63,9 +67,10 @@ private:
         std::int64_t headerAt = 0;
     };
 
-    SaveJournal(const ArchiveFolder& folder, std::string name, File file)
-        : folder_(&folder), name_(std::move(name)), file_(std::move(file)) {}
+    SaveJournal(const ArchiveFolder& folder, std::string name, File file, Flush flush)
+        : folder_(&folder), name_(std::move(name)), file_(std::move(file)), flush_(flush) {}
     void closeRange();
+    void flushStep();
 
     const ArchiveFolder* folder_;
     std::string name_;
@@ -78,6 +83,7 @@ private:
     std::unique_ptr<unsigned char[]> buffer_;
     std::int64_t oldLength_ = 0;
     Checksum checksum_;
+    Flush flush_;
 };
 
 }  // namespace xcr

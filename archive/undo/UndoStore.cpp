@@ -120,7 +120,9 @@ std::string UndoStore::begin(File& archive, const std::vector<ByteRange>& kept,
         }
     }
     try {
-        SaveJournal record = SaveJournal::create(folder, name + kPartSuffix, header);
+        // Flushed once, with its facts, when the save completes it.
+        SaveJournal record =
+            SaveJournal::create(folder, name + kPartSuffix, header, SaveJournal::Flush::ByOwner);
         for (const ByteRange& range : kept) {
             record.keep(archive, range.position, range.size);
         }
