@@ -25,6 +25,7 @@ public:
     ArchiveFolder& operator=(const ArchiveFolder&) = delete;
     ~ArchiveFolder();
 
+    const std::string& path() const { return path_; }
     // The path texts give for `name` in this folder.
     std::string pathOf(const std::string& name) const;
     FileIdentity identity() const;

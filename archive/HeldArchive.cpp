@@ -157,8 +157,7 @@ std::string HeldArchive::describeJournal() {
 
 std::vector<std::string> HeldArchive::otherNamesInFolder() const {
     std::vector<std::string> names;
-    const std::unique_ptr<DIR, int (*)(DIR*)> folder(::opendir(folderOf(journalPath_).c_str()),
-                                                     ::closedir);
+    const std::unique_ptr<DIR, int (*)(DIR*)> folder(::opendir(folder_.path().c_str()), ::closedir);
     if (!folder) {
         return names;
     }
