@@ -22,7 +22,8 @@ void FolderReplaceCommand::run(QWidget* parent) {
     const FolderReplacements found =
         FolderReplacements::match(chooser_.folder(), archive, session_.entries);
     for (const FolderReplacements::Match& match : found.recorded) {
-        session_.replacements.record(match.replacement.index, match.replacement.path);
+        session_.replacements.record(match.replacement.index, match.replacement.path,
+                                     match.replacement.source);
     }
     // Names are shown as the entry list shows them, one byte a character.
     const auto shown = [](std::string_view name) {

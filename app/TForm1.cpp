@@ -12,6 +12,8 @@
 #include "app/WindowTitle.h"
 #include "app/about/AboutLink.h"
 #include "app/about/AboutPictures.h"
+#include "archive/Failure.h"
+#include "archive/ReplacementSource.h"
 
 namespace xcr {
 
@@ -222,7 +224,14 @@ void TForm1::SpeedButton3Click() {
 }
 
 void TForm1::recordReplacement(int index, const std::string& path) {
-    session_.replacements.record(index, path);
+    // The file the name leads to now is the one the save takes. One that cannot be told
+    // (gone already, not a regular file) is recorded all the same: Save names the reason.
+    FileIdentity source;
+    try {
+        source = identifyReplacement(path);
+    } catch (const Failure&) {
+    }
+    session_.replacements.record(index, path, source);
     CheckListBox1->replacementsChanged();
 }
 

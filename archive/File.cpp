@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -222,6 +223,14 @@ struct stat File::status() const {
         throw Failure(kStreamReadError);
     }
     return info;
+}
+
+bool File::madeUpBySystem() const {
+    constexpr long kProcFileSystem = 0x9fa0;
+    constexpr long kSysFileSystem = 0x62656572;
+    struct statfs where {};
+    return ::fstatfs(fd_, &where) == 0 &&
+           (where.f_type == kProcFileSystem || where.f_type == kSysFileSystem);
 }
 
 std::int64_t File::length() const {

@@ -8,6 +8,8 @@
 
 #include <sys/stat.h>
 
+#include "archive/FileIdentity.h"
+
 namespace xcr {
 
 // One open regular file, held without sharing: every opening takes an exclusive,
@@ -55,6 +57,10 @@ public:
     bool sameFileAs(const struct stat& info) const;
     // The file's status now; fails with "Stream read error".
     struct stat status() const;
+    FileIdentity identity() const { return FileIdentity::of(status()); }
+    // Whether the file lies where the system makes files up as they are read (/proc,
+    // /sys): their sizes say nothing of what a read gives.
+    bool madeUpBySystem() const;
     const std::string& path() const { return path_; }
 
     std::int64_t length() const;

@@ -1,7 +1,9 @@
 #include "archive/FolderReplacements.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -22,18 +24,79 @@ namespace {
 constexpr std::size_t kCompareBufferSize = 1 << 16;
 constexpr std::size_t kNamesShown = 5;
 
-enum class Kind { Missing, Regular, Other };
-
-Kind kindOf(const std::string& path, struct stat& info) {
-    if (::stat(path.c_str(), &info) == 0) {
-        return S_ISREG(info.st_mode) ? Kind::Regular : Kind::Other;
+// A folder held open while the files under it are looked at.
+class OpenFolder {
+public:
+    explicit OpenFolder(int fd) : fd_(fd) {}
+    OpenFolder(const OpenFolder&) = delete;
+    OpenFolder& operator=(const OpenFolder&) = delete;
+    ~OpenFolder() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
     }
-    // A link that leads nowhere is there, but is no file to take.
-    return ::lstat(path.c_str(), &info) == 0 ? Kind::Other : Kind::Missing;
+    int fd() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+enum class Kind { Missing, Regular, Link, Other };
+
+// What lies at `name` in the folder open as `folderFd`, a link not followed.
+Kind kindAt(int folderFd, const std::string& name) {
+    struct stat info {};
+    if (::fstatat(folderFd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        return Kind::Missing;
+    }
+    return S_ISLNK(info.st_mode) ? Kind::Link : S_ISREG(info.st_mode) ? Kind::Regular : Kind::Other;
 }
 
-bool sameBytes(const std::string& path, File& archive, EntryTable::Placement placement) {
-    File file = File::open(path, File::Access::Read);
+// The file at `relative` under the folder open as `rootFd`, reached one part at a time and
+// never through a link: a downloaded folder must not bring in a file from elsewhere. Gives
+// the file open, or says why there is none.
+struct Found {
+    Kind kind = Kind::Missing;
+    File file;
+};
+
+Found findUnder(int rootFd, const std::string& rootPath, const std::string& relative) {
+    std::vector<std::string> parts;
+    for (std::size_t from = 0;;) {
+        const std::size_t cut = relative.find('/', from);
+        parts.push_back(relative.substr(from, cut - from));
+        if (cut == std::string::npos) {
+            break;
+        }
+        from = cut + 1;
+    }
+    std::vector<std::unique_ptr<OpenFolder>> folders;
+    int at = rootFd;
+    for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
+        const Kind kind = kindAt(at, parts[i]);
+        if (kind != Kind::Other) {
+            return {kind == Kind::Link ? Kind::Link : Kind::Missing, {}};
+        }
+        const int fd =
+            ::openat(at, parts[i].c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0) {
+            return {Kind::Missing, {}};  // no folder, or one that cannot be read
+        }
+        folders.push_back(std::make_unique<OpenFolder>(fd));
+        at = fd;
+    }
+    const Kind kind = kindAt(at, parts.back());
+    if (kind != Kind::Regular) {
+        return {kind, {}};
+    }
+    File file = File::openUnlockedIn(at, parts.back(), rootPath + "/" + relative);
+    if (file.madeUpBySystem()) {
+        return {Kind::Other, {}};
+    }
+    return {Kind::Regular, std::move(file)};
+}
+
+bool sameBytes(File& file, File& archive, EntryTable::Placement placement) {
     std::vector<char> ours(kCompareBufferSize), theirs(kCompareBufferSize);
     for (std::int64_t at = 0; at < placement.size;) {
         const auto want = static_cast<std::size_t>(
@@ -64,18 +127,24 @@ std::string counted(std::size_t count, const std::string& one, const std::string
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
-// The names in the folder itself that are not folders.
-std::vector<std::string> filesIn(const std::string& folder) {
-    const std::unique_ptr<DIR, int (*)(DIR*)> listing(::opendir(folder.c_str()), ::closedir);
+// The names in the folder itself that are not folders (a link is not one).
+std::vector<std::string> filesIn(int folderFd) {
+    const int listed = ::dup(folderFd);
+    const std::unique_ptr<DIR, int (*)(DIR*)> listing(listed >= 0 ? ::fdopendir(listed) : nullptr,
+                                                      ::closedir);
     if (!listing) {
-        throw Failure("Cannot open folder " + folder + ": " + systemReason());
+        if (listed >= 0) {
+            ::close(listed);
+        }
+        throw Failure(systemReason());
     }
     std::vector<std::string> names;
     while (const dirent* item = ::readdir(listing.get())) {
         const std::string name = item->d_name;
         struct stat info {};
         if (name != "." && name != ".." &&
-            !(::stat((folder + "/" + name).c_str(), &info) == 0 && S_ISDIR(info.st_mode))) {
+            !(::fstatat(folderFd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+              S_ISDIR(info.st_mode))) {
             names.push_back(name);
         }
     }
@@ -91,7 +160,17 @@ FolderReplacements FolderReplacements::match(const std::string& folder, HeldArch
     File& archive = held.file();
     FolderReplacements result;
     result.folder = folder;
-    const std::vector<std::string> files = filesIn(folder);
+    // The folder the user chose may be reached through a link; nothing under it is.
+    const OpenFolder root(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    std::vector<std::string> files;
+    try {
+        if (root.fd() < 0) {
+            throw Failure(systemReason());
+        }
+        files = filesIn(root.fd());
+    } catch (const Failure& failure) {
+        throw Failure("Cannot open folder " + folder + ": " + failure.what());
+    }
     std::map<std::string, int> sharing;  // file name -> entries that Extract gives it
     for (int i = 0; i < entries.count(); ++i) {
         ++sharing[safeFileName(entries.displayName(i)).substr(1)];
@@ -99,11 +178,13 @@ FolderReplacements FolderReplacements::match(const std::string& folder, HeldArch
     std::set<std::string> ambiguous;
     // Looks at the file `relative` for entry i; false when there is none.
     const auto take = [&](int i, const std::string& relative) {
-        const std::string path = folder + "/" + relative;
-        struct stat info {};
-        switch (kindOf(path, info)) {
+        Found found = findUnder(root.fd(), folder, relative);
+        switch (found.kind) {
             case Kind::Missing:
                 return false;
+            case Kind::Link:
+                result.links.push_back(relative);
+                return true;
             case Kind::Other:
                 result.notRegular.push_back(relative);
                 return true;
@@ -111,10 +192,12 @@ FolderReplacements FolderReplacements::match(const std::string& folder, HeldArch
                 break;
         }
         const EntryTable::Placement placement = entries.placement(i);
-        if (info.st_size == placement.size && sameBytes(path, archive, placement)) {
+        const struct stat info = found.file.status();
+        if (info.st_size == placement.size && sameBytes(found.file, archive, placement)) {
             ++result.unchanged;
         } else {
-            result.recorded.push_back({{i, path}, info.st_size});
+            result.recorded.push_back(
+                {{i, folder + "/" + relative, FileIdentity::of(info)}, info.st_size});
         }
         return true;
     };
@@ -152,6 +235,10 @@ std::string FolderReplacements::summary(const ShownName& shown, const std::strin
         text += "\nSkipped " + counted(static_cast<std::size_t>(unchanged), "file", "files") +
                 " that already " + (unchanged == 1 ? "holds" : "hold") + " what " +
                 (unchanged == 1 ? "its entry holds" : "their entries hold") + ".";
+    }
+    if (!links.empty()) {
+        text += "\nSkipped " + counted(links.size(), "symbolic link", "symbolic links") + ": " +
+                listed(links, shown) + ".";
     }
     if (!notRegular.empty()) {
         text += "\nSkipped, not regular files: " + listed(notRegular, shown) + ".";

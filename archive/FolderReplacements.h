@@ -26,8 +26,9 @@ struct FolderReplacements {
     using ShownName = std::function<std::string(std::string_view)>;
 
     // Matches the files of `folder` with the entries of `archive`, which must still be
-    // what `entries` was read from. Reads only; fails with "Cannot open folder %s" and the
-    // system's reason, or when a file that might be unchanged cannot be read.
+    // what `entries` was read from, recording the file each match opened. Reads only; fails with
+    // "Cannot open folder %s" and the system's reason, or when a file that might be unchanged
+    // cannot be read.
     static FolderReplacements match(const std::string& folder, HeldArchive& archive,
                                     const EntryTable& entries);
 
@@ -39,10 +40,12 @@ struct FolderReplacements {
     std::string folder;
     std::vector<Match> recorded;  // in entry order
     int unchanged = 0;            // files that hold their entry's bytes already
-    // Names relative to the folder: files of no regular kind (a folder, a device, a
-    // dangling link) where an entry's file was looked for, the display names several
-    // entries share with a file of that name in the folder, and the files that no entry
-    // has a name for.
+    // Names relative to the folder: links where an entry's file, or a folder on its way,
+    // was looked for (never followed: a downloaded folder must not bring in a file from
+    // elsewhere), files of no regular kind (a folder, a device, a file the system makes
+    // up as it is read) there, the display names several entries share with a file of
+    // that name in the folder, and the files that no entry has a name for.
+    std::vector<std::string> links;
     std::vector<std::string> notRegular;
     std::vector<std::string> ambiguous;
     std::vector<std::string> unmatched;

@@ -2,22 +2,22 @@
 
 namespace xcr {
 
-void ReplacementTable::record(int index, const std::string& path) {
+void ReplacementTable::record(int index, const std::string& path, FileIdentity source) {
     if (index >= 0) {
-        replaced_[index] = path;
+        replaced_[index] = {index, path, source};
     }
 }
 
 std::string ReplacementTable::path(int index) const {
     const auto found = replaced_.find(index);
-    return found == replaced_.end() ? std::string() : found->second;
+    return found == replaced_.end() ? std::string() : found->second.path;
 }
 
 std::vector<Replacement> ReplacementTable::list() const {
     std::vector<Replacement> list;
     list.reserve(replaced_.size());
-    for (const auto& [index, path] : replaced_) {
-        list.push_back({index, path});
+    for (const auto& [index, replacement] : replaced_) {
+        list.push_back(replacement);
     }
     return list;
 }

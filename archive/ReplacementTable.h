@@ -3,14 +3,24 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "archive/FileIdentity.h"
 
 namespace xcr {
 
 // An entry to be replaced by a file from disk.
 struct Replacement {
+    Replacement() = default;
+    Replacement(int index, std::string path, FileIdentity source = {})
+        : index(index), path(std::move(path)), source(source) {}
+
     int index = 0;
     std::string path;
+    // The file `path` led to when it was chosen; a save reads only that file. Empty when
+    // it could not be told then (the save then opens whatever the name leads to).
+    FileIdentity source;
 
     bool operator==(const Replacement&) const = default;
 };
@@ -21,8 +31,8 @@ struct Replacement {
 class ReplacementTable {
 public:
     void clear() { replaced_.clear(); }
-    // Records `path` for entry `index` (the last choice counts).
-    void record(int index, const std::string& path);
+    // Records `path` for entry `index` (the last choice counts), and the file it led to.
+    void record(int index, const std::string& path, FileIdentity source = {});
     // Forgets the file recorded for entry `index`: the next save leaves the entry alone.
     void remove(int index) { replaced_.erase(index); }
 
@@ -33,7 +43,7 @@ public:
     std::vector<Replacement> list() const;
 
 private:
-    std::map<int, std::string> replaced_;
+    std::map<int, Replacement> replaced_;
 };
 
 }  // namespace xcr

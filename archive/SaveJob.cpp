@@ -10,6 +10,7 @@
 #include "archive/File.h"
 #include "archive/HeldArchive.h"
 #include "archive/LayoutCheck.h"
+#include "archive/ReplacementSource.h"
 #include "archive/SavePlan.h"
 #include "archive/StagingFolder.h"
 #include "archive/XcrLayout.h"
@@ -141,8 +142,7 @@ SavePlan SaveRun::plan() {
     auto next = request_.replacements.begin();
     for (int i = 0; i < n_; ++i) {
         if (next != request_.replacements.end() && next->index == i) {
-            newSizes[static_cast<std::size_t>(i)] =
-                File::open(next->path, File::Access::Read).length();
+            newSizes[static_cast<std::size_t>(i)] = openReplacement(*next).length();
             ++next;
         }
         progress_.setPosition(i);
@@ -234,7 +234,7 @@ void SaveRun::writeData(const SavePlan& plan) {
 // Writes exactly the size the directory now gives. A file that changed since the size
 // pass would leave a cut or overlong entry: it fails the save instead.
 void SaveRun::writeReplacement(const Replacement& replacement, const PlannedPlacement& placement) {
-    File source = File::open(replacement.path, File::Access::Read);
+    File source = openReplacement(replacement);
     const auto changed = [&] {
         return Failure("The replacement file " + replacement.path +
                        " changed during the save (it no longer has " +

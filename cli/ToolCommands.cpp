@@ -15,6 +15,7 @@
 #include "archive/Failure.h"
 #include "archive/FolderReplacements.h"
 #include "archive/HeldArchive.h"
+#include "archive/ReplacementSource.h"
 #include "archive/SaveJob.h"
 #include "archive/undo/UndoHistory.h"
 #include "archive/undo/UndoJob.h"
@@ -102,7 +103,7 @@ void recordFromFolder(const ReplaceArguments& arguments, const EntryTable& entri
     HeldArchive archive = HeldArchive::open(arguments.archive, HeldArchive::Access::Read);
     const FolderReplacements found = FolderReplacements::match(arguments.folder, archive, entries);
     for (const FolderReplacements::Match& match : found.recorded) {
-        table.record(match.replacement.index, match.replacement.path);
+        table.record(match.replacement.index, match.replacement.path, match.replacement.source);
     }
     const auto shown = [](std::string_view name) { return printableName(name); };
     out << found.summary(shown, arguments.dryRun ? "Would record" : "Recorded") << '\n';
@@ -200,7 +201,8 @@ void replaceEntries(const ReplaceArguments& arguments, std::ostream& out) {
     }
     for (const ReplaceArgument& argument : parsed) {
         const Replacement replacement = argument.resolve(opened.entries);
-        replacements.record(replacement.index, replacement.path);
+        replacements.record(replacement.index, replacement.path,
+                            identifyReplacement(replacement.path));
     }
     if (arguments.dryRun) {
         writePlan(out, opened.entries, replacements);

@@ -14,14 +14,19 @@ namespace xcr {
 namespace {
 
 // Puts `what` at `name` in `folder`, making the folders on the way: "/" a folder, "|" a
-// fifo, "->" a dangling link, anything else a file of that text.
+// fifo, "->" a dangling link, "->T" a link to T, "=>T" a hard link to T (T taken from the
+// folder), anything else a file of that text.
 void put(const std::string& folder, const std::string& name, const std::string& what) {
     const std::string path = folder + "/" + name;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    const int made = what == "/"    ? ::mkdir(path.c_str(), 0700)
-                     : what == "|"  ? ::mkfifo(path.c_str(), 0600)
-                     : what == "->" ? ::symlink("nowhere", path.c_str())
-                                    : (test::writeFileBytes(path, test::bytesOf(what)), 0);
+    const std::string target = what.substr(std::min<std::size_t>(2, what.size()));
+    const int made = what == "/"                ? ::mkdir(path.c_str(), 0700)
+                     : what == "|"              ? ::mkfifo(path.c_str(), 0600)
+                     : what == "->"             ? ::symlink("nowhere", path.c_str())
+                     : what.rfind("->", 0) == 0 ? ::symlink(target.c_str(), path.c_str())
+                     : what.rfind("=>", 0) == 0
+                         ? ::link((folder + "/" + target).c_str(), path.c_str())
+                         : (test::writeFileBytes(path, test::bytesOf(what)), 0);
     ASSERT_EQ(made, 0) << name;
 }
 
@@ -63,7 +68,19 @@ TEST(FolderReplacementsTest, MatchesFilesByNameOrByFolderPartsAndSaysWhatItSkipp
              "w.bmp (files under their stored folders tell them apart)."},
             {{"dir", "fifo", "link", "p\\f"},
              {{"dir", "/"}, {"fifo", "|"}, {"link", "->"}, {"p/f", "/"}},
-             "+ 0 replacements from F.\nSkipped, not regular files: dir, fifo, link, p/f."},
+             "+ 0 replacements from F.\nSkipped 1 symbolic link: link.\nSkipped, not regular "
+             "files: dir, fifo, p/f."},
+            // A downloaded folder never brings in a file from elsewhere: a link named like an
+            // entry, or on its way as a folder part, is never followed, whatever it leads to;
+            // a hard link is the folder's own file.
+            {{"id_rsa", "art\\hills.bmp", "env", "up", "kept"},
+             {{"id_rsa", "->../secret"},
+              {"art", "->.."},
+              {"env", "->/proc/self/environ"},
+              {"up", "->.."},
+              {"kept", "=>../secret"}},
+             "4:kept(6) + 1 replacement from F.\nSkipped 4 symbolic links: id_rsa, art/hills.bmp, "
+             "env, up.\nMatching no entry: art."},
             // Names no file can have; files and not folders that no entry names, the first
             // five of them by name.
             {{"one", "", ".."},
@@ -81,6 +98,7 @@ TEST(FolderReplacementsTest, MatchesFilesByNameOrByFolderPartsAndSaysWhatItSkipp
         const EntryTable entries = openArchive(dir.file("a.xcr")).entries;
         const std::string folder = dir.file("edited");
         ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+        test::writeFileBytes(dir.file("secret"), test::bytesOf("secret"));
         for (const auto& [name, what] : contents) {
             put(folder, name, what);
         }

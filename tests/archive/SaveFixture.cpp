@@ -8,6 +8,7 @@
 
 #include "archive/ArchiveOpening.h"
 #include "archive/Directory.h"
+#include "archive/ReplacementSource.h"
 #include "archive/SaveJob.h"
 #include "archive/undo/UndoJob.h"
 
@@ -58,7 +59,7 @@ void SaveFixture::openArchive(const Bytes& bytes) {
 void SaveFixture::replace(int index, const Bytes& data) {
     const std::string path = dir.file("replacement" + std::to_string(index));
     writeFileBytes(path, data);
-    replacements.record(index, path);
+    replacements.record(index, path, identifyReplacement(path));
 }
 
 JobOutcome SaveFixture::save(const std::function<void(FakeProgress&)>& prepare) {

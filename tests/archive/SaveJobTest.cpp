@@ -9,8 +9,10 @@
 #include <functional>
 
 #include "archive/ArchiveOpening.h"
+#include "archive/Failure.h"
 #include "archive/File.h"
 #include "archive/FileFaults.h"
+#include "archive/ReplacementSource.h"
 #include "tests/archive/SaveFixture.h"
 
 namespace xcr {
@@ -321,6 +323,69 @@ TEST_F(SaveJobTest, AReplacementThatChangesDuringTheSaveFailsItAndTheArchiveIsPu
                                        " changed during the save (it no longer has 500 bytes); "
                                        "the archive was left unchanged");
         expectUnchanged();
+    }
+}
+
+// A replacement is the file its name led to when it was chosen (a link the user named is
+// followed then, once): a save reads that file or refuses, also when something else took
+// its name since, whatever that is; a file the system makes up as it is read is none.
+TEST_F(SaveJobTest, AReplacementIsTheFileChosenAndNoOtherTakesItsPlace) {
+    const std::string chosen = dir.file("chosen");
+    const std::string other = dir.file("other");
+    const std::string swapped = "Cannot open file " + chosen +
+                                ": it is no longer the file chosen to replace the entry (another "
+                                "file or a link took its name); the archive was left unchanged";
+    struct Case {
+        const char* what;
+        std::string named;                  // the name the user gives
+        std::function<void()> afterChoice;  // what happens before the save
+        std::string refusal;                // of the choice, or else of the save
+        bool refusedWhenChosen = false;
+    };
+    const std::vector<Case> cases = {
+        {"a link named by the user is its target", chosen, [] {}, ""},
+        {"the link is pointed elsewhere", chosen,
+         [&] {
+             std::remove(chosen.c_str());
+             ASSERT_EQ(::symlink(other.c_str(), chosen.c_str()), 0);
+         },
+         swapped},
+        {"another file is renamed over it", chosen,
+         [&] { ASSERT_EQ(std::rename(other.c_str(), chosen.c_str()), 0); }, swapped},
+        {"a file of /proc", "/proc/self/environ", [] {},
+         "Cannot open file /proc/self/environ: not a regular file (the system makes it up as it "
+         "is read)",
+         true},
+        {"a fifo", dir.file("fifo"), [] {},
+         "Cannot open file " + dir.file("fifo") + ": not a regular file", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        openArchive(builderOf(fourEntries()).build());
+        std::remove(chosen.c_str());
+        std::remove(dir.file("fifo").c_str());
+        ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);
+        test::writeFileBytes(dir.file("target"), test::patternBytes(77, 5));
+        test::writeFileBytes(other, test::patternBytes(99, 6));
+        ASSERT_EQ(::symlink(dir.file("target").c_str(), chosen.c_str()), 0);
+        replacements.clear();
+        try {
+            replacements.record(1, c.named, identifyReplacement(c.named));
+            EXPECT_FALSE(c.refusedWhenChosen);
+        } catch (const Failure& failure) {
+            EXPECT_EQ(failure.what(), c.refusal);
+            // The window records such a name all the same: the save refuses it.
+            replacements.record(1, c.named);
+        }
+        c.afterChoice();
+        const JobOutcome outcome = save();
+        if (c.refusal.empty()) {
+            ASSERT_TRUE(outcome.ok()) << outcome.failure;
+            EXPECT_EQ(entries.placement(1).size, 77);
+        } else {
+            EXPECT_EQ(outcome.failure.rfind(c.refusal.substr(0, 40), 0), 0u) << outcome.failure;
+            expectUnchanged();
+        }
     }
 }
 
