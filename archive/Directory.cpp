@@ -88,21 +88,25 @@ int countListed(File& archive) {
 }
 
 DirectoryFingerprint readFingerprint(File& archive, int listed) {
-    const std::int64_t end = std::min(archive.length(), recordPos(listed));
+    return readFingerprint(archive, 0, std::min(archive.length(), recordPos(listed)));
+}
+
+DirectoryFingerprint readFingerprint(File& file, std::int64_t position, std::int64_t size) {
+    const std::int64_t end = position + std::max<std::int64_t>(size, 0);
     Checksum checksum;
     std::vector<unsigned char> buffer(static_cast<std::size_t>(
-        std::min<std::int64_t>(std::max<std::int64_t>(end, 0), kRecordsPerBlock * kRecordSize)));
-    for (std::int64_t at = 0; at < end;) {
+        std::min<std::int64_t>(end - position, kRecordsPerBlock * kRecordSize)));
+    for (std::int64_t at = position; at < end;) {
         const auto want = static_cast<std::size_t>(std::min<std::int64_t>(end - at, buffer.size()));
-        const std::size_t got = archive.readMaybeSparse(at, buffer.data(), want);
+        const std::size_t got = file.readMaybeSparse(at, buffer.data(), want);
         checksum.add(buffer.data(), got);
         if (got < want) {
             // The file was cut short while this read it: what is there is what counts.
-            return {checksum.value(), at + static_cast<std::int64_t>(got)};
+            return {checksum.value(), at - position + static_cast<std::int64_t>(got)};
         }
         at += static_cast<std::int64_t>(got);
     }
-    return {checksum.value(), std::max<std::int64_t>(end, 0)};
+    return {checksum.value(), end - position};
 }
 
 EntryTable internal::parseEntryTable(const unsigned char* bytes, std::size_t length) {

@@ -19,6 +19,9 @@ int countListed(File& archive);
 
 // The fingerprint of the header and the first `listed` records as the file holds them now.
 DirectoryFingerprint readFingerprint(File& archive, int listed);
+// The fingerprint of `size` bytes at `position` as the file holds them now; fewer bytes
+// where the file ends sooner.
+DirectoryFingerprint readFingerprint(File& file, std::int64_t position, std::int64_t size);
 
 }  // namespace xcr
 

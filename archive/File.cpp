@@ -233,6 +233,15 @@ bool File::madeUpBySystem() const {
            (where.f_type == kProcFileSystem || where.f_type == kSysFileSystem);
 }
 
+std::int64_t File::birthStamp() const {
+    struct statx info {};
+    if (::statx(fd_, "", AT_EMPTY_PATH, STATX_BTIME, &info) != 0 ||
+        (info.stx_mask & STATX_BTIME) == 0) {
+        return 0;
+    }
+    return std::int64_t{info.stx_btime.tv_sec} * 1000000000 + info.stx_btime.tv_nsec;
+}
+
 std::int64_t File::length() const {
     return status().st_size;
 }

@@ -61,6 +61,10 @@ public:
     // Whether the file lies where the system makes files up as they are read (/proc,
     // /sys): their sizes say nothing of what a read gives.
     bool madeUpBySystem() const;
+    // When the file was made, in nanoseconds since the epoch, or 0 where the file system
+    // does not keep it: with the identity, it tells a file from a later one that took over
+    // its inode.
+    std::int64_t birthStamp() const;
     const std::string& path() const { return path_; }
 
     std::int64_t length() const;

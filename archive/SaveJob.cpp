@@ -15,6 +15,7 @@
 #include "archive/StagingFolder.h"
 #include "archive/XcrLayout.h"
 #include "archive/undo/MovedEntries.h"
+#include "archive/undo/UndoRecord.h"
 #include "archive/undo/UndoStore.h"
 
 namespace xcr {
@@ -44,7 +45,8 @@ private:
     void writeReplacement(const Replacement& replacement, const PlannedPlacement& placement);
     JobOutcome undo(const std::string& failure);
     void beginUndoRecord(const SavePlan& plan);
-    void completeUndoRecord(const DirectoryFingerprint& written);
+    void completeUndoRecord(const SavePlan& plan, const DirectoryFingerprint& written);
+    void retireEarlierRecords();
     std::string cannotUndoText(const std::string& why) const;
 
     const SaveRequest& request_;
@@ -56,6 +58,9 @@ private:
     bool totalChanges_ = false;
     std::optional<SaveJournal> journal_;
     std::string undoRecord_;
+    // The replaced entries as the record describes them, their old bytes taken before the
+    // save writes.
+    std::vector<UndoRecord::Replaced> replaced_;
     std::string undoWarning_;
 };
 
@@ -90,7 +95,7 @@ JobOutcome SaveRun::run() {
         archive_->sync();
         written = readFingerprint(*archive_, n_);
         if (journal_) {
-            completeUndoRecord(written);
+            completeUndoRecord(plan, written);
             // The moment the save becomes final.
             journal_->remove();
         }
@@ -99,6 +104,9 @@ JobOutcome SaveRun::run() {
             return JobOutcome::failed(failure.what());  // nothing was written
         }
         return undo(failure.what());
+    }
+    if (journal_ && undoRecord_.empty()) {
+        retireEarlierRecords();
     }
     JobOutcome outcome;
     outcome.warning = undoWarning_;
@@ -280,6 +288,14 @@ void SaveRun::beginUndoRecord(const SavePlan& plan) {
         }
         const std::vector<MovedEntry> moved =
             movedEntries(request_.entries.placements(), plan.placements(), replaced);
+        for (const Replacement& replacement : request_.replacements) {
+            const EntryTable::Placement old = request_.entries.placement(replacement.index);
+            UndoRecord::Replaced entry;
+            entry.index = replacement.index;
+            entry.name = std::string(request_.entries.displayName(replacement.index));
+            entry.before = {old.offset, readFingerprint(*archive_, old.offset, old.size)};
+            replaced_.push_back(std::move(entry));
+        }
         journal::Header header = held_.journalHeader();
         header.oldLength = oldLength_;
         header.newLength = plan.lengthAfter();
@@ -294,7 +310,7 @@ void SaveRun::beginUndoRecord(const SavePlan& plan) {
 
 // Completes the record before the save becomes final: what the save replaced, and the
 // archive as it left it, which alone the record applies to.
-void SaveRun::completeUndoRecord(const DirectoryFingerprint& written) {
+void SaveRun::completeUndoRecord(const SavePlan& plan, const DirectoryFingerprint& written) {
     if (undoRecord_.empty()) {
         return;
     }
@@ -308,15 +324,30 @@ void SaveRun::completeUndoRecord(const DirectoryFingerprint& written) {
         facts.before = request_.entries.fingerprint();
         facts.after = written;
         facts.lengthAfter = archive_->length();
-        for (const Replacement& replacement : request_.replacements) {
-            facts.replaced.push_back(
-                {replacement.index, std::string(request_.entries.displayName(replacement.index))});
+        facts.born = archive_->birthStamp();
+        facts.replaced = replaced_;
+        for (UndoRecord::Replaced& entry : facts.replaced) {
+            const EntryTable::Placement now =
+                plan.placements()[static_cast<std::size_t>(entry.index)];
+            entry.after = {now.offset, readFingerprint(*archive_, now.offset, now.size)};
         }
         UndoStore(request_.undo).complete(undoRecord_, facts);
     } catch (const std::exception& failure) {
         UndoStore(request_.undo).removeQuietly(undoRecord_);
         undoRecord_.clear();
         undoWarning_ = cannotUndoText(failure.what());
+    }
+}
+
+// A save that kept no record stands between the archive and every earlier record: undoing
+// one of those would put back bytes around this save's, so they go. Should that fail too,
+// an undo still finds that the entries they replaced no longer hold what they wrote.
+void SaveRun::retireEarlierRecords() {
+    try {
+        if (UndoStore(request_.undo).retire(held_.identity()) > 0) {
+            undoWarning_ += " Its earlier saves can no longer be undone either.";
+        }
+    } catch (const std::exception&) {
     }
 }
 

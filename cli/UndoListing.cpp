@@ -32,8 +32,8 @@ void writeUndoHistory(std::ostream& out, const std::string& archive,
         out << std::setw(4) << ++number << "  ";
         if (!step.stored.record) {
             out << std::setw(19) << "?"
-                << "  " << std::setw(14) << step.stored.size
-                << "  (its record cannot be read: cannot be undone)\n";
+                << "  " << std::setw(14) << step.stored.size << "  (its record cannot be read, "
+                << step.stored.problem << ": cannot be undone)\n";
             continue;
         }
         const UndoRecord& record = *step.stored.record;

@@ -135,13 +135,21 @@ void UndoRun::choose() {
     const std::string where = store_.folder() + "/" + newest.name;
     if (!newest.record) {
         throw Failure("The undo record " + where + " of the last save of " + request_.archivePath +
-                      " cannot be read, so that save cannot be undone.");
+                      " cannot be read (" + newest.problem + "), so that save cannot be undone.");
     }
-    if (!newest.record->leftAsIs(*archive_)) {
+    if (!newest.record->directoryAsLeft(*archive_)) {
         throw Failure("The archive " + request_.archivePath +
                       " was changed since its last save (by another program, or by a save "
                       "that kept no undo record), so that save cannot be undone; the archive "
                       "was left unchanged.");
+    }
+    if (const UndoRecord::Replaced* changed = newest.record->changedEntry(*archive_)) {
+        const EntryTable now = readEntryTable(*archive_);
+        const auto index = static_cast<int>(changed->index);
+        throw Failure("Cannot undo the last save of " + request_.archivePath + ": entry " +
+                      std::to_string(index) + " " +
+                      std::string(index < now.count() ? now.storedName(index) : changed->name) +
+                      " was changed since the save; nothing was undone.");
     }
     if (request_.entries && request_.entries->fingerprint() != newest.record->after) {
         throw Failure("The archive " + request_.archivePath +

@@ -9,7 +9,8 @@ namespace xcr {
 
 namespace {
 
-constexpr char kMagic[8] = {'X', 'C', 'R', 'U', 'N', 'D', 'O', '1'};
+constexpr char kMagic[8] = {'X', 'C', 'R', 'U', 'N', 'D', 'O', '2'};
+constexpr char kFirstMagic[8] = {'X', 'C', 'R', 'U', 'N', 'D', 'O', '1'};
 constexpr std::size_t kEndSize = 24;  // checksum, length, magic
 // No record says more than this about a save: 5001 names of 256 bytes each, and more.
 constexpr std::uint64_t kMostFacts = 1 << 22;
@@ -24,6 +25,11 @@ public:
     void text(const std::string& value) {
         number(value.size());
         bytes_.insert(bytes_.end(), value.begin(), value.end());
+    }
+    void known(const UndoRecord::KnownBytes& bytes) {
+        number(static_cast<std::uint64_t>(bytes.position));
+        number(static_cast<std::uint64_t>(bytes.held.bytes));
+        number(bytes.held.checksum);
     }
     std::vector<unsigned char>& bytes() { return bytes_; }
 
@@ -53,6 +59,13 @@ public:
         return {bytes_.begin() + static_cast<std::ptrdiff_t>(at_ - size),
                 bytes_.begin() + static_cast<std::ptrdiff_t>(at_)};
     }
+    UndoRecord::KnownBytes known() {
+        UndoRecord::KnownBytes bytes;
+        bytes.position = static_cast<std::int64_t>(number());
+        bytes.held.bytes = static_cast<std::int64_t>(number());
+        bytes.held.checksum = number();
+        return bytes;
+    }
     bool failed() const { return !ok_; }
     // Every fact read, and nothing left over.
     bool whole() const { return ok_ && at_ == bytes_.size(); }
@@ -73,10 +86,13 @@ std::vector<unsigned char> UndoRecord::encodeFacts() const {
     facts.number(after.checksum);
     facts.number(static_cast<std::uint64_t>(after.bytes));
     facts.number(static_cast<std::uint64_t>(lengthAfter));
+    facts.number(static_cast<std::uint64_t>(born));
     facts.number(replaced.size());
     for (const Replaced& entry : replaced) {
         facts.number(static_cast<std::uint64_t>(entry.index));
         facts.text(entry.name);
+        facts.known(entry.before);
+        facts.known(entry.after);
     }
     std::vector<unsigned char>& bytes = facts.bytes();
     const std::size_t size = bytes.size();
@@ -100,9 +116,11 @@ std::optional<UndoRecord> UndoRecord::read(File& record) {
         !found.journal.complete ||
         record.readAt(length - static_cast<std::int64_t>(kEndSize), end, sizeof end) !=
             sizeof end ||
-        std::memcmp(end + 16, kMagic, sizeof kMagic) != 0) {
+        (std::memcmp(end + 16, kMagic, sizeof kMagic) != 0 &&
+         std::memcmp(end + 16, kFirstMagic, sizeof kFirstMagic) != 0)) {
         return std::nullopt;
     }
+    found.bytesKnown = std::memcmp(end + 16, kMagic, sizeof kMagic) == 0;
     const std::uint64_t size = journal::numberAt(end + 8);
     const std::int64_t factsAt = journal::kHeaderSize + found.journal.bodyLength;
     if (size > kMostFacts || factsAt + static_cast<std::int64_t>(size + kEndSize) != length) {
@@ -124,11 +142,18 @@ std::optional<UndoRecord> UndoRecord::read(File& record) {
     found.after.checksum = facts.number();
     found.after.bytes = static_cast<std::int64_t>(facts.number());
     found.lengthAfter = static_cast<std::int64_t>(facts.number());
+    if (found.bytesKnown) {
+        found.born = static_cast<std::int64_t>(facts.number());
+    }
     const std::uint64_t count = facts.number();
     for (std::uint64_t i = 0; i < count && !facts.failed(); ++i) {
         Replaced entry;
         entry.index = static_cast<std::int64_t>(facts.number());
         entry.name = facts.text();
+        if (found.bytesKnown) {
+            entry.before = facts.known();
+            entry.after = facts.known();
+        }
         found.replaced.push_back(std::move(entry));
     }
     if (!facts.whole()) {
@@ -137,17 +162,46 @@ std::optional<UndoRecord> UndoRecord::read(File& record) {
     return found;
 }
 
-bool UndoRecord::leftAsIs(File& archive) const {
+namespace {
+
+bool holds(File& archive, const UndoRecord::KnownBytes& known) {
+    return readFingerprint(archive, known.position, known.held.bytes) == known.held;
+}
+
+}  // namespace
+
+bool UndoRecord::directoryAsLeft(File& archive) const {
+    // An inode freed by a deleted archive may be taken by a new file.
+    const std::int64_t bornNow = archive.birthStamp();
     // The header holds the record count; with the length, it fixes how many records the
     // file lists.
-    return archive.length() == lengthAfter &&
+    return (born == 0 || bornNow == 0 || born == bornNow) && archive.length() == lengthAfter &&
            readFingerprint(archive, static_cast<int>(journal.listed)) == after;
 }
 
+const UndoRecord::Replaced* UndoRecord::changedEntry(File& archive) const {
+    if (!bytesKnown) {
+        return nullptr;
+    }
+    for (const Replaced& entry : replaced) {
+        if (!holds(archive, entry.after)) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
 bool UndoRecord::spent(File& archive) const {
-    return archive.length() == journal.oldLength &&
-           readFingerprint(archive, static_cast<int>(journal.listed)) == before &&
-           !leftAsIs(archive);
+    if (archive.length() != journal.oldLength ||
+        readFingerprint(archive, static_cast<int>(journal.listed)) != before) {
+        return false;
+    }
+    for (const Replaced& entry : replaced) {
+        if (bytesKnown && !holds(archive, entry.before)) {
+            return false;  // changed since by another program: nothing here is for this record
+        }
+    }
+    return !leftAsIs(archive);
 }
 
 bool UndoRecord::precedes(const UndoRecord& newer) const {

@@ -9,8 +9,10 @@
 #include <cerrno>
 #include <chrono>
 #include <cinttypes>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <memory>
 
@@ -23,7 +25,7 @@ namespace {
 
 constexpr const char* kSuffix = ".undo";
 // A record being written: it takes its name once it is complete, so that one cut off is
-// never listed.
+// never listed. Before this end stands the number of the process writing it.
 constexpr const char* kPartSuffix = ".part";
 
 std::string userStateFolder() {
@@ -71,6 +73,18 @@ void makePrivateFolder(const std::string& folder) {
     }
 }
 
+// Whether the process that writes the part `name` is gone (or the name says no process).
+bool writerGone(const std::string& name) {
+    const std::string base = name.substr(0, name.size() - std::strlen(kPartSuffix));
+    const std::string digits = base.substr(base.rfind('.') + 1);
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos ||
+        digits.size() > 9) {
+        return true;
+    }
+    const auto pid = static_cast<pid_t>(std::stol(digits));
+    return pid != ::getpid() && ::kill(pid, 0) != 0 && errno == ESRCH;
+}
+
 // The names in the store that end with `end`, oldest first, with their sizes.
 std::map<std::string, std::int64_t> listFiles(const std::string& folder, const std::string& end) {
     std::map<std::string, std::int64_t> files;
@@ -100,12 +114,8 @@ std::string UndoStore::begin(File& archive, const std::vector<ByteRange>& kept,
                              const journal::Header& header,
                              const std::vector<unsigned char>& plannedFields) const {
     makePrivateFolder(folder_);
-    const ArchiveFolder folder = ArchiveFolder::open(folder_, folder_);
-    // What a save of this archive cut off; no other can be under way while it is held.
-    const std::string part = archiveSuffix(header.archive) + kPartSuffix;
-    for (const auto& [name, size] : listFiles(folder_, part)) {
-        folder.remove(name);
-    }
+    const ArchiveFolder folder = openFolder();
+    sweepParts(folder);
     const auto now = std::chrono::duration_cast<std::chrono::nanoseconds>(
                          std::chrono::system_clock::now().time_since_epoch())
                          .count();
@@ -115,14 +125,14 @@ std::string UndoStore::begin(File& archive, const std::vector<ByteRange>& kept,
         char digits[24];
         std::snprintf(digits, sizeof digits, "%020" PRId64, stamp);
         name = digits + archiveSuffix(header.archive);
-        if (!folder.entry(name) && !folder.entry(name + kPartSuffix)) {
+        if (!folder.entry(name) && !folder.entry(partOf(name))) {
             break;
         }
     }
     try {
         // Flushed once, with its facts, when the save completes it.
         SaveJournal record =
-            SaveJournal::create(folder, name + kPartSuffix, header, SaveJournal::Flush::ByOwner);
+            SaveJournal::create(folder, partOf(name), header, SaveJournal::Flush::ByOwner);
         for (const ByteRange& range : kept) {
             record.keep(archive, range.position, range.size);
         }
@@ -136,7 +146,7 @@ std::string UndoStore::begin(File& archive, const std::vector<ByteRange>& kept,
 
 void UndoStore::complete(const std::string& name, const UndoRecord& facts) const {
     try {
-        const std::string part = folder_ + "/" + name + kPartSuffix;
+        const std::string part = folder_ + "/" + partOf(name);
         File record = File::open(part, File::Access::ReadWrite, "undo record");
         const std::vector<unsigned char> bytes = facts.encodeFacts();
         record.writeAt(record.length(), bytes.data(), bytes.size());
@@ -145,7 +155,7 @@ void UndoStore::complete(const std::string& name, const UndoRecord& facts) const
         if (std::rename(part.c_str(), (folder_ + "/" + name).c_str()) != 0) {
             throw Failure("Cannot rename " + part + ": " + systemReason());
         }
-        ArchiveFolder::open(folder_, folder_).sync();
+        openFolder().sync();
         dropUnreachable(name, facts);
         prune(name);
     } catch (...) {
@@ -156,11 +166,59 @@ void UndoStore::complete(const std::string& name, const UndoRecord& facts) const
 
 void UndoStore::removeQuietly(const std::string& name) const {
     try {
-        remove(name + kPartSuffix);
+        remove(partOf(name));
         remove(name);
     } catch (const Failure&) {
         // Left to the limits.
     }
+}
+
+std::string UndoStore::partOf(const std::string& name) const {
+    return name + "." + std::to_string(::getpid()) + kPartSuffix;
+}
+
+ArchiveFolder UndoStore::openFolder() const {
+    struct stat info {};
+    if (::lstat(folder_.c_str(), &info) != 0) {
+        throw Failure("Cannot open folder " + folder_ + ": " + systemReason());
+    }
+    const char* refused = S_ISLNK(info.st_mode)        ? "it is a link"
+                          : !S_ISDIR(info.st_mode)     ? "it is not a folder"
+                          : info.st_uid != ::geteuid() ? "it belongs to another user"
+                                                       : nullptr;
+    ArchiveFolder folder;
+    if (refused == nullptr) {
+        folder = ArchiveFolder::open(folder_, folder_);
+        refused = folder.identity() == FileIdentity::of(info) ? nullptr : "it was just replaced";
+    }
+    if (refused != nullptr) {
+        throw Failure("The undo folder " + folder_ + " is not used: " + refused);
+    }
+    return folder;
+}
+
+void UndoStore::sweepParts(const ArchiveFolder& folder) const {
+    for (const auto& [name, size] : listFiles(folder_, kPartSuffix)) {
+        if (writerGone(name)) {
+            try {
+                folder.remove(name);
+            } catch (const Failure&) {
+                // Counted by the limits until a later use removes it.
+            }
+        }
+    }
+}
+
+int UndoStore::retire(const FileIdentity& archive) const {
+    int removed = 0;
+    for (const StoredUndo& stored : recordsOf(archive)) {
+        try {
+            remove(stored.name);
+            ++removed;
+        } catch (const Failure&) {
+        }
+    }
+    return removed;
 }
 
 // An undo always takes the archive's newest record, so the records newer than the one
@@ -182,6 +240,11 @@ void UndoStore::prune(const std::string& added) const {
     const std::map<std::string, std::int64_t> records = listFiles(folder_, kSuffix);
     const std::string own = added.substr(added.find('-'));
     std::int64_t total = 0;
+    // Parts take room too: those of saves under way, and any a crash left that could not
+    // be removed.
+    for (const auto& [name, size] : listFiles(folder_, kPartSuffix)) {
+        total += size;
+    }
     int ofArchive = 0;
     for (const auto& [name, size] : records) {
         total += size;
@@ -207,17 +270,25 @@ void UndoStore::prune(const std::string& added) const {
 
 std::vector<StoredUndo> UndoStore::recordsOf(const FileIdentity& archive) const {
     std::vector<StoredUndo> found;
+    struct stat info {};
+    if (::lstat(folder_.c_str(), &info) != 0 && errno == ENOENT) {
+        return found;  // no save was ever recorded
+    }
+    sweepParts(openFolder());
     const std::string suffix = archiveSuffix(archive);
     for (const auto& [name, size] : listFiles(folder_, kSuffix)) {
         if (!endsWith(name, suffix)) {
             continue;
         }
-        StoredUndo stored{name, size, std::nullopt};
+        StoredUndo stored{name, size, std::nullopt, {}};
         try {
             File record = open(name);
             stored.record = UndoRecord::read(record);
-        } catch (const Failure&) {
-            // Left as a record that cannot be read.
+            if (!stored.record) {
+                stored.problem = "it is damaged or cut off";
+            }
+        } catch (const Failure& failure) {
+            stored.problem = failure.what();
         }
         found.push_back(std::move(stored));
     }
@@ -226,11 +297,17 @@ std::vector<StoredUndo> UndoStore::recordsOf(const FileIdentity& archive) const 
 }
 
 File UndoStore::open(const std::string& name) const {
-    return File::open(folder_ + "/" + name, File::Access::Read, "undo record");
+    File record = openFolder().openForReading(name);
+    if (record.status().st_uid != ::geteuid()) {
+        throw Failure(cannotOpenText(record.path(), "it belongs to another user"));
+    }
+    return record;
 }
 
 void UndoStore::remove(const std::string& name) const {
-    ArchiveFolder::open(folder_, folder_).remove(name);
+    const ArchiveFolder folder = openFolder();
+    folder.remove(name);
+    folder.sync();
 }
 
 }  // namespace xcr

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "archive/ArchiveFolder.h"
 #include "archive/File.h"
 #include "archive/FileIdentity.h"
 #include "archive/SavePlan.h"
@@ -29,13 +30,20 @@ struct UndoOptions {
 struct StoredUndo {
     std::string name;
     std::int64_t size = 0;
-    // Nothing when it cannot be read (cut off by a crash, damaged).
+    // Nothing when it cannot be read (cut off by a crash, damaged, another user's), and
+    // then why.
     std::optional<UndoRecord> record;
+    std::string problem;
 };
 
 // The folder of undo records, private to the user (0700, records 0600). A record is named
 // after the time it was made and the archive it belongs to, so that names sort oldest
-// first.
+// first. While a save writes it, it carries the writing process's number and ".part";
+// parts whose process is gone were cut off by a crash, and the next use of the store
+// removes them (until then the limits count them). A store or record that is not the
+// user's own, or is a link, is never read: a record's bytes are written into an archive.
+// Every record removed is removed for good: the folder is flushed, so that a record
+// undone never comes back after a power cut.
 class UndoStore {
 public:
     explicit UndoStore(UndoOptions options = {});
@@ -55,10 +63,15 @@ public:
     // the save this one was made on) and the oldest records past the limits. Fails when
     // it cannot, or when the limits leave no room even for it: it is then removed.
     void complete(const std::string& name, const UndoRecord& facts) const;
-    // The archive's records, newest first.
+    // The archive's records, newest first. Fails when the store is not the user's own
+    // folder, saying so.
     std::vector<StoredUndo> recordsOf(const FileIdentity& archive) const;
-    // Opens a record for reading; fails with "Cannot open file %s".
+    // Opens a record for reading, never through a link; fails with "Cannot open file %s"
+    // and the reason, which names another owner.
     File open(const std::string& name) const;
+    // Removes every record of the archive, for a save that kept none: no undo may reach
+    // past it. Returns how many went.
+    int retire(const FileIdentity& archive) const;
     // Deletes a record; fails with "Cannot delete file %s".
     void remove(const std::string& name) const;
     // Deletes a record, complete or not, that must not stay, as far as it can: one left
@@ -67,6 +80,9 @@ public:
     void removeQuietly(const std::string& name) const;
 
 private:
+    ArchiveFolder openFolder() const;
+    std::string partOf(const std::string& name) const;
+    void sweepParts(const ArchiveFolder& folder) const;
     void dropUnreachable(const std::string& added, const UndoRecord& facts) const;
     void prune(const std::string& added) const;
 

@@ -12,6 +12,7 @@
 #include "archive/FileFaults.h"
 #include "archive/HeldArchive.h"
 #include "archive/journal/JournalFormat.h"
+#include "archive/undo/UndoHistory.h"
 #include "tests/archive/SaveFixture.h"
 
 namespace xcr {
@@ -68,9 +69,14 @@ protected:
         std::remove(journalPath().c_str());
         std::filesystem::remove_all(undo.folder);
         openArchive(start);
-        replace(1, test::patternBytes(900, 6));
-        replace(3, test::patternBytes(50, 7));
+        for (const auto& [index, data] : shape) {
+            replace(index, data);
+        }
     }
+
+    // What the save replaces: by default entries that grow and shrink.
+    std::vector<std::pair<int, Bytes>> shape = {{1, test::patternBytes(900, 6)},
+                                                {3, test::patternBytes(50, 7)}};
 
     bool journalLeft() const {
         struct stat info {};
@@ -110,33 +116,54 @@ protected:
 // journal is removed. The next opening always finds the old archive or the new one, whole,
 // and leaves no journal.
 TEST_F(SaveCrashTest, AKillAtAnyFileCallLeavesExactlyTheOldOrTheNewArchive) {
-    const std::uint64_t calls = fileCallsOf([&] { save(); });
-    int old = 0;
-    int whole = 0;
-    for (std::uint64_t k = 1; k <= calls; ++k) {
-        SCOPED_TRACE("killed before file call " + std::to_string(k));
+    // A save that keeps every size leaves the header and directory as they were: only the
+    // replaced bytes tell the old archive from the new one.
+    const std::vector<std::pair<int, Bytes>> sameSizes = {{1, test::patternBytes(40, 6)}};
+    for (const auto& replaced : {shape, sameSizes}) {
+        SCOPED_TRACE("a save of " + std::to_string(replaced.front().second.size()) + " bytes");
+        shape = replaced;
         arrange();
-        ASSERT_TRUE(killedAt(k, [&] { save(); }));
-        const OpenedArchive opened = xcr::openArchive(archivePath());
-        const Bytes now = test::readFileBytes(archivePath());
-        entries = opened.entries;
-        if (now == original) {
-            ++old;
-            // The record of a save put back is never applied.
-            const std::string refusal = undoLastSave().failure;
-            EXPECT_EQ(refusal.rfind("No save of", 0), 0u) << refusal;
-        } else {
-            EXPECT_EQ(now, saved);
-            EXPECT_TRUE(opened.notice.empty()) << opened.notice;
-            ++whole;
-            // A save that became final has its undo record.
-            EXPECT_TRUE(undoLastSave().ok());
-            EXPECT_EQ(test::readFileBytes(archivePath()), original);
+        ASSERT_TRUE(save().ok());
+        saved = test::readFileBytes(archivePath());
+        arrange();
+        const std::uint64_t calls = fileCallsOf([&] { save(); });
+        int old = 0;
+        int whole = 0;
+        for (std::uint64_t k = 1; k <= calls; ++k) {
+            SCOPED_TRACE("killed before file call " + std::to_string(k));
+            arrange();
+            ASSERT_TRUE(killedAt(k, [&] { save(); }));
+            const OpenedArchive opened = xcr::openArchive(archivePath());
+            const Bytes now = test::readFileBytes(archivePath());
+            entries = opened.entries;
+            HeldArchive held = HeldArchive::open(archivePath(), HeldArchive::Access::Read);
+            const std::vector<UndoStep> steps = undoHistory(held, undo);
+            held = {};
+            // What a killed save had begun of its record goes at the next use of the store.
+            for (const std::string& name : test::filesIn(undo.folder)) {
+                EXPECT_EQ(name.find(".part"), std::string::npos) << name;
+            }
+            if (now == original) {
+                ++old;
+                // The record of a save put back is never listed or applied.
+                EXPECT_TRUE(steps.empty());
+                const std::string refusal = undoLastSave().failure;
+                EXPECT_EQ(refusal.rfind("No save of", 0), 0u) << refusal;
+            } else {
+                EXPECT_EQ(now, saved);
+                EXPECT_TRUE(opened.notice.empty()) << opened.notice;
+                ++whole;
+                // A save that became final has its undo record.
+                ASSERT_EQ(steps.size(), 1u);
+                EXPECT_TRUE(steps.front().undoable);
+                EXPECT_TRUE(undoLastSave().ok());
+                EXPECT_EQ(test::readFileBytes(archivePath()), original);
+            }
+            EXPECT_FALSE(journalLeft());
         }
-        EXPECT_FALSE(journalLeft());
+        EXPECT_GT(old, 0);
+        EXPECT_GT(whole, 0);
     }
-    EXPECT_GT(old, 0);
-    EXPECT_GT(whole, 0);
 }
 
 // An undo is killed before every file call in turn as a save is, for a save that kept

@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "archive/ArchiveOpening.h"
+#include "archive/FileFaults.h"
 #include "archive/HeldArchive.h"
 #include "archive/SaveJob.h"
 #include "archive/XcrLayout.h"
@@ -60,6 +61,11 @@ TEST_F(UndoJobTest, ARecordIsNeverAppliedToAnArchiveChangedSinceOrToADamagedOne)
          [](Bytes& a, const std::string&) { ++a[layout::offsetPos(1)]; }, changed},
         {"another program added a byte", [](Bytes& a, const std::string&) { a.push_back(0); },
          changed},
+        // Bytes of the same size leave the header, the directory and the length as they were.
+        {"another program rewrote the replaced entry in place",
+         [&](Bytes& a, const std::string&) { a[entries.placement(1).offset + 899] ^= 1; },
+         "Cannot undo the last save of " + archivePath() +
+             ": entry 1 b was changed since the save; nothing was undone."},
         {"a kept byte of the record changed",
          [](Bytes&, const std::string& r) {
              Bytes bytes = test::readFileBytes(r);
@@ -109,6 +115,100 @@ TEST_F(UndoJobTest, ARecordKeepsWhatTheSaveDestroyedNotWhatItMoved) {
     EXPECT_LT(kept, 20000u);
     EXPECT_TRUE(runUndo({archivePath(), std::nullopt, undo}, *progress).ok());
     EXPECT_EQ(test::readFileBytes(archivePath()), before);
+}
+
+// A record is only ever read when it and its folder are the user's own and no link leads
+// to them, and only ever applied to the very file its save wrote, not to a new file that
+// took over the inode of a deleted one.
+TEST_F(UndoJobTest, ARecordAppliesOnlyFromTheUsersOwnStoreToTheFileItsSaveWrote) {
+    struct Case {
+        const char* what;
+        // False when it cannot be arranged here (changing owners needs root).
+        std::function<bool(const std::string& record)> arrange;
+        std::string refusal;
+    };
+    const std::string moved = stateDir.file("elsewhere");
+    const std::vector<Case> cases = {
+        {"a record of another user",
+         [](const std::string& r) { return ::chown(r.c_str(), 4242, 4242) == 0; },
+         "The undo record "},
+        {"a record that is a link",
+         [&](const std::string& r) {
+             std::filesystem::rename(r, moved);
+             return ::symlink(moved.c_str(), r.c_str()) == 0;
+         },
+         "No save of "},
+        {"a store folder that is a link",
+         [&](const std::string&) {
+             std::filesystem::rename(undo.folder, moved);
+             return ::symlink(moved.c_str(), undo.folder.c_str()) == 0;
+         },
+         "The undo folder " + undo.folder + " is not used: it is a link"},
+        {"a store folder of another user",
+         [&](const std::string&) { return ::chown(undo.folder.c_str(), 4242, 4242) == 0; },
+         "The undo folder " + undo.folder + " is not used: it belongs to another user"},
+        {"a new file in the inode of the deleted archive",
+         [&](const std::string&) {
+             const Bytes bytes = test::readFileBytes(archivePath());
+             std::remove(archivePath().c_str());
+             test::writeFileBytes(archivePath(), bytes);
+             return true;
+         },
+         ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove_all(undo.folder);
+        std::filesystem::remove_all(moved);
+        openArchive(original);
+        ASSERT_TRUE(saveEntry1(40, 5).ok());
+        const auto names = test::filesIn(undo.folder);
+        ASSERT_EQ(names.size(), 1u);
+        if (!c.arrange(undo.folder + "/" + names.front())) {
+            continue;
+        }
+        const Bytes saved = test::readFileBytes(archivePath());
+        const JobOutcome outcome = undoLastSave();
+        EXPECT_FALSE(outcome.ok());
+        EXPECT_EQ(outcome.failure.rfind(c.refusal, 0), 0u) << outcome.failure;
+        EXPECT_EQ(test::readFileBytes(archivePath()), saved);
+    }
+}
+
+// A save that could keep no record stands between the archive and the saves before it:
+// no undo reaches across it, even when it kept every size (the directory then reads as
+// the earlier save left it).
+TEST_F(UndoJobTest, NoUndoReachesAcrossASaveThatKeptNoRecord) {
+    ASSERT_TRUE(saveEntry1(40, 5).ok());
+    const Bytes first = test::readFileBytes(archivePath());
+    const EntryTable firstEntries = entries;
+    const std::string record = test::filesIn(undo.folder).front();
+    const Bytes recordBytes = test::readFileBytes(undo.folder + "/" + record);
+    JobOutcome outcome;
+    // Each file call of the second save fails in turn until one leaves it saved without
+    // its record.
+    for (std::uint64_t call = 1; call < 400; ++call) {
+        test::writeFileBytes(archivePath(), first);
+        entries = firstEntries;
+        std::filesystem::remove_all(undo.folder);
+        std::filesystem::create_directory(undo.folder);
+        test::writeFileBytes(undo.folder + "/" + record, recordBytes);
+        replacements.clear();
+        replace(0, test::patternBytes(300, 7));
+        FileFaults::arm({call});
+        outcome = save();
+        FileFaults::disarm();
+        if (outcome.ok() && !outcome.warning.empty()) {
+            break;
+        }
+    }
+    ASSERT_NE(outcome.warning.find("this save cannot be undone"), std::string::npos);
+    EXPECT_NE(outcome.warning.find("Its earlier saves can no longer be undone either."),
+              std::string::npos);
+    const Bytes second = test::readFileBytes(archivePath());
+    EXPECT_TRUE(history().empty());
+    EXPECT_EQ(undoLastSave().failure.rfind("No save of", 0), 0u);
+    EXPECT_EQ(test::readFileBytes(archivePath()), second);
 }
 
 // The newest records are kept, at most so many of one archive and so many bytes in all;
