@@ -47,7 +47,7 @@ private:
 
 SavePlan::SavePlan(const EntryTable& entries, const std::vector<std::int64_t>& newSizes,
                    std::int64_t oldLength)
-    : entries_(entries), oldLength_(oldLength), total_(oldLength) {
+    : before_(entries.placements()), oldLength_(oldLength), total_(oldLength) {
     const int n = entries.count();
     after_.resize(static_cast<std::size_t>(n));
     std::int64_t shift = 0;
@@ -100,12 +100,13 @@ std::vector<EntryTable::Placement> SavePlan::placements() const {
 
 bool SavePlan::rewrites(int index) const {
     const PlannedPlacement& p = after_[static_cast<std::size_t>(index)];
-    return p.size > 0 && (p.replaced || p.offset != entries_.placement(index).offset);
+    return p.size > 0 &&
+           (p.replaced || p.offset != before_[static_cast<std::size_t>(index)].offset);
 }
 
 bool SavePlan::writesRecord(int index) const {
     const PlannedPlacement& p = after_[static_cast<std::size_t>(index)];
-    const auto before = entries_.placement(index);
+    const auto before = before_[static_cast<std::size_t>(index)];
     return p.offset != before.offset || p.size != before.size ||
            layout::offsetPos(index) + 2 * layout::kNumberSize > oldLength_;
 }

@@ -4,18 +4,14 @@
 #include <cstdint>
 #include <vector>
 
+#include "archive/ByteRange.h"
 #include "archive/EntryTable.h"
 #include "archive/LayoutCheck.h"
 
 namespace xcr {
 
-// A range of bytes of the archive.
-struct ByteRange {
-    std::int64_t position = 0;
-    std::int64_t size = 0;
-};
-
-// What a save writes, worked out before it writes anything. Its result is that of
+// What a save writes, worked out before it writes anything; a value that keeps what it
+// needs of the entry table. Its result is that of
 // rewriting every listed entry in directory order (a replaced entry keeps its offset and
 // takes its file's length, every later entry moves by the sum of the earlier changes),
 // but only what changes is written: an entry whose data neither moves nor is replaced
@@ -55,7 +51,7 @@ public:
     std::vector<unsigned char> plannedFields() const;
 
 private:
-    const EntryTable& entries_;
+    std::vector<EntryTable::Placement> before_;
     std::int64_t oldLength_;
     std::vector<PlannedPlacement> after_;
     std::int64_t total_ = 0;

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "archive/ByteRange.h"
 #include "archive/EntryTable.h"
-#include "archive/SavePlan.h"
 
 namespace xcr {
 

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <exception>
 
+#include "archive/ByteRange.h"
 #include "archive/Directory.h"
 #include "archive/Failure.h"
 #include "archive/HeldArchive.h"
-#include "archive/SavePlan.h"
 #include "archive/XcrLayout.h"
 #include "archive/journal/JournalReader.h"
 #include "archive/undo/MovedEntries.h"

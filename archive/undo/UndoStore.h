@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "archive/ArchiveFolder.h"
+#include "archive/ByteRange.h"
 #include "archive/File.h"
 #include "archive/FileIdentity.h"
-#include "archive/SavePlan.h"
 #include "archive/journal/SaveJournal.h"
 #include "archive/undo/UndoRecord.h"
 
