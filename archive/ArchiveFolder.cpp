@@ -103,7 +103,7 @@ std::string ArchiveFolder::setAside(const std::string& name) const {
 
 void ArchiveFolder::sync() const {
     if (FileFaults::failNow() ? (errno = EIO, true) : ::fsync(fd_) != 0) {
-        throw Failure(std::string(kStreamWriteError) + ": " + systemReason());
+        throw Failure(cannotWriteText(path_, systemReason()));
     }
 }
 

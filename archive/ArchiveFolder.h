@@ -39,7 +39,7 @@ public:
     // Gives the file `name` a new name beside it that nothing has yet, and returns it.
     std::string setAside(const std::string& name) const;
     // Flushes the folder, so that a file created, renamed or deleted in it stays so after
-    // a power cut. Fails with "Stream write error".
+    // a power cut. Fails with "Cannot write FOLDER" and the reason.
     void sync() const;
 
 private:

@@ -16,7 +16,7 @@ inline constexpr std::size_t kCopyBufferSize = 1 << 20;
 // `target`, leaving both files' positions alone, so that source and target may be one
 // file (ranges that do not overlap). A negative position or size, or data that runs past
 // the end of the source, fails with "Stream read error" (the bytes before the end are
-// copied first); a failed write with "Stream write error".
+// copied first); a failed write with "Cannot write PATH" and the reason.
 void copyRange(File& source, std::int64_t from, File& target, std::int64_t to, std::int64_t size);
 
 }  // namespace xcr

@@ -22,11 +22,11 @@ void copyEntry(File& archive, EntryTable::Placement placement, int index, File& 
         if (std::string(failure.what()) != kStreamReadError || end <= length) {
             throw;
         }
-        throw Failure(std::string(kStreamReadError) + ": the data of entry " +
-                      std::to_string(index) + " (" + std::to_string(placement.size) +
-                      " bytes at offset " + std::to_string(placement.offset) + ") ends at byte " +
-                      std::to_string(end) + ", past the end of the archive (" +
-                      std::to_string(length) + " bytes)");
+        throw Failure(dataPastTheEndText(archive.path(),
+                                         "the data of entry " + std::to_string(index) + " (" +
+                                             std::to_string(placement.size) + " bytes at offset " +
+                                             std::to_string(placement.offset) + ")",
+                                         end, length));
     }
 }
 

@@ -1,6 +1,7 @@
 #ifndef ARCHIVE_FAILURE_H
 #define ARCHIVE_FAILURE_H
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
@@ -13,7 +14,6 @@ public:
 };
 
 inline constexpr const char* kStreamReadError = "Stream read error";
-inline constexpr const char* kStreamWriteError = "Stream write error";
 
 // The texts of a file that cannot be opened or created, followed by the reason the system
 // or a check gave, when there is one.
@@ -22,6 +22,17 @@ inline std::string cannotOpenText(const std::string& path, const std::string& re
 }
 inline std::string cannotCreateText(const std::string& path, const std::string& reason = {}) {
     return "Cannot create file " + path + (reason.empty() ? "" : ": " + reason);
+}
+// The text of a file, or a folder's list of names, that could not be written or flushed to
+// the disk, and why.
+inline std::string cannotWriteText(const std::string& path, const std::string& reason) {
+    return "Cannot write " + path + ": " + reason;
+}
+// The text of an archive whose listed data lies past its end.
+inline std::string dataPastTheEndText(const std::string& archive, const std::string& data,
+                                      std::int64_t end, std::int64_t length) {
+    return "Cannot read " + archive + ": " + data + " ends at byte " + std::to_string(end) +
+           ", past the end of the archive (" + std::to_string(length) + " bytes)";
 }
 // The reason the system gave for the last failed call.
 std::string systemReason();

@@ -44,12 +44,13 @@ std::string failureText(File::Access access, const std::string& path, const std:
 constexpr int kInjectedError = EACCES;
 constexpr int kInjectedWriteError = ENOSPC;
 
-// "Stream write error" and the reason the system gave; `injected` stands for a full disk.
-Failure writeError(bool injected = false) {
+// The file that could not be written and the reason the system gave; `injected` stands
+// for a full disk.
+Failure writeError(const std::string& path, bool injected = false) {
     if (injected) {
         errno = kInjectedWriteError;
     }
-    return Failure(std::string(kStreamWriteError) + ": " + systemReason());
+    return Failure(cannotWriteText(path, systemReason()));
 }
 
 // The kernel moves or shares whole pages only where the data lies at the same place
@@ -86,10 +87,10 @@ std::size_t readFully(void* buffer, std::size_t size, Step step) {
     return done;
 }
 
-// Writes all `size` bytes, or fails with "Stream write error". An injected failure
+// Writes all `size` bytes to the file at `path`, or fails naming it. An injected failure
 // behaves like a disk that fills up halfway through the buffer.
 template <typename Step>
-void writeFully(const void* buffer, std::size_t size, Step step) {
+void writeFully(const std::string& path, const void* buffer, std::size_t size, Step step) {
     const auto* bytes = static_cast<const unsigned char*>(buffer);
     const bool failing = FileFaults::failNow();
     const std::size_t target = failing ? size / 2 : size;
@@ -101,12 +102,12 @@ void writeFully(const void* buffer, std::size_t size, Step step) {
         }
         if (put <= 0) {
             // A write that takes nothing in has met a full disk.
-            throw writeError(put == 0);
+            throw writeError(path, put == 0);
         }
         done += static_cast<std::size_t>(put);
     }
     if (failing) {
-        throw writeError(true);
+        throw writeError(path, true);
     }
 }
 
@@ -287,9 +288,9 @@ std::size_t File::readMaybeSparse(std::int64_t position, void* buffer, std::size
 
 void File::writeAt(std::int64_t position, const void* buffer, std::size_t size) {
     if (position < 0) {
-        throw Failure(kStreamWriteError);
+        throw Failure(cannotWriteText(path_, "no file has a negative position"));
     }
-    writeFully(buffer, size, [&](const void* from, std::size_t count, std::size_t done) {
+    writeFully(path_, buffer, size, [&](const void* from, std::size_t count, std::size_t done) {
         return ::pwrite(fd_, from, count,
                         static_cast<off_t>(position + static_cast<std::int64_t>(done)));
     });
@@ -300,7 +301,7 @@ std::int64_t File::copyRangeTo(File& target, std::int64_t from, std::int64_t to,
     off_t out = to;
     if (FileFaults::failNow()) {
         static_cast<void>(::copy_file_range(fd_, &in, target.fd_, &out, size / 2, 0));
-        throw writeError(true);
+        throw writeError(target.path_, true);
     }
     if (!kernelCopyPays(from, to)) {
         return -1;
@@ -317,7 +318,7 @@ std::int64_t File::copyRangeTo(File& target, std::int64_t from, std::int64_t to,
 void File::truncate(std::int64_t length) {
     const bool injected = FileFaults::failNow();
     if (injected || ::ftruncate(fd_, length) != 0) {
-        throw writeError(injected);
+        throw writeError(path_, injected);
     }
 }
 
@@ -328,7 +329,7 @@ void File::startWriteBack(std::int64_t position, std::int64_t size) {
 void File::sync() {
     const bool injected = FileFaults::failNow();
     if (injected || ::fsync(fd_) != 0) {
-        throw writeError(injected);
+        throw writeError(path_, injected);
     }
 }
 
@@ -338,7 +339,7 @@ void File::closeWritten() {
     // not mean the bytes were lost.
     const int closed = ::close(std::exchange(fd_, -1));
     if (failing || (closed != 0 && errno != EINTR)) {
-        throw writeError(failing);
+        throw writeError(path_, failing);
     }
 }
 

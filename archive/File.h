@@ -72,7 +72,7 @@ public:
     void readExact(void* buffer, std::size_t size);
     // Reads up to size bytes at a given position, fewer only at the end of the file,
     // leaving the file's position where it was; and writes all bytes there or throws
-    // "Stream write error".
+    // "Cannot write PATH" and the reason.
     std::size_t readAt(std::int64_t position, void* buffer, std::size_t size);
     void writeAt(std::int64_t position, const void* buffer, std::size_t size);
     // readAt() for ranges that may lie in a hole of a sparse file: a range the file system
@@ -92,7 +92,7 @@ public:
     void startWriteBack(std::int64_t position, std::int64_t size);
     // Flushes the file's data to the disk.
     void sync();
-    // Closes the file, failing with "Stream write error" when the file system reports
+    // Closes the file, failing with "Cannot write PATH" when the file system reports
     // that bytes handed to it earlier did not reach the file.
     void closeWritten();
     void close();

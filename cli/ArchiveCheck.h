@@ -13,6 +13,10 @@ namespace xcr {
 // Throws xcr::Failure when the archive cannot be read.
 std::vector<std::string> findArchiveProblems(const std::string& path);
 
+// Those problems of the header's record count and the directory alone, what a listing of
+// the archive reads; not the total size field, which no listing reads.
+std::vector<std::string> findDirectoryProblems(const std::string& path);
+
 }  // namespace xcr
 
 #endif  // CLI_ARCHIVECHECK_H

@@ -9,6 +9,7 @@
 
 #include "archive/EntryCopy.h"
 #include "archive/Failure.h"
+#include "cli/ToolFailure.h"
 
 namespace xcr {
 
@@ -19,6 +20,9 @@ void writeAll(const char* bytes, std::size_t size) {
         const ssize_t written = ::write(STDOUT_FILENO, bytes, size);
         if (written < 0 && errno == EINTR) {
             continue;
+        }
+        if (written < 0 && errno == EPIPE) {
+            throw ToolFailure("", kClosedOutputStatus);
         }
         if (written <= 0) {
             throw Failure(std::string("Cannot write to standard output (") + std::strerror(errno) +
@@ -39,7 +43,12 @@ void writeEntryToStandardOutput(File& archive, EntryTable::Placement placement) 
         const std::size_t read = archive.readAt(placement.offset + at, buffer.data(), want);
         writeAll(buffer.data(), read);
         if (read != want) {
-            throw Failure(kStreamReadError);
+            const std::int64_t end = std::int64_t{placement.offset} + placement.size;
+            throw Failure(dataPastTheEndText(archive.path(),
+                                             "the entry's data (" + std::to_string(placement.size) +
+                                                 " bytes at offset " +
+                                                 std::to_string(placement.offset) + ")",
+                                             end, archive.length()));
         }
         at += static_cast<std::int64_t>(read);
     }

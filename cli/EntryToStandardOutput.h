@@ -7,8 +7,9 @@
 namespace xcr {
 
 // Writes the data of one entry of `archive` to standard output through a bounded buffer.
-// Data past the end of the archive fails with "Stream read error" once the bytes before
-// are written; a failed write with "Cannot write to standard output" and the reason.
+// Data past the end of the archive fails naming the archive and where the data ends, once
+// the bytes before are written; a failed write with "Cannot write to standard output" and
+// the reason, or, when its reader went away, quietly with kClosedOutputStatus.
 void writeEntryToStandardOutput(File& archive, EntryTable::Placement placement);
 
 }  // namespace xcr

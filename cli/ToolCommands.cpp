@@ -44,6 +44,19 @@ OpenedArchive openAndTell(const std::string& path) {
     return opened;
 }
 
+// Any file is listed as an archive; one whose directory does not fit it gets a warning, so
+// that a table of garbage is not taken at its word.
+void warnIfNotWhole(const std::string& archive) {
+    const std::vector<std::string> problems = findDirectoryProblems(archive);
+    if (problems.empty()) {
+        return;
+    }
+    const std::string more =
+        problems.size() == 1 ? "" : "1 of " + std::to_string(problems.size()) + " problems; ";
+    std::cerr << "xcrtool: warning: " << archive << " does not hold together: " << problems.front()
+              << " (" << more << "see xcrtool check)" << std::endl;
+}
+
 // A folder that is already there is used; anything else of that name is in the way.
 void makeFolder(const std::string& folder) {
     if (::mkdir(folder.c_str(), 0777) == 0) {
@@ -141,6 +154,7 @@ void runUncut(const std::string& archive, const std::string& job, const std::str
 
 void listEntries(const ListArguments& arguments, std::ostream& out) {
     const OpenedArchive opened = openAndTell(arguments.archive);
+    warnIfNotWhole(arguments.archive);
     if (arguments.json) {
         writeEntryJson(out, opened.entries);
     } else {
@@ -156,6 +170,7 @@ void extractEntries(const ExtractArguments& arguments, std::ostream& out) {
         throw ToolFailure("--stdout writes exactly one ENTRY", kUsageStatus);
     }
     const OpenedArchive opened = openAndTell(arguments.archive);
+    warnIfNotWhole(arguments.archive);
     const std::vector<int> chosen = EntryChooser(opened.entries).choose(arguments.entries);
     if (arguments.toStandardOutput) {
         writeOneEntry(arguments, opened.entries, chosen);

@@ -6,19 +6,36 @@
 #include <cstring>
 #include <exception>
 #include <iostream>
-#include <limits>
 
+#include "cli/ArgumentChecks.h"
 #include "cli/ToolCommands.h"
 #include "cli/ToolFailure.h"
+#include "cli/UsageText.h"
 
 namespace {
 
 constexpr const char* kName = "xcrtool";
 
-// One line on standard error for every failure.
+// One line on standard error for every failure; none when standard output's reader went
+// away, which ends the tool as quietly as SIGPIPE would.
 int fail(const std::string& text, int status) {
-    std::cerr << kName << ": " << text << std::endl;
+    if (status != xcr::kClosedOutputStatus) {
+        std::cerr << kName << ": " << text << std::endl;
+    }
     return status;
+}
+
+// A check of one argument, which speaks for itself (see usageText).
+CLI::Validator argumentCheck(std::string (*fault)(const std::string&)) {
+    return CLI::Validator(fault, "");
+}
+
+// Every subcommand's first argument.
+void addArchive(CLI::App* command, std::string& archive) {
+    command->add_option("ARCHIVE", archive, "The archive")
+        ->required()
+        ->type_name("")
+        ->check(argumentCheck(xcr::archiveArgumentFault));
 }
 
 // "list, extract, replace, history, undo and check": every subcommand, in the order of
@@ -44,34 +61,30 @@ int main(int argc, char** argv) {
     app.set_version_flag("-V,--version", std::string(kName) + " " + XCR_VERSION);
     app.require_subcommand(1);
     app.footer("An argument after -- is never an option, even one that starts with a dash.");
+    // The parser's own words for a positional's type and for a required one say nothing here.
+    app.get_formatter()->label("REQUIRED", "");
 
     xcr::ListArguments list;
     auto* listCommand = app.add_subcommand("list",
                                            "List every entry: index, data offset and "
                                            "size, display name and stored name.");
-    listCommand->add_option("ARCHIVE", list.archive, "The archive")->required();
+    addArchive(listCommand, list.archive);
     listCommand->add_flag("--json", list.json, "Write the list as JSON");
 
     xcr::ExtractArguments extract;
     auto* extractCommand = app.add_subcommand(
         "extract", "Write entries to files named as the window names them (all by default).");
-    extractCommand->add_option("ARCHIVE", extract.archive, "The archive")->required();
-    extractCommand->add_option("ENTRY", extract.entries,
-                               "An index, a display name or a shell pattern of display names");
+    addArchive(extractCommand, extract.archive);
+    extractCommand
+        ->add_option("ENTRY", extract.entries,
+                     "An index, a display name or a shell pattern of display names")
+        ->type_name("");
     auto* outputOption =
         extractCommand
             ->add_option("-o,-C,--output", extract.folder,
                          "The folder to write into, made if missing (default: here)")
             ->type_name("DIR")
-            ->check(CLI::Validator(
-                [](const std::string& folder) {
-                    return folder == "-" ? std::string(
-                                               "standard output is no folder; write one "
-                                               "entry there with --stdout, or name a "
-                                               "folder \"-\" as ./-")
-                                         : std::string();
-                },
-                ""));
+            ->check(argumentCheck(xcr::folderArgumentFault));
     extractCommand->add_flag("-v,--verbose", extract.verbose,
                              "Name each file written, once it is complete");
     auto* pathsFlag = extractCommand->add_flag(
@@ -85,7 +98,7 @@ int main(int argc, char** argv) {
     xcr::ReplaceArguments replace;
     auto* replaceCommand = app.add_subcommand(
         "replace", "Replace entries by files and save the archive in place, as the window does.");
-    replaceCommand->add_option("ARCHIVE", replace.archive, "The archive")->required();
+    addArchive(replaceCommand, replace.archive);
     replaceCommand
         ->add_option("REPLACEMENT", replace.replacements,
                      "ENTRY=FILE: the entry (an index or a display name) and its new content")
@@ -100,20 +113,20 @@ int main(int argc, char** argv) {
     std::string historyOf;
     auto* historyCommand = app.add_subcommand(
         "history", "List the saves of an archive that can be undone, newest first.");
-    historyCommand->add_option("ARCHIVE", historyOf, "The archive")->required();
+    addArchive(historyCommand, historyOf);
 
     xcr::UndoArguments undo;
     auto* undoCommand = app.add_subcommand(
         "undo", "Put the archive back as it was before its last save (or its last N saves).");
-    undoCommand->add_option("ARCHIVE", undo.archive, "The archive")->required();
+    addArchive(undoCommand, undo.archive);
     undoCommand->add_option("--steps", undo.steps, "How many saves to undo, newest first")
         ->type_name("N")
-        ->check(CLI::Range(1, std::numeric_limits<int>::max()));
+        ->check(argumentCheck(xcr::stepsArgumentFault));
 
     std::string checked;
     auto* checkCommand = app.add_subcommand(
         "check", "Report what is wrong with an archive, changing nothing; fails if anything is.");
-    checkCommand->add_option("ARCHIVE", checked, "The archive")->required();
+    addArchive(checkCommand, checked);
 
     try {
         app.parse(argc, argv);
@@ -122,7 +135,7 @@ int main(int argc, char** argv) {
             return app.exit(error);  // --help or --version
         }
         // Without a subcommand, a first word left over that is no option was meant as one.
-        std::string text = error.what();
+        std::string text = xcr::usageText(error);
         if (app.get_subcommands().empty()) {
             const std::vector<std::string> left = app.remaining();
             if (!left.empty() && left.front().rfind('-', 0) != 0) {
@@ -148,7 +161,10 @@ int main(int argc, char** argv) {
             xcr::checkArchive(checked, std::cout);
         }
         if (!std::cout.flush()) {
-            return fail(std::string("Cannot write to standard output: ") + std::strerror(errno), 1);
+            return errno == EPIPE ? xcr::kClosedOutputStatus
+                                  : fail(std::string("Cannot write to standard output: ") +
+                                             std::strerror(errno),
+                                         1);
         }
     } catch (const xcr::ToolFailure& failure) {
         return fail(failure.what(), failure.status());

@@ -64,7 +64,7 @@ TEST_F(FullDiskTest, ExtractionStopsAtTheFullDiskWithEarlierFilesCompleteAndNone
     marks->setAll(true);
     test::FakeProgress progress;
     EXPECT_EQ(runExtraction({holdArchive(archivePath), small, entries, marks}, progress).failure,
-              "Stream write error: No space left on device");
+              "Cannot write " + small + "/e3: No space left on device");
     EXPECT_EQ(progress.positions(), (std::vector<int>{0, 1, 2}));
     for (unsigned i = 0; i < 3; ++i) {
         EXPECT_EQ(test::readFileBytes(small + "/e" + std::to_string(i)),
@@ -97,7 +97,9 @@ TEST_F(FullDiskTest, ASaveThatDoesNotFitIsRefusedOrRolledBack) {
         {"journal does not fit", 100, 40000, 200,
          "Save refused: the journal " + journalPath + " could not be written ("},
         {"archive does not fit", 10000, 10000, 40000,
-         "Stream write error: No space left on device; the archive was left unchanged"},
+         "Cannot write " + archivePath +
+             ": No space left on device; the archive was left "
+             "unchanged"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -273,7 +273,7 @@ TEST_F(SaveCrashTest, WhatLiesAtTheJournalNameIsJudgedBeforeAnythingIsApplied) {
         const char* what;
         std::function<void(Bytes& archive, Bytes& journal)> spoil;
         Verdict verdict;
-        std::string why;
+        std::string why = {};  // the reason the verdict gives, when it gives one
         // Puts the journal in place some other way than as a plain file of its own.
         std::function<void()> place = {};
     };

@@ -60,7 +60,7 @@ TEST_F(StagedEntryTest, FullDiskIsAWriteErrorAndLeavesNoCopy) {
     const std::string failure = failureOf(placement, Order::ArchiveFirst);
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previous);
-    EXPECT_EQ(failure, "Stream write error: File too large");
+    EXPECT_EQ(failure, "Cannot write " + copyPath + ": File too large");
     EXPECT_TRUE(archive.stagedFiles().empty());
 }
 
