@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QDropEvent>
@@ -15,11 +17,12 @@ using test::XcrBuilder;
 
 class FormDropTest : public ::testing::Test {
 protected:
-    // Drags the file `name` of the test's folder over `target` at `at` and drops it there;
-    // whether the pointer said the drop would be taken.
-    bool drop(QWidget* target, QPoint at, const std::string& name) {
+    // Drags the file of the test's folder whose name is `escaped` in a URI over `target`
+    // at `at` and drops it there; whether the pointer said the drop would be taken.
+    bool drop(QWidget* target, QPoint at, const std::string& escaped) {
         QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(QString::fromStdString(dir.file(name)))});
+        data.setData(QStringLiteral("text/uri-list"),
+                     QByteArray::fromStdString("file://" + dir.file(escaped) + "\r\n"));
         QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(target, &enter);
         QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
@@ -33,6 +36,7 @@ protected:
     QPoint entryAt(int row) const {
         return form.CheckListBox1->visualRect(form.CheckListBox1->model()->index(row, 0)).center();
     }
+    void put(const std::string& name) { test::writeFileBytes(dir.file(name), test::bytesOf(name)); }
 
     test::TempDir dir;
     test::FakeServices fakes;
@@ -41,6 +45,9 @@ protected:
 
 TEST_F(FormDropTest, AnArchiveOpensAndAFileOnAnEntryReplacesItUnlessTheCommandIsGreyed) {
     XcrBuilder().add("one", "1").add("two", "2").writeTo(dir.file("a.XCR"));
+    for (const std::string& name : {"new.bin", "other.bin"}) {
+        test::writeFileBytes(dir.file(name), test::bytesOf(name));
+    }
     QWidget* list = form.CheckListBox1->viewport();
     // Nothing open: no entry to drop a file on, and only an archive is taken.
     EXPECT_FALSE(drop(list, entryAt(0), "new.bin"));
@@ -64,6 +71,30 @@ TEST_F(FormDropTest, AnArchiveOpensAndAFileOnAnEntryReplacesItUnlessTheCommandIs
     EXPECT_EQ(fakes.JvBrowseFolder1->shown, 1);
     EXPECT_EQ(form.session().replacements.list().size(), 1u);
     EXPECT_TRUE(fakes.messages->texts.empty());
+}
+
+// An entry takes a regular file under the exact bytes of its name, and nothing that a
+// save could not read as one: not a folder, not a link to one.
+TEST_F(FormDropTest, AFileOnAnEntryIsRecordedByTheBytesOfItsNameAndOnlyWhenRegular) {
+    XcrBuilder().add("one", "1").writeTo(dir.file("a.xcr"));
+    form.openArchive(dir.file("a.xcr"));
+    test::writeFileBytes(dir.file("caf\xe9 #1.bin"), test::bytesOf("x"));
+    ASSERT_EQ(::mkdir(dir.file("a folder").c_str(), 0700), 0);
+    ASSERT_EQ(::symlink("a folder", dir.file("link.bin").c_str()), 0);
+    // The URI's escaped name and the file recorded, none when refused.
+    const std::pair<std::string, std::string> cases[] = {
+        {"caf%E9%20%231.bin", "caf\xe9 #1.bin"},
+        {"a%20folder", ""},
+        {"link.bin", ""},
+        {"missing.bin", ""},
+    };
+    std::string recorded;
+    for (const auto& [escaped, name] : cases) {
+        EXPECT_EQ(drop(form.CheckListBox1->viewport(), entryAt(0), escaped), !name.empty());
+        recorded = name.empty() ? recorded : dir.file(name);
+        EXPECT_EQ(form.session().replacements.list(), (std::vector<Replacement>{{0, recorded}}))
+            << escaped;
+    }
 }
 
 }  // namespace
