@@ -5,8 +5,10 @@
 #include <QApplication>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QTest>
 
 #include "app/TForm1.h"
+#include "platform/FileUriList.h"
 #include "tests/app/FakeServices.h"
 #include "tests/support/XcrBuilder.h"
 
@@ -95,6 +97,28 @@ TEST_F(FormDropTest, AFileOnAnEntryIsRecordedByTheBytesOfItsNameAndOnlyWhenRegul
         EXPECT_EQ(form.session().replacements.list(), (std::vector<Replacement>{{0, recorded}}))
             << escaped;
     }
+}
+
+// The entry's file is written by a job, the controls greyed meanwhile, and handed over
+// under the bytes of its name, but only while the button that drags is still down.
+TEST_F(FormDropTest, AnEntryDraggedOutIsExtractedAsAJobAndHandedOverByTheBytesOfItsName) {
+    XcrBuilder().add("data\\caf\xe9.txt", "caf\xe9").writeTo(dir.file("a.xcr"));
+    form.openArchive(dir.file("a.xcr"));
+    for (const bool held : {true, false}) {
+        fakes.fileDrag->held = held;
+        emit form.CheckListBox1->entryDragged(0);
+        EXPECT_FALSE(form.SpeedButton2->isEnabled()) << "no job while extracting";
+        ASSERT_TRUE(QTest::qWaitFor([&] { return form.SpeedButton2->isEnabled(); }));
+        // Let go during the extraction: no drag is started.
+        ASSERT_EQ(fakes.fileDrag->uriLists.size(), 1u);
+        if (held) {
+            const std::string& list = fakes.fileDrag->uriLists.front();
+            EXPECT_TRUE(list.ends_with("/caf%E9.txt\r\n")) << list;
+            EXPECT_EQ(test::readFileBytes(localPathOf(urisIn(list).at(0)).value_or("")),
+                      test::bytesOf("caf\xe9"));
+        }
+    }
+    EXPECT_TRUE(fakes.messages->texts.empty());
 }
 
 }  // namespace
