@@ -1,10 +1,42 @@
 #include "app/ArchiveDrop.h"
 
+#include <sys/stat.h>
+
 #include <QDropEvent>
-#include <QFile>
 #include <QMimeData>
+#include <algorithm>
+
+#include "platform/FileUriList.h"
 
 namespace xcr {
+
+namespace {
+
+const QString kUriList = QStringLiteral("text/uri-list");
+
+// The one local file a drop carries, its name as the bytes the sender wrote.
+std::optional<std::string> droppedFile(const QMimeData& data) {
+    const QByteArray list = data.data(kUriList);
+    const std::vector<std::string> uris = urisIn(std::string_view(list.constData(), list.size()));
+    return uris.size() == 1 ? localPathOf(uris.front()) : std::nullopt;
+}
+
+// A link is followed: the user chose the file, as one chosen in the Replace dialog.
+bool isRegularFile(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool hasArchiveSuffix(std::string_view path) {
+    constexpr std::string_view kSuffix = ".xcr";
+    return path.size() >= kSuffix.size() &&
+           std::equal(kSuffix.begin(), kSuffix.end(), path.end() - kSuffix.size(),
+                      [](char wanted, char c) {
+                          return (c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c) == wanted;
+                      });
+}
+
+}  // namespace
 
 ArchiveDrop::ArchiveDrop(QWidget& window, CheckListBox& list, Commands commands)
     : QObject(&window), list_(list), commands_(std::move(commands)) {
@@ -17,20 +49,22 @@ ArchiveDrop::ArchiveDrop(QWidget& window, CheckListBox& list, Commands commands)
 std::optional<ArchiveDrop::Target> ArchiveDrop::targetOf(QObject* watched,
                                                          const QDropEvent& event) const {
     // Entries dragged out of the list come from this program and are no file to take.
-    const QList<QUrl> urls = event.mimeData()->urls();
-    if (event.source() != nullptr || urls.size() != 1 || !urls.front().isLocalFile()) {
+    const std::optional<std::string> path =
+        event.source() == nullptr ? droppedFile(*event.mimeData()) : std::nullopt;
+    if (!path) {
         return std::nullopt;
     }
-    const QString file = urls.front().toLocalFile();
-    const std::string path = QFile::encodeName(file).toStdString();
     if (watched == list_.viewport()) {
         const int entry = list_.indexAt(event.position().toPoint()).row();
         if (entry >= 0) {
-            return commands_.canReplace() ? std::optional<Target>({entry, path}) : std::nullopt;
+            // A folder or a device would only be refused by the save, long after.
+            return commands_.canReplace() && isRegularFile(*path)
+                       ? std::optional<Target>({entry, *path})
+                       : std::nullopt;
         }
     }
-    if (file.endsWith(QStringLiteral(".xcr"), Qt::CaseInsensitive) && commands_.canOpen()) {
-        return Target{-1, path};
+    if (hasArchiveSuffix(*path) && commands_.canOpen()) {
+        return Target{-1, *path};
     }
     return std::nullopt;
 }
@@ -43,7 +77,7 @@ bool ArchiveDrop::eventFilter(QObject* watched, QEvent* event) {
             // Over the list a drag may reach an entry later, so it is let in and judged
             // at each move.
             const bool list = watched == list_.viewport() && event->type() == QEvent::DragEnter &&
-                              drag->mimeData()->hasUrls();
+                              drag->mimeData()->hasFormat(kUriList);
             if (list || targetOf(watched, *drag)) {
                 drag->acceptProposedAction();
             } else {

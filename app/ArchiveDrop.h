@@ -13,10 +13,12 @@ class QDropEvent;
 namespace xcr {
 
 // Files dropped on the window: one .xcr file dropped anywhere opens it as a confirmed
-// Open XCR does; one file dropped on an entry of the list is recorded as that entry's
-// replacement, as a confirmed Replace records it. A drop whose command is greyed (the
+// Open XCR does; one regular file dropped on an entry of the list is recorded as that
+// entry's replacement, as a confirmed Replace records it. A file's name is taken as the
+// bytes of its URI, never through Unicode. A drop whose command is greyed (the
 // File menu or Replace, during a job; no entry under the pointer before an archive is
-// open) is refused, and the pointer says so while the drag is over it.
+// open), or a folder or other non-regular file dropped on an entry, is refused, and the
+// pointer says so while the drag is over it.
 class ArchiveDrop : public QObject {
 public:
     struct Commands {

@@ -8,6 +8,7 @@
 #include "platform/QtBeeper.h"
 #include "platform/QtEventPump.h"
 #include "platform/QtFileDialog.h"
+#include "platform/QtFileDrag.h"
 #include "platform/QtFolderChooser.h"
 #include "platform/QtMessageBox.h"
 #include "platform/QtSettingsStore.h"
@@ -44,6 +45,7 @@ FormServices desktopServices() {
     services.pump = std::make_unique<QtEventPump>();
     services.shell = std::make_unique<DesktopShell>();
     services.frameMargins = std::make_unique<X11FrameMargins>();
+    services.fileDrag = std::make_unique<QtFileDrag>();
     return services;
 }
 

@@ -7,6 +7,7 @@
 #include "platform/Beeper.h"
 #include "platform/EventPump.h"
 #include "platform/FileDialog.h"
+#include "platform/FileDrag.h"
 #include "platform/FolderChooser.h"
 #include "platform/FrameMargins.h"
 #include "platform/MessageBox.h"
@@ -36,6 +37,8 @@ struct FormServices {
     std::unique_ptr<Shell> shell;
     // The frame around the window, known ahead so that it opens centred by its outer edges.
     std::unique_ptr<FrameMargins> frameMargins;
+    // Entries dragged out of the list.
+    std::unique_ptr<FileDrag> fileDrag;
 };
 
 }  // namespace xcr

@@ -46,6 +46,8 @@ TForm1::TForm1(FormServices services, QWidget* parent)
     }
     JvThread3 = new JobRunner(*lock_, this);
     connect(JvThread3, &JobRunner::ended, this, &TForm1::undoEnded);
+    JvThread4 = new JobRunner(*lock_, this);
+    connect(JvThread4, &JobRunner::ended, this, &TForm1::dragExtracted);
     // Offered only for the archive exactly as its last recorded save left it.
     connect(File1, &QMenu::aboutToShow, this,
             [this] { UndoLastSave1->setEnabled(lastSaveUndo_.applies(session_)); });
@@ -55,9 +57,9 @@ TForm1::TForm1(FormServices services, QWidget* parent)
         session_, *services_.JvBrowseFolder2, *services_.JvBrowseFolder1, *services_.messages);
     replacementsCommand_ =
         std::make_unique<ReplacementsCommand>(session_, *services_.replacementsDialog);
-    entryDrag_ = std::make_unique<EntryDrag>(session_, *progress_);
+    entryDrag_ = std::make_unique<EntryDrag>(session_, *services_.fileDrag);
     connect(CheckListBox1, &CheckListBox::entryDragged, this,
-            [this](int row) { guard_.run([&] { entryDrag_->start(row, CheckListBox1); }); });
+            [this](int row) { guard_.run([&] { CheckListBox1StartDrag(row); }); });
     new ArchiveDrop(  // owned by the window
         *this, *CheckListBox1,
         {[this] { return File1->isEnabled(); },
@@ -278,6 +280,16 @@ void TForm1::Image1MouseDown(int x, int y) {
     bitmapPreview_->press(x, y);
 }
 
+void TForm1::CheckListBox1StartDrag(int row) {
+    JobTicket ticket = JvThread4->reserve();
+    if (!ticket) {
+        return;
+    }
+    auto request = std::make_shared<ExtractionRequest>(entryDrag_->prepare(row));
+    startJob(*JvThread4, std::move(ticket),
+             [this, request] { return JvThread1Execute(std::move(*request)); });
+}
+
 JobOutcome TForm1::JvThread1Execute(ExtractionRequest request) {
     return runExtraction(std::move(request), *progress_);
 }
@@ -354,7 +366,7 @@ void TForm1::startJob(JobRunner& runner, JobTicket ticket, JobRunner::Body body)
 
 bool TForm1::jobsRunning() const {
     return JvThread1->runningCount() > 0 || JvThread2->runningCount() > 0 ||
-           JvThread3->runningCount() > 0;
+           JvThread3->runningCount() > 0 || JvThread4->runningCount() > 0;
 }
 
 void TForm1::jobEnded(const JobOutcome& outcome) {
@@ -375,6 +387,14 @@ void TForm1::undoEnded(const JobOutcome& outcome) {
     if (outcome.savedEntries) {
         session_.undone(*outcome.savedEntries);
         showEntries();
+    }
+    jobEnded(outcome);
+}
+
+void TForm1::dragExtracted(const JobOutcome& outcome) {
+    // A window closing meanwhile has gone out of sight: nothing to drag from.
+    if (outcome.ok() && !closeWhenIdle_) {
+        entryDrag_->handOver(*CheckListBox1);
     }
     jobEnded(outcome);
 }

@@ -68,6 +68,7 @@ public:
     void SpeedButton8Click();
     void SpeedButton9Click();
     void Image1MouseDown(int x, int y);
+    void CheckListBox1StartDrag(int row);
     void AboutAnchorClick(const QString& anchor);
     // The job bodies, on their worker threads.
     JobOutcome JvThread1Execute(ExtractionRequest request);
@@ -101,6 +102,7 @@ public:
     JobRunner* JvThread1;  // extraction
     JobRunner* JvThread2;  // save
     JobRunner* JvThread3;  // undo of the last save
+    JobRunner* JvThread4;  // extraction of the entries dragged out
     std::unique_ptr<AboutPopup> About;
 
 signals:
@@ -121,6 +123,7 @@ private:
     bool jobsRunning() const;
     void jobEnded(const JobOutcome& outcome);
     void undoEnded(const JobOutcome& outcome);
+    void dragExtracted(const JobOutcome& outcome);
 
     FormServices services_;
     ArchiveSession session_;

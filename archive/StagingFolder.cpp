@@ -18,7 +18,6 @@ namespace xcr {
 
 namespace {
 
-constexpr std::string_view kPrefix = "pelloran";
 // What mkdtemp puts in place of its six X's: letters and digits.
 constexpr std::size_t kSuffixLength = 6;
 // A fresh folder is lost only to a sweep of another start in the moment between its
@@ -27,13 +26,12 @@ constexpr int kAttempts = 3;
 
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 
-bool isStagingName(std::string_view name) {
-    if (name.size() != kPrefix.size() + kSuffixLength ||
-        name.substr(0, kPrefix.size()) != kPrefix) {
+bool isStagingName(std::string_view name, std::string_view prefix) {
+    if (name.size() != prefix.size() + kSuffixLength || name.substr(0, prefix.size()) != prefix) {
         return false;
     }
     // Not std::isalnum: the program's locale must not widen the pattern.
-    return std::all_of(name.begin() + kPrefix.size(), name.end(), [](char c) {
+    return std::all_of(name.begin() + prefix.size(), name.end(), [](char c) {
         return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
     });
 }
@@ -113,10 +111,10 @@ StagingFolder StagingFolder::create() {
     return createIn(systemTempFolder());
 }
 
-StagingFolder StagingFolder::createIn(const std::string& parent) {
-    sweepStale(parent);
+StagingFolder StagingFolder::createIn(const std::string& parent, std::string_view prefix) {
+    sweepStale(parent, prefix);
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        std::string path = parent + "/" + std::string(kPrefix) + "XXXXXX";
+        std::string path = parent + "/" + std::string(prefix) + "XXXXXX";
         if (::mkdtemp(path.data()) == nullptr) {
             break;
         }
@@ -131,13 +129,13 @@ StagingFolder StagingFolder::createIn(const std::string& parent) {
     return StagingFolder(std::string(), parent, -1);
 }
 
-void StagingFolder::sweepStale(const std::string& parent) {
+void StagingFolder::sweepStale(const std::string& parent, std::string_view prefix) {
     const int parentFolder = ::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (parentFolder < 0) {
         return;
     }
     for (const std::string& name : namesIn(parentFolder)) {
-        if (!isStagingName(name)) {
+        if (!isStagingName(name, prefix)) {
             continue;
         }
         // Never through a link, and only our own: another user's folder of that name is

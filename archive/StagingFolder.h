@@ -7,18 +7,22 @@
 namespace xcr {
 
 // The run's private working folder: a fresh folder of the system's temporary folder,
-// named "pelloran" and a unique suffix, readable only by its owner. The run holds an
-// exclusive lock on the folder itself (not on a file inside, which emptying the folder
-// would delete) until the object goes, so the next start can tell the folder of a live
-// run from one a crashed run left behind. Removed by removeIfEmpty() at exit.
+// named by a prefix ("pelloran" unless another is given) and a unique suffix, readable
+// only by its owner. The run holds an exclusive lock on the folder itself (not on a file
+// inside, which emptying the folder would delete) until the object goes, so the next
+// start can tell the folder of a live run from one a crashed or killed run left behind.
+// Removed by removeIfEmpty() at exit.
 class StagingFolder {
 public:
+    static constexpr std::string_view kStagingPrefix = "pelloran";
+
     // Removes the folders that earlier runs left in the system's temporary folder, then
     // creates this run's folder there.
     static StagingFolder create();
-    // The same in `parent`. When no folder can be made there, nothing takes its place:
-    // the object has no folder, and fileInside() refuses.
-    static StagingFolder createIn(const std::string& parent);
+    // The same in `parent`, for folders named by `prefix`. When no folder can be made
+    // there, nothing takes its place: the object has no folder, and fileInside() refuses.
+    static StagingFolder createIn(const std::string& parent,
+                                  std::string_view prefix = kStagingPrefix);
     // Uses an existing folder, without locking it (tests).
     explicit StagingFolder(std::string path) : path_(std::move(path)) {}
 
@@ -43,10 +47,9 @@ private:
     StagingFolder(std::string path, std::string parent, int lock)
         : path_(std::move(path)), parent_(std::move(parent)), lock_(lock) {}
 
-    // Empties and removes every folder of ours in `parent` whose lock is free: its
-    // run has ended without removing it. Subfolders (set-aside copies) stay, and with
-    // them their folder. Quiet on every failure.
-    static void sweepStale(const std::string& parent);
+    // Empties and removes every folder of ours of the prefix in `parent` whose lock is
+    // free: its run has ended without removing it. Quiet on every failure.
+    static void sweepStale(const std::string& parent, std::string_view prefix);
 
     std::string path_;
     // Where the folder was to be made; named when there is none.

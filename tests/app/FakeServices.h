@@ -110,6 +110,15 @@ public:
     QMargins margins;
 };
 
+// Keeps what every drag carried; the button counts as held unless a test lets it go.
+class FakeFileDrag : public FileDrag {
+public:
+    bool buttonHeld() const override { return held; }
+    void drag(QWidget&, const std::string& uriList) override { uriLists.push_back(uriList); }
+    bool held = true;
+    std::vector<std::string> uriLists;
+};
+
 // Every service of the window replaced by a fake; the pointers stay valid while the
 // window that took the services lives.
 struct FakeServices {
@@ -126,6 +135,7 @@ struct FakeServices {
     FakePump* pump = new FakePump(*clock);
     FakeShell* shell = new FakeShell;
     FakeFrameMargins* frameMargins = new FakeFrameMargins;
+    FakeFileDrag* fileDrag = new FakeFileDrag;
 
     FormServices take() {
         FormServices services;
@@ -142,6 +152,7 @@ struct FakeServices {
         services.pump.reset(pump);
         services.shell.reset(shell);
         services.frameMargins.reset(frameMargins);
+        services.fileDrag.reset(fileDrag);
         return services;
     }
 };
