@@ -19,6 +19,16 @@ namespace xcr {
 
 namespace {
 
+// The file the name leads to now, which the save takes. A name that leads to none (gone
+// already, not a regular file) is recorded all the same: Save names the reason.
+FileIdentity fileChosen(const std::string& path) {
+    try {
+        return identifyReplacement(path);
+    } catch (const Failure&) {
+        return {};
+    }
+}
+
 QString glyphPath(int button) {
     return QStringLiteral(":/glyphs/SpeedButton%1.bmp").arg(button);
 }
@@ -226,14 +236,7 @@ void TForm1::SpeedButton3Click() {
 }
 
 void TForm1::recordReplacement(int index, const std::string& path) {
-    // The file the name leads to now is the one the save takes. One that cannot be told
-    // (gone already, not a regular file) is recorded all the same: Save names the reason.
-    FileIdentity source;
-    try {
-        source = identifyReplacement(path);
-    } catch (const Failure&) {
-    }
-    session_.replacements.record(index, path, source);
+    session_.replacements.record(index, path, fileChosen(path));
     CheckListBox1->replacementsChanged();
 }
 

@@ -8,12 +8,18 @@
 #include <QTest>
 
 #include "app/TForm1.h"
+#include "archive/ReplacementSource.h"
 #include "platform/FileUriList.h"
 #include "tests/app/FakeServices.h"
 #include "tests/support/XcrBuilder.h"
 
 namespace xcr {
 namespace {
+
+// A replacement as the window records a file the user chose: with the file it led to.
+Replacement chosen(int index, const std::string& path) {
+    return {index, path, identifyReplacement(path)};
+}
 
 using test::XcrBuilder;
 
@@ -47,7 +53,7 @@ protected:
 
 TEST_F(FormDropTest, AnArchiveOpensAndAFileOnAnEntryReplacesItUnlessTheCommandIsGreyed) {
     XcrBuilder().add("one", "1").add("two", "2").writeTo(dir.file("a.XCR"));
-    for (const std::string& name : {"new.bin", "other.bin"}) {
+    for (const char* name : {"new.bin", "other.bin"}) {
         test::writeFileBytes(dir.file(name), test::bytesOf(name));
     }
     QWidget* list = form.CheckListBox1->viewport();
@@ -60,7 +66,7 @@ TEST_F(FormDropTest, AnArchiveOpensAndAFileOnAnEntryReplacesItUnlessTheCommandIs
 
     EXPECT_TRUE(drop(list, entryAt(1), "new.bin"));
     EXPECT_EQ(form.session().replacements.list(),
-              (std::vector<Replacement>{{1, dir.file("new.bin")}}));
+              (std::vector<Replacement>{chosen(1, dir.file("new.bin"))}));
     // Below the entries of the list only an archive is taken.
     EXPECT_FALSE(drop(list, QPoint(20, 300), "new.bin"));
 
@@ -94,7 +100,8 @@ TEST_F(FormDropTest, AFileOnAnEntryIsRecordedByTheBytesOfItsNameAndOnlyWhenRegul
     for (const auto& [escaped, name] : cases) {
         EXPECT_EQ(drop(form.CheckListBox1->viewport(), entryAt(0), escaped), !name.empty());
         recorded = name.empty() ? recorded : dir.file(name);
-        EXPECT_EQ(form.session().replacements.list(), (std::vector<Replacement>{{0, recorded}}))
+        EXPECT_EQ(form.session().replacements.list(),
+                  (std::vector<Replacement>{chosen(0, recorded)}))
             << escaped;
     }
 }
