@@ -42,7 +42,6 @@ TEST(ProgramWithoutDisplayTest, SaysSoInOneLineOrAnswersWithoutOne) {
          "",
          refusal("-display is :4712"),
          1},
-        {{}, {"--platform", "xcb"}, "", refusal("DISPLAY is not set"), 1},
         {{"DISPLAY=:4711"}, {"-V"}, version, "", 0},
         {{}, {"-v"}, version, "", 0},
     };

@@ -132,12 +132,6 @@ TEST_F(UndoJobTest, ARecordAppliesOnlyFromTheUsersOwnStoreToTheFileItsSaveWrote)
         {"a record of another user",
          [](const std::string& r) { return ::chown(r.c_str(), 4242, 4242) == 0; },
          "The undo record "},
-        {"a record that is a link",
-         [&](const std::string& r) {
-             std::filesystem::rename(r, moved);
-             return ::symlink(moved.c_str(), r.c_str()) == 0;
-         },
-         "No save of "},
         {"a store folder that is a link",
          [&](const std::string&) {
              std::filesystem::rename(undo.folder, moved);
