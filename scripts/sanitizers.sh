@@ -23,7 +23,7 @@ QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy \
 echo "== sanitizers: thread (archive core)"
 flags="-fsanitize=thread"
 mkdir -p build-tsan
-bash scripts/build.sh build-tsan -DXCR_CORE_ONLY=ON -DCMAKE_BUILD_TYPE=Debug \
+bash scripts/build.sh build-tsan -DXCR_CORE_ONLY=ON -DXCR_BENCHMARKS=OFF -DCMAKE_BUILD_TYPE=Debug \
   -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags" > build-tsan/build.log 2>&1 \
   || { tail -n 60 build-tsan/build.log; exit 1; }
 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \

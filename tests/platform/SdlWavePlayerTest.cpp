@@ -122,17 +122,17 @@ TEST_F(SdlWavePlayerTest, NoSoundDeviceEndsQuietly) {
 // Playing must leave the program stoppable from outside.
 TEST_F(SdlWavePlayerTest, LeavesTheSignalHandlersAlone) {
     struct sigaction before[2]{};
-    const int signals[2] = {SIGINT, SIGTERM};
+    const int stopping[2] = {SIGINT, SIGTERM};
     for (int i = 0; i < 2; ++i) {
-        sigaction(signals[i], nullptr, &before[i]);
+        sigaction(stopping[i], nullptr, &before[i]);
     }
     test::writeFileBytes(wave, test::pcmWaveFile(1, 8000, 8, Bytes(100, 0x80)));
     SdlWavePlayer player;
     ASSERT_TRUE(player.play(wave));
     for (int i = 0; i < 2; ++i) {
         struct sigaction after {};
-        sigaction(signals[i], nullptr, &after);
-        EXPECT_EQ(after.sa_handler, before[i].sa_handler) << signals[i];
+        sigaction(stopping[i], nullptr, &after);
+        EXPECT_EQ(after.sa_handler, before[i].sa_handler) << stopping[i];
     }
 }
 
