@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-echo "run: building pelloran and xcrtool into build/ (the first time takes 3 to 4 minutes on two cores)"
+echo "run: building pelloran and xcrtool into build/ (the first time takes about a minute on two cores)"
 BUILD_TARGETS="pelloran xcrtool" bash scripts/build.sh build
 # Without a display the program says so in one line and ends with status 1.
 echo "run: starting build/app/pelloran"
