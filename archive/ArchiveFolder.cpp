@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "archive/Failure.h"
-#include "archive/FileFaults.h"
+#include "archive/FileCallHook.h"
 
 namespace xcr {
 
@@ -75,7 +75,7 @@ File ArchiveFolder::createPrivate(const std::string& name) const {
 }
 
 void ArchiveFolder::remove(const std::string& name) const {
-    if (FileFaults::failNow()) {
+    if (FileCallHook::failNow()) {
         errno = EACCES;
     } else if (::unlinkat(fd_, name.c_str(), 0) == 0 || errno == ENOENT) {
         return;
@@ -87,7 +87,7 @@ std::string ArchiveFolder::setAside(const std::string& name) const {
     for (int attempt = 1; attempt < 1000; ++attempt) {
         const std::string aside =
             name + ".set-aside" + (attempt == 1 ? "" : "-" + std::to_string(attempt));
-        if (FileFaults::failNow()) {
+        if (FileCallHook::failNow()) {
             errno = EACCES;
             break;
         }
@@ -102,7 +102,7 @@ std::string ArchiveFolder::setAside(const std::string& name) const {
 }
 
 void ArchiveFolder::sync() const {
-    if (FileFaults::failNow() ? (errno = EIO, true) : ::fsync(fd_) != 0) {
+    if (FileCallHook::failNow() ? (errno = EIO, true) : ::fsync(fd_) != 0) {
         throw Failure(cannotWriteText(path_, systemReason()));
     }
 }

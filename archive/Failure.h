@@ -14,6 +14,8 @@ public:
 };
 
 inline constexpr const char* kStreamReadError = "Stream read error";
+// What ends the text of a save refused before it wrote anything.
+inline constexpr const char* kLeftUnchanged = "; the archive was left unchanged";
 
 // The texts of a file that cannot be opened or created, followed by the reason the system
 // or a check gave, when there is one.

@@ -12,7 +12,8 @@
 #include <utility>
 
 #include "archive/Failure.h"
-#include "archive/FileFaults.h"
+#include "archive/FileCallHook.h"
+#include "archive/KernelCopy.h"
 
 namespace xcr {
 
@@ -59,9 +60,9 @@ Failure writeError(const std::string& path, bool injected = false) {
 constexpr off_t kPageSize = 4096;
 
 bool kernelCopyPays(off_t source, off_t target) {
-    const FileFaults::KernelCopy where = FileFaults::kernelCopy();
-    return where == FileFaults::KernelCopy::WhereverPossible ||
-           (where == FileFaults::KernelCopy::WhereFaster && source >= 0 && target >= 0 &&
+    const KernelCopy where = kernelCopy();
+    return where == KernelCopy::WhereverPossible ||
+           (where == KernelCopy::WhereFaster && source >= 0 && target >= 0 &&
             (source - target) % kPageSize == 0);
 }
 
@@ -92,7 +93,7 @@ std::size_t readFully(void* buffer, std::size_t size, Step step) {
 template <typename Step>
 void writeFully(const std::string& path, const void* buffer, std::size_t size, Step step) {
     const auto* bytes = static_cast<const unsigned char*>(buffer);
-    const bool failing = FileFaults::failNow();
+    const bool failing = FileCallHook::failNow();
     const std::size_t target = failing ? size / 2 : size;
     std::size_t done = 0;
     while (done < target) {
@@ -114,8 +115,8 @@ void writeFully(const std::string& path, const void* buffer, std::size_t size, S
 }  // namespace
 
 File File::open(const std::string& path, Access access, std::string_view kind) {
-    const int fd = FileFaults::failNow() ? (errno = kInjectedError, -1)
-                                         : ::open(path.c_str(), openFlags(access), 0666);
+    const int fd = FileCallHook::failNow() ? (errno = kInjectedError, -1)
+                                           : ::open(path.c_str(), openFlags(access), 0666);
     if (fd < 0) {
         throw Failure(failureText(access, path, systemReason()));
     }
@@ -144,7 +145,7 @@ File File::open(const std::string& path, Access access, std::string_view kind) {
 }
 
 File File::createNew(int folderFd, const std::string& name, std::string path) {
-    if (FileFaults::failNow()) {
+    if (FileCallHook::failNow()) {
         throw Failure(cannotCreateText(path));
     }
     const int fd = ::openat(folderFd, name.c_str(),
@@ -156,7 +157,7 @@ File File::createNew(int folderFd, const std::string& name, std::string path) {
 }
 
 File File::createPrivate(int folderFd, const std::string& name, std::string path) {
-    const int fd = FileFaults::failNow()
+    const int fd = FileCallHook::failNow()
                        ? (errno = ENOSPC, -1)
                        : ::openat(folderFd, name.c_str(),
                                   O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
@@ -167,9 +168,10 @@ File File::createPrivate(int folderFd, const std::string& name, std::string path
 }
 
 File File::openUnlockedIn(int folderFd, const std::string& name, std::string path) {
-    const int fd = FileFaults::failNow() ? (errno = kInjectedError, -1)
-                                         : ::openat(folderFd, name.c_str(),
-                                                    O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const int fd =
+        FileCallHook::failNow()
+            ? (errno = kInjectedError, -1)
+            : ::openat(folderFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         throw Failure(cannotOpenText(path, systemReason()));
     }
@@ -182,8 +184,9 @@ File File::openUnlockedIn(int folderFd, const std::string& name, std::string pat
 }
 
 File File::reopenForWriting() const {
-    const int fd = FileFaults::failNow() ? (errno = kInjectedError, -1)
-                                         : ::open(path_.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = FileCallHook::failNow()
+                       ? (errno = kInjectedError, -1)
+                       : ::open(path_.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         throw Failure(cannotOpenText(path_, systemReason()));
     }
@@ -220,7 +223,7 @@ File::~File() {
 
 struct stat File::status() const {
     struct stat info {};
-    if (FileFaults::failNow() || ::fstat(fd_, &info) != 0) {
+    if (FileCallHook::failNow() || ::fstat(fd_, &info) != 0) {
         throw Failure(kStreamReadError);
     }
     return info;
@@ -248,7 +251,7 @@ std::int64_t File::length() const {
 }
 
 void File::readExact(void* buffer, std::size_t size) {
-    if (FileFaults::failNow() ||
+    if (FileCallHook::failNow() ||
         readFully(buffer, size, [this](void* into, std::size_t count, std::size_t) {
             return ::read(fd_, into, count);
         }) != size) {
@@ -257,7 +260,7 @@ void File::readExact(void* buffer, std::size_t size) {
 }
 
 std::size_t File::readAt(std::int64_t position, void* buffer, std::size_t size) {
-    if (FileFaults::failNow() || position < 0) {
+    if (FileCallHook::failNow() || position < 0) {
         throw Failure(kStreamReadError);
     }
     return readAtUncounted(position, buffer, size);
@@ -271,7 +274,7 @@ std::size_t File::readAtUncounted(std::int64_t position, void* buffer, std::size
 }
 
 std::size_t File::readMaybeSparse(std::int64_t position, void* buffer, std::size_t size) {
-    if (FileFaults::failNow() || position < 0) {
+    if (FileCallHook::failNow() || position < 0) {
         throw Failure(kStreamReadError);
     }
     const std::int64_t end = position + static_cast<std::int64_t>(size);
@@ -299,7 +302,7 @@ void File::writeAt(std::int64_t position, const void* buffer, std::size_t size) 
 std::int64_t File::copyRangeTo(File& target, std::int64_t from, std::int64_t to, std::size_t size) {
     off_t in = from;
     off_t out = to;
-    if (FileFaults::failNow()) {
+    if (FileCallHook::failNow()) {
         static_cast<void>(::copy_file_range(fd_, &in, target.fd_, &out, size / 2, 0));
         throw writeError(target.path_, true);
     }
@@ -316,7 +319,7 @@ std::int64_t File::copyRangeTo(File& target, std::int64_t from, std::int64_t to,
 }
 
 void File::truncate(std::int64_t length) {
-    const bool injected = FileFaults::failNow();
+    const bool injected = FileCallHook::failNow();
     if (injected || ::ftruncate(fd_, length) != 0) {
         throw writeError(path_, injected);
     }
@@ -327,14 +330,14 @@ void File::startWriteBack(std::int64_t position, std::int64_t size) {
 }
 
 void File::sync() {
-    const bool injected = FileFaults::failNow();
+    const bool injected = FileCallHook::failNow();
     if (injected || ::fsync(fd_) != 0) {
         throw writeError(path_, injected);
     }
 }
 
 void File::closeWritten() {
-    const bool failing = FileFaults::failNow();
+    const bool failing = FileCallHook::failNow();
     // The descriptor is gone after close() even when it reports a failure; EINTR does
     // not mean the bytes were lost.
     const int closed = ::close(std::exchange(fd_, -1));

@@ -2,13 +2,12 @@
 
 #include <algorithm>
 
+#include "archive/Failure.h"
 #include "archive/XcrLayout.h"
 
 namespace xcr {
 
 namespace {
-
-constexpr const char* kUnchanged = "; the archive was left unchanged";
 
 std::string quoted(const EntryTable& entries, std::size_t index) {
     return "\"" + std::string(entries.displayName(static_cast<int>(index))) + "\"";
@@ -24,7 +23,7 @@ std::string layoutRefusal(const EntryTable& entries, const std::vector<PlannedPl
                           std::int64_t total) {
     const std::vector<EntryTable::Placement>& before = entries.placements();
     if (!inRange(total)) {
-        return std::string("Save refused: the archive would reach 2 GiB or more") + kUnchanged;
+        return std::string("Save refused: the archive would reach 2 GiB or more") + kLeftUnchanged;
     }
     const std::int64_t directoryEnd = layout::directoryEnd(static_cast<std::int64_t>(after.size()));
     std::vector<std::size_t> written;
@@ -32,14 +31,14 @@ std::string layoutRefusal(const EntryTable& entries, const std::vector<PlannedPl
         const PlannedPlacement& p = after[i];
         if (!inRange(p.offset) || !inRange(p.size) || !inRange(p.offset + p.size)) {
             return "Save refused: entry " + quoted(entries, i) +
-                   " would lie outside the first 2 GiB of the archive" + kUnchanged;
+                   " would lie outside the first 2 GiB of the archive" + kLeftUnchanged;
         }
         if (p.size == 0) {
             continue;  // nothing is written for it
         }
         if (p.offset < directoryEnd) {
             return "Save refused: entry " + quoted(entries, i) +
-                   " would overwrite the archive's directory" + kUnchanged;
+                   " would overwrite the archive's directory" + kLeftUnchanged;
         }
         written.push_back(i);
     }
@@ -59,7 +58,7 @@ std::string layoutRefusal(const EntryTable& entries, const std::vector<PlannedPl
             if (p.replaced || q.replaced || shift(i) != shift(endHolder)) {
                 return "Save refused: entries " + quoted(entries, std::min(i, endHolder)) +
                        " and " + quoted(entries, std::max(i, endHolder)) + " would overlap" +
-                       kUnchanged;
+                       kLeftUnchanged;
             }
         }
         if (p.offset + p.size > clusterEnd) {

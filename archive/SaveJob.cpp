@@ -24,8 +24,6 @@ namespace {
 
 using namespace layout;
 
-constexpr const char* kUnchanged = "; the archive was left unchanged";
-
 // One run of the save. Its passes: the size pass (the replacements' lengths), the journal
 // pass (the old bytes the save will overwrite), the directory pass and the data pass;
 // progress runs from the first entry to the last in each. The archive changes only after
@@ -191,7 +189,7 @@ void SaveRun::keepOldBytes(const SavePlan& plan) {
         journal_->commit(header, plan.plannedFields());
     } catch (const std::exception& failure) {
         throw Failure("Save refused: the journal " + held_.journalPath() +
-                      " could not be written (" + failure.what() + ")" + kUnchanged);
+                      " could not be written (" + failure.what() + ")" + kLeftUnchanged);
     }
 }
 

@@ -11,8 +11,8 @@
 #include "app/TForm1.h"
 #include "archive/ArchiveOpening.h"
 #include "archive/ExtractionJob.h"
-#include "archive/FileFaults.h"
 #include "tests/app/FakeServices.h"
+#include "tests/support/FileFaults.h"
 #include "tests/support/XcrBuilder.h"
 
 namespace xcr {

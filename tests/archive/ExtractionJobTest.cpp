@@ -14,9 +14,10 @@
 
 #include "archive/ArchiveOpening.h"
 #include "archive/EntryCopy.h"
-#include "archive/FileFaults.h"
+#include "archive/KernelCopy.h"
 #include "archive/XcrLayout.h"
 #include "tests/support/FakeProgress.h"
+#include "tests/support/FileFaults.h"
 #include "tests/support/XcrBuilder.h"
 
 namespace xcr {
@@ -372,10 +373,9 @@ TEST_F(ExtractionJobTest, NoEntryTakesThePlaceOfTheArchiveOrItsJournal) {
 class ExtractionFaultTest : public ExtractionJobTest, public ::testing::WithParamInterface<bool> {
 protected:
     void SetUp() override {
-        FileFaults::setKernelCopy(GetParam() ? FileFaults::KernelCopy::WhereverPossible
-                                             : FileFaults::KernelCopy::Never);
+        setKernelCopy(GetParam() ? KernelCopy::WhereverPossible : KernelCopy::Never);
     }
-    void TearDown() override { FileFaults::setKernelCopy(FileFaults::KernelCopy::WhereFaster); }
+    void TearDown() override { setKernelCopy(KernelCopy::WhereFaster); }
 };
 
 // Every file call the job makes is failed in turn, over older files of the same names:

@@ -9,11 +9,11 @@
 
 #include "archive/ArchiveOpening.h"
 #include "archive/Failure.h"
-#include "archive/FileFaults.h"
 #include "archive/HeldArchive.h"
 #include "archive/journal/JournalFormat.h"
 #include "archive/undo/UndoHistory.h"
 #include "tests/archive/SaveFixture.h"
+#include "tests/support/FileFaults.h"
 
 namespace xcr {
 namespace {

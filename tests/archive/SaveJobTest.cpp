@@ -11,9 +11,10 @@
 #include "archive/ArchiveOpening.h"
 #include "archive/Failure.h"
 #include "archive/File.h"
-#include "archive/FileFaults.h"
+#include "archive/KernelCopy.h"
 #include "archive/ReplacementSource.h"
 #include "tests/archive/SaveFixture.h"
+#include "tests/support/FileFaults.h"
 
 namespace xcr {
 namespace {
@@ -393,10 +394,9 @@ TEST_F(SaveJobTest, AReplacementIsTheFileChosenAndNoOtherTakesItsPlace) {
 class SaveFaultTest : public SaveJobTest, public ::testing::WithParamInterface<bool> {
 protected:
     void SetUp() override {
-        FileFaults::setKernelCopy(GetParam() ? FileFaults::KernelCopy::WhereverPossible
-                                             : FileFaults::KernelCopy::Never);
+        setKernelCopy(GetParam() ? KernelCopy::WhereverPossible : KernelCopy::Never);
     }
-    void TearDown() override { FileFaults::setKernelCopy(FileFaults::KernelCopy::WhereFaster); }
+    void TearDown() override { setKernelCopy(KernelCopy::WhereFaster); }
 };
 
 // Every file call of a save is failed in turn. Each time the archive must end either

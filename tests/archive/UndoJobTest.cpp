@@ -9,12 +9,12 @@
 #include <functional>
 
 #include "archive/ArchiveOpening.h"
-#include "archive/FileFaults.h"
 #include "archive/HeldArchive.h"
 #include "archive/SaveJob.h"
 #include "archive/XcrLayout.h"
 #include "archive/undo/UndoHistory.h"
 #include "tests/archive/SaveFixture.h"
+#include "tests/support/FileFaults.h"
 
 namespace xcr {
 namespace {

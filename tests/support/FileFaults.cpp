@@ -1,8 +1,10 @@
-#include "archive/FileFaults.h"
+#include "tests/support/FileFaults.h"
 
 #include <algorithm>
 #include <csignal>
 #include <mutex>
+
+#include "archive/FileCallHook.h"
 
 namespace xcr {
 
@@ -14,9 +16,7 @@ std::uint64_t actionAt = 0;
 std::function<void()> action;
 }  // namespace
 
-std::atomic<bool> FileFaults::armed_{false};
 std::atomic<std::uint64_t> FileFaults::killAt_{0};
-std::atomic<FileFaults::KernelCopy> FileFaults::kernelCopy_{KernelCopy::WhereFaster};
 
 void FileFaults::arm(std::vector<std::uint64_t> failing) {
     std::lock_guard lock(failingMutex);
@@ -25,7 +25,7 @@ void FileFaults::arm(std::vector<std::uint64_t> failing) {
     killAt_.store(0);
     actionAt = 0;
     action = nullptr;
-    armed_.store(true);
+    FileCallHook::install(&FileFaults::countAndDecide);
 }
 
 void FileFaults::armKill(std::uint64_t call) {
@@ -42,7 +42,7 @@ void FileFaults::armAction(std::uint64_t call, std::function<void()> work) {
 
 void FileFaults::disarm() {
     std::lock_guard lock(failingMutex);
-    armed_.store(false);
+    FileCallHook::install(nullptr);
     killAt_.store(0);
     actionAt = 0;
     action = nullptr;
