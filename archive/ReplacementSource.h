@@ -5,7 +5,7 @@
 
 #include "archive/File.h"
 #include "archive/FileIdentity.h"
-#include "archive/ReplacementTable.h"
+#include "archive/Replacement.h"
 
 namespace xcr {
 

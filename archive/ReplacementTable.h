@@ -3,27 +3,11 @@
 
 #include <map>
 #include <string>
-#include <utility>
 #include <vector>
 
-#include "archive/FileIdentity.h"
+#include "archive/Replacement.h"
 
 namespace xcr {
-
-// An entry to be replaced by a file from disk.
-struct Replacement {
-    Replacement() = default;
-    Replacement(int index, std::string path, FileIdentity source = {})
-        : index(index), path(std::move(path)), source(source) {}
-
-    int index = 0;
-    std::string path;
-    // The file `path` led to when it was chosen; a save reads only that file. Empty when
-    // it could not be told then (the save then opens whatever the name leads to).
-    FileIdentity source;
-
-    bool operator==(const Replacement&) const = default;
-};
 
 // The files chosen to replace entries of the open archive. Only replaced entries take
 // room, so every entry of any archive can be replaced. Opening an archive clears it;

@@ -8,7 +8,7 @@
 #include "archive/JobOutcome.h"
 #include "archive/JobProgress.h"
 #include "archive/ReplacementTable.h"
-#include "archive/undo/UndoStore.h"
+#include "archive/undo/UndoOptions.h"
 
 namespace xcr {
 

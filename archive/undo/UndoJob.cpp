@@ -10,6 +10,7 @@
 #include "archive/XcrLayout.h"
 #include "archive/journal/JournalReader.h"
 #include "archive/undo/MovedEntries.h"
+#include "archive/undo/UndoStore.h"
 
 namespace xcr {
 

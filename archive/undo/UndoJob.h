@@ -7,7 +7,7 @@
 #include "archive/EntryTable.h"
 #include "archive/JobOutcome.h"
 #include "archive/JobProgress.h"
-#include "archive/undo/UndoStore.h"
+#include "archive/undo/UndoOptions.h"
 
 namespace xcr {
 

@@ -2,7 +2,6 @@
 #define ARCHIVE_UNDO_UNDOSTORE_H
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,30 +10,11 @@
 #include "archive/File.h"
 #include "archive/FileIdentity.h"
 #include "archive/journal/SaveJournal.h"
+#include "archive/undo/StoredUndo.h"
+#include "archive/undo/UndoOptions.h"
 #include "archive/undo/UndoRecord.h"
 
 namespace xcr {
-
-// Where undo records are kept and how many.
-struct UndoOptions {
-    // Empty for the user's state folder: $XDG_STATE_HOME/pelloran/undo, else
-    // ~/.local/state/pelloran/undo.
-    std::string folder;
-    // The newest records kept for one archive, and for all archives together the most
-    // bytes; the oldest records are dropped first.
-    int savesPerArchive = 10;
-    std::int64_t totalBytes = std::int64_t{2} << 30;
-};
-
-// One record in the store.
-struct StoredUndo {
-    std::string name;
-    std::int64_t size = 0;
-    // Nothing when it cannot be read (cut off by a crash, damaged, another user's), and
-    // then why.
-    std::optional<UndoRecord> record;
-    std::string problem;
-};
 
 // The folder of undo records, private to the user (0700, records 0600). A record is named
 // after the time it was made and the archive it belongs to, so that names sort oldest
