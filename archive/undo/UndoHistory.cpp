@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include "archive/Failure.h"
+
 namespace xcr {
 
 std::vector<UndoStep> undoHistory(HeldArchive& archive, const UndoOptions& options) {
@@ -27,7 +29,12 @@ bool lastSaveUndoable(const std::string& path, const EntryTable& entries,
     if (path.empty() || ::stat(path.c_str(), &info) != 0) {
         return false;
     }
-    const std::vector<StoredUndo> records = UndoStore(options).recordsOf(FileIdentity::of(info));
+    std::vector<StoredUndo> records;
+    try {
+        records = UndoStore(options).recordsOf(FileIdentity::of(info));
+    } catch (const Failure&) {
+        return false;  // a store that is not the user's own offers nothing to undo
+    }
     if (records.empty() || !records.front().record) {
         return false;
     }
