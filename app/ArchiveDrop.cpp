@@ -4,7 +4,6 @@
 
 #include <QDropEvent>
 #include <QMimeData>
-#include <algorithm>
 
 #include "platform/FileUriList.h"
 
@@ -27,13 +26,9 @@ bool isRegularFile(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-bool hasArchiveSuffix(std::string_view path) {
-    constexpr std::string_view kSuffix = ".xcr";
-    return path.size() >= kSuffix.size() &&
-           std::equal(kSuffix.begin(), kSuffix.end(), path.end() - kSuffix.size(),
-                      [](char wanted, char c) {
-                          return (c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c) == wanted;
-                      });
+bool hasArchiveSuffix(const std::string& path) {
+    // ASCII case only: the program's locale must not change which names open.
+    return QByteArray::fromStdString(path).toLower().endsWith(".xcr");
 }
 
 }  // namespace

@@ -52,44 +52,35 @@ Kind kindAt(int folderFd, const std::string& name) {
     return S_ISLNK(info.st_mode) ? Kind::Link : S_ISREG(info.st_mode) ? Kind::Regular : Kind::Other;
 }
 
-// The file at `relative` under the folder open as `rootFd`, reached one part at a time and
-// never through a link: a downloaded folder must not bring in a file from elsewhere. Gives
-// the file open, or says why there is none.
+// The file `name` under the folders `parts` of the folder open as `rootFd`, reached one
+// part at a time and never through a link: a downloaded folder must not bring in a file
+// from elsewhere. Gives the file open, or says why there is none.
 struct Found {
     Kind kind = Kind::Missing;
     File file;
 };
 
-Found findUnder(int rootFd, const std::string& rootPath, const std::string& relative) {
-    std::vector<std::string> parts;
-    for (std::size_t from = 0;;) {
-        const std::size_t cut = relative.find('/', from);
-        parts.push_back(relative.substr(from, cut - from));
-        if (cut == std::string::npos) {
-            break;
-        }
-        from = cut + 1;
-    }
+Found findUnder(int rootFd, const std::vector<std::string>& parts, const std::string& name,
+                const std::string& path) {
     std::vector<std::unique_ptr<OpenFolder>> folders;
     int at = rootFd;
-    for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
-        const Kind kind = kindAt(at, parts[i]);
+    for (const std::string& part : parts) {
+        const Kind kind = kindAt(at, part);
         if (kind != Kind::Other) {
             return {kind == Kind::Link ? Kind::Link : Kind::Missing, {}};
         }
-        const int fd =
-            ::openat(at, parts[i].c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        const int fd = ::openat(at, part.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (fd < 0) {
             return {Kind::Missing, {}};  // no folder, or one that cannot be read
         }
         folders.push_back(std::make_unique<OpenFolder>(fd));
         at = fd;
     }
-    const Kind kind = kindAt(at, parts.back());
+    const Kind kind = kindAt(at, name);
     if (kind != Kind::Regular) {
         return {kind, {}};
     }
-    File file = File::openUnlockedIn(at, parts.back(), rootPath + "/" + relative);
+    File file = File::openUnlockedIn(at, name, path);
     if (file.madeUpBySystem()) {
         return {Kind::Other, {}};
     }
@@ -176,9 +167,15 @@ FolderReplacements FolderReplacements::match(const std::string& folder, HeldArch
         ++sharing[safeFileName(entries.displayName(i)).substr(1)];
     }
     std::set<std::string> ambiguous;
-    // Looks at the file `relative` for entry i; false when there is none.
-    const auto take = [&](int i, const std::string& relative) {
-        Found found = findUnder(root.fd(), folder, relative);
+    // Looks at the file `name` under the folders `parts` for entry i; false when there is
+    // none.
+    const auto take = [&](int i, const std::vector<std::string>& parts, const std::string& name) {
+        std::string relative;
+        for (const std::string& part : parts) {
+            relative += part + "/";
+        }
+        relative += name;
+        Found found = findUnder(root.fd(), parts, name, folder + "/" + relative);
         switch (found.kind) {
             case Kind::Missing:
                 return false;
@@ -206,15 +203,12 @@ FolderReplacements FolderReplacements::match(const std::string& folder, HeldArch
         if (name.empty() || name == "." || name == "..") {
             continue;  // no file can have it
         }
-        std::string nested;
-        for (const std::string& part : entryFolderParts(entries.storedName(i))) {
-            nested += part + "/";
-        }
-        if (!nested.empty() && take(i, nested + name)) {
+        const std::vector<std::string> parts = entryFolderParts(entries.storedName(i));
+        if (!parts.empty() && take(i, parts, name)) {
             continue;
         }
         if (sharing[name] == 1) {
-            take(i, name);
+            take(i, {}, name);
         } else if (std::binary_search(files.begin(), files.end(), name)) {
             ambiguous.insert(name);
         }

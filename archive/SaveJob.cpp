@@ -325,8 +325,7 @@ void SaveRun::completeUndoRecord(const SavePlan& plan, const DirectoryFingerprin
         facts.born = archive_->birthStamp();
         facts.replaced = replaced_;
         for (UndoRecord::Replaced& entry : facts.replaced) {
-            const EntryTable::Placement now =
-                plan.placements()[static_cast<std::size_t>(entry.index)];
+            const PlannedPlacement& now = plan.after()[static_cast<std::size_t>(entry.index)];
             entry.after = {now.offset, readFingerprint(*archive_, now.offset, now.size)};
         }
         UndoStore(request_.undo).complete(undoRecord_, facts);

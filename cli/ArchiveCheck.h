@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "archive/EntryTable.h"
+
 namespace xcr {
 
 // What is wrong with the archive at `path`, one line of text for each problem, found
@@ -13,9 +15,9 @@ namespace xcr {
 // Throws xcr::Failure when the archive cannot be read.
 std::vector<std::string> findArchiveProblems(const std::string& path);
 
-// Those problems of the header's record count and the directory alone, what a listing of
-// the archive reads; not the total size field, which no listing reads.
-std::vector<std::string> findDirectoryProblems(const std::string& path);
+// Those problems of the header's record count and of `entries`, the directory as a listing
+// of the archive read it; not the total size field, which no listing reads.
+std::vector<std::string> findDirectoryProblems(const std::string& path, const EntryTable& entries);
 
 }  // namespace xcr
 

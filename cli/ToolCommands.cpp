@@ -46,8 +46,8 @@ OpenedArchive openAndTell(const std::string& path) {
 
 // Any file is listed as an archive; one whose directory does not fit it gets a warning, so
 // that a table of garbage is not taken at its word.
-void warnIfNotWhole(const std::string& archive) {
-    const std::vector<std::string> problems = findDirectoryProblems(archive);
+void warnIfNotWhole(const std::string& archive, const EntryTable& entries) {
+    const std::vector<std::string> problems = findDirectoryProblems(archive, entries);
     if (problems.empty()) {
         return;
     }
@@ -154,7 +154,7 @@ void runUncut(const std::string& archive, const std::string& job, const std::str
 
 void listEntries(const ListArguments& arguments, std::ostream& out) {
     const OpenedArchive opened = openAndTell(arguments.archive);
-    warnIfNotWhole(arguments.archive);
+    warnIfNotWhole(arguments.archive, opened.entries);
     if (arguments.json) {
         writeEntryJson(out, opened.entries);
     } else {
@@ -170,7 +170,7 @@ void extractEntries(const ExtractArguments& arguments, std::ostream& out) {
         throw ToolFailure("--stdout writes exactly one ENTRY", kUsageStatus);
     }
     const OpenedArchive opened = openAndTell(arguments.archive);
-    warnIfNotWhole(arguments.archive);
+    warnIfNotWhole(arguments.archive, opened.entries);
     const std::vector<int> chosen = EntryChooser(opened.entries).choose(arguments.entries);
     if (arguments.toStandardOutput) {
         writeOneEntry(arguments, opened.entries, chosen);

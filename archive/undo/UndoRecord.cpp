@@ -1,5 +1,6 @@
 #include "archive/undo/UndoRecord.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "archive/Checksum.h"
@@ -196,10 +197,11 @@ bool UndoRecord::spent(File& archive) const {
         readFingerprint(archive, static_cast<int>(journal.listed)) != before) {
         return false;
     }
-    for (const Replaced& entry : replaced) {
-        if (bytesKnown && !holds(archive, entry.before)) {
-            return false;  // changed since by another program: nothing here is for this record
-        }
+    // Entries changed since by another program: nothing here is for this record.
+    if (bytesKnown && std::any_of(replaced.begin(), replaced.end(), [&](const Replaced& entry) {
+            return !holds(archive, entry.before);
+        })) {
+        return false;
     }
     return !leftAsIs(archive);
 }

@@ -274,7 +274,8 @@ std::vector<StoredUndo> UndoStore::recordsOf(const FileIdentity& archive) const 
     if (::lstat(folder_.c_str(), &info) != 0 && errno == ENOENT) {
         return found;  // no save was ever recorded
     }
-    sweepParts(openFolder());
+    const ArchiveFolder folder = openFolder();
+    sweepParts(folder);
     const std::string suffix = archiveSuffix(archive);
     for (const auto& [name, size] : listFiles(folder_, kSuffix)) {
         if (!endsWith(name, suffix)) {
@@ -282,7 +283,7 @@ std::vector<StoredUndo> UndoStore::recordsOf(const FileIdentity& archive) const 
         }
         StoredUndo stored{name, size, std::nullopt, {}};
         try {
-            File record = open(name);
+            File record = openIn(folder, name);
             stored.record = UndoRecord::read(record);
             if (!stored.record) {
                 stored.problem = "it is damaged or cut off";
@@ -297,7 +298,11 @@ std::vector<StoredUndo> UndoStore::recordsOf(const FileIdentity& archive) const 
 }
 
 File UndoStore::open(const std::string& name) const {
-    File record = openFolder().openForReading(name);
+    return openIn(openFolder(), name);
+}
+
+File UndoStore::openIn(const ArchiveFolder& folder, const std::string& name) const {
+    File record = folder.openForReading(name);
     if (record.status().st_uid != ::geteuid()) {
         throw Failure(cannotOpenText(record.path(), "it belongs to another user"));
     }

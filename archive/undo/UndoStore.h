@@ -61,6 +61,7 @@ public:
 
 private:
     ArchiveFolder openFolder() const;
+    File openIn(const ArchiveFolder& folder, const std::string& name) const;
     std::string partOf(const std::string& name) const;
     void sweepParts(const ArchiveFolder& folder) const;
     void dropUnreachable(const std::string& added, const UndoRecord& facts) const;
