@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "archive/CheckMarks.h"
-#include "archive/EntryNames.h"
-#include "archive/ReplacementTable.h"
+#include "archive/format/EntryNames.h"
+#include "archive/jobs/CheckMarks.h"
+#include "archive/jobs/ReplacementTable.h"
 
 namespace xcr {
 

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "archive/Failure.h"
-#include "archive/SafeName.h"
+#include "archive/os/Failure.h"
+#include "archive/paths/SafeName.h"
 #include "platform/FileUriList.h"
 
 namespace xcr {

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "archive/ArchiveSession.h"
-#include "archive/StagingFolder.h"
+#include "archive/os/StagingFolder.h"
+#include "archive/session/ArchiveSession.h"
 #include "platform/FileDrag.h"
 
 class QWidget;

@@ -2,8 +2,8 @@
 
 #include <QString>
 
-#include "archive/Failure.h"
-#include "archive/FolderReplacements.h"
+#include "archive/jobs/FolderReplacements.h"
+#include "archive/os/Failure.h"
 
 namespace xcr {
 

@@ -1,7 +1,7 @@
 #ifndef APP_FOLDERREPLACECOMMAND_H
 #define APP_FOLDERREPLACECOMMAND_H
 
-#include "archive/ArchiveSession.h"
+#include "archive/session/ArchiveSession.h"
 #include "platform/FolderChooser.h"
 #include "platform/MessageBox.h"
 

@@ -4,7 +4,7 @@
 #include <exception>
 #include <system_error>
 
-#include "archive/Failure.h"
+#include "archive/os/Failure.h"
 
 namespace xcr {
 

@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "app/JobLock.h"
-#include "archive/JobOutcome.h"
+#include "archive/jobs/JobOutcome.h"
 
 namespace xcr {
 

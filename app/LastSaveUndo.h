@@ -1,8 +1,8 @@
 #ifndef APP_LASTSAVEUNDO_H
 #define APP_LASTSAVEUNDO_H
 
-#include "archive/ArchiveSession.h"
-#include "archive/undo/UndoJob.h"
+#include "archive/jobs/UndoJob.h"
+#include "archive/session/ArchiveSession.h"
 
 namespace xcr {
 

@@ -2,7 +2,7 @@
 #define APP_REPLACEMENTSCOMMAND_H
 
 #include "app/ReplacementsDialog.h"
-#include "archive/ArchiveSession.h"
+#include "archive/session/ArchiveSession.h"
 
 namespace xcr {
 

@@ -12,8 +12,8 @@
 #include "app/WindowTitle.h"
 #include "app/about/AboutLink.h"
 #include "app/about/AboutPictures.h"
-#include "archive/Failure.h"
-#include "archive/ReplacementSource.h"
+#include "archive/jobs/ReplacementSource.h"
+#include "archive/os/Failure.h"
 
 namespace xcr {
 

@@ -22,7 +22,7 @@
 #include "app/SpeedButton.h"
 #include "app/WindowProgress.h"
 #include "app/about/AboutPopup.h"
-#include "archive/ArchiveSession.h"
+#include "archive/session/ArchiveSession.h"
 #include "preview/BitmapPreview.h"
 #include "preview/EntryDispatch.h"
 #include "preview/ImageControl.h"

@@ -6,7 +6,7 @@
 #include <QProgressBar>
 #include <QThread>
 
-#include "archive/JobProgress.h"
+#include "archive/jobs/JobProgress.h"
 #include "platform/Beeper.h"
 
 namespace xcr {

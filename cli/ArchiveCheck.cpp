@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "archive/Directory.h"
-#include "archive/File.h"
-#include "archive/HeldArchive.h"
-#include "archive/XcrLayout.h"
+#include "archive/format/Directory.h"
+#include "archive/format/XcrLayout.h"
+#include "archive/os/File.h"
+#include "archive/store/HeldArchive.h"
 #include "cli/NameText.h"
 
 namespace xcr {

@@ -6,7 +6,7 @@
 #include <charconv>
 #include <cstdint>
 
-#include "archive/Failure.h"
+#include "archive/os/Failure.h"
 #include "cli/NameText.h"
 
 namespace xcr {

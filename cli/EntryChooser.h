@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "archive/EntryTable.h"
+#include "archive/format/EntryTable.h"
 
 namespace xcr {
 

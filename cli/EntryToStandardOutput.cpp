@@ -7,8 +7,8 @@
 #include <cstring>
 #include <vector>
 
-#include "archive/EntryCopy.h"
-#include "archive/Failure.h"
+#include "archive/os/EntryCopy.h"
+#include "archive/os/Failure.h"
 #include "cli/ToolFailure.h"
 
 namespace xcr {

@@ -1,8 +1,8 @@
 #ifndef CLI_ENTRYTOSTANDARDOUTPUT_H
 #define CLI_ENTRYTOSTANDARDOUTPUT_H
 
-#include "archive/EntryTable.h"
-#include "archive/File.h"
+#include "archive/format/EntryTable.h"
+#include "archive/os/File.h"
 
 namespace xcr {
 

@@ -1,6 +1,6 @@
 #include "cli/ReplaceArgument.h"
 
-#include "archive/Failure.h"
+#include "archive/os/Failure.h"
 #include "cli/EntryChooser.h"
 #include "cli/ToolFailure.h"
 

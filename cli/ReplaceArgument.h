@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "archive/EntryTable.h"
-#include "archive/ReplacementTable.h"
+#include "archive/format/EntryTable.h"
+#include "archive/jobs/ReplacementTable.h"
 
 namespace xcr {
 

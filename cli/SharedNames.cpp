@@ -2,8 +2,8 @@
 
 #include <map>
 
-#include "archive/EntryFolderParts.h"
-#include "archive/SafeName.h"
+#include "archive/paths/EntryFolderParts.h"
+#include "archive/paths/SafeName.h"
 #include "cli/NameText.h"
 
 namespace xcr {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "archive/EntryTable.h"
+#include "archive/format/EntryTable.h"
 
 namespace xcr {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "archive/JobProgress.h"
+#include "archive/jobs/JobProgress.h"
 
 namespace xcr {
 

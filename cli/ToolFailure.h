@@ -4,7 +4,7 @@
 #include <csignal>
 #include <string>
 
-#include "archive/Failure.h"
+#include "archive/os/Failure.h"
 
 namespace xcr {
 

@@ -1,7 +1,7 @@
 #include "cli/WrittenNames.h"
 
-#include "archive/EntryFolderParts.h"
-#include "archive/SafeName.h"
+#include "archive/paths/EntryFolderParts.h"
+#include "archive/paths/SafeName.h"
 
 namespace xcr {
 

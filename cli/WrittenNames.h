@@ -3,8 +3,8 @@
 
 #include <ostream>
 
-#include "archive/EntryTable.h"
-#include "archive/JobProgress.h"
+#include "archive/format/EntryTable.h"
+#include "archive/jobs/JobProgress.h"
 
 namespace xcr {
 

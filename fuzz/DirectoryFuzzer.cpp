@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "archive/internal/ParseDirectory.h"
+#include "archive/format/internal/ParseDirectory.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const xcr::EntryTable table = xcr::internal::parseEntryTable(data, size);

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "archive/HeldArchive.h"
-#include "archive/XcrLayout.h"
+#include "archive/format/XcrLayout.h"
+#include "archive/store/HeldArchive.h"
 
 namespace {
 

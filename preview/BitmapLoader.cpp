@@ -2,8 +2,8 @@
 
 #include <QByteArray>
 
-#include "archive/Failure.h"
-#include "archive/File.h"
+#include "archive/os/Failure.h"
+#include "archive/os/File.h"
 #include "preview/BmpHeaderCheck.h"
 
 namespace xcr {

@@ -3,7 +3,7 @@
 
 #include <functional>
 
-#include "archive/EntryTable.h"
+#include "archive/format/EntryTable.h"
 
 namespace xcr {
 

@@ -4,8 +4,8 @@
 #include <functional>
 #include <string>
 
-#include "archive/EntryTable.h"
-#include "archive/StagingFolder.h"
+#include "archive/format/EntryTable.h"
+#include "archive/os/StagingFolder.h"
 
 namespace xcr {
 

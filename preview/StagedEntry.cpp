@@ -2,9 +2,9 @@
 
 #include <unistd.h>
 
-#include "archive/EntryCopy.h"
-#include "archive/File.h"
-#include "archive/HeldArchive.h"
+#include "archive/os/EntryCopy.h"
+#include "archive/os/File.h"
+#include "archive/store/HeldArchive.h"
 
 namespace xcr {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "archive/Checksum.h"
-#include "archive/XcrLayout.h"
+#include "archive/format/Checksum.h"
+#include "archive/format/XcrLayout.h"
 
 namespace xcr::journal {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "archive/FileIdentity.h"
+#include "archive/os/FileIdentity.h"
 
 // The rollback journal a save writes beside the archive before it changes a byte of it.
 //

@@ -4,10 +4,10 @@
 
 #include <algorithm>
 
-#include "archive/Checksum.h"
-#include "archive/EntryCopy.h"
-#include "archive/Failure.h"
-#include "archive/XcrLayout.h"
+#include "archive/format/Checksum.h"
+#include "archive/format/XcrLayout.h"
+#include "archive/os/EntryCopy.h"
+#include "archive/os/Failure.h"
 
 namespace xcr::journal {
 

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "archive/ArchiveFolder.h"
-#include "archive/File.h"
-#include "archive/FileIdentity.h"
 #include "archive/journal/JournalFormat.h"
+#include "archive/os/ArchiveFolder.h"
+#include "archive/os/File.h"
+#include "archive/os/FileIdentity.h"
 
 namespace xcr::journal {
 

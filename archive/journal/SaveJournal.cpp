@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <iterator>
 
-#include "archive/EntryCopy.h"
-#include "archive/Failure.h"
 #include "archive/journal/JournalReader.h"
+#include "archive/os/EntryCopy.h"
+#include "archive/os/Failure.h"
 
-namespace xcr {
+namespace xcr::journal {
 
 SaveJournal SaveJournal::create(const ArchiveFolder& folder, const std::string& name,
                                 const journal::Header& header, Flush flush) {
@@ -172,4 +172,4 @@ void SaveJournal::discard() {
     }
 }
 
-}  // namespace xcr
+}  // namespace xcr::journal

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "archive/ArchiveFolder.h"
-#include "archive/Checksum.h"
-#include "archive/File.h"
+#include "archive/format/Checksum.h"
 #include "archive/journal/JournalFormat.h"
+#include "archive/os/ArchiveFolder.h"
+#include "archive/os/File.h"
 
-namespace xcr {
+namespace xcr::journal {
 
 // The journal of one save, written beside the archive before the save changes it (see
 // JournalFormat.h for its layout). A save keeps in it every byte it will overwrite,
@@ -86,6 +86,6 @@ private:
     Flush flush_;
 };
 
-}  // namespace xcr
+}  // namespace xcr::journal
 
 #endif  // ARCHIVE_JOURNAL_SAVEJOURNAL_H

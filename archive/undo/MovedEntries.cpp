@@ -3,6 +3,7 @@
 #include <algorithm>
 
 namespace xcr {
+inline namespace undo {
 
 std::vector<MovedEntry> movedEntries(const std::vector<EntryTable::Placement>& before,
                                      const std::vector<EntryTable::Placement>& after,
@@ -52,4 +53,5 @@ std::vector<ByteRange> withoutMoved(const std::vector<ByteRange>& ranges,
     return left;
 }
 
+}  // namespace undo
 }  // namespace xcr

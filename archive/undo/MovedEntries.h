@@ -4,10 +4,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "archive/ByteRange.h"
-#include "archive/EntryTable.h"
+#include "archive/format/ByteRange.h"
+#include "archive/format/EntryTable.h"
 
 namespace xcr {
+inline namespace undo {
 
 // An entry a save moved without replacing it: its old bytes lie in the archive the save
 // left, whole, at its new offset.
@@ -29,6 +30,7 @@ std::vector<ByteRange> withoutMoved(const std::vector<ByteRange>& ranges,
                                     const std::vector<MovedEntry>& moved,
                                     std::int64_t directoryEnd);
 
+}  // namespace undo
 }  // namespace xcr
 
 #endif  // ARCHIVE_UNDO_MOVEDENTRIES_H

@@ -8,6 +8,7 @@
 #include "archive/undo/UndoRecord.h"
 
 namespace xcr {
+inline namespace undo {
 
 // One record in the store.
 struct StoredUndo {
@@ -19,6 +20,7 @@ struct StoredUndo {
     std::string problem;
 };
 
+}  // namespace undo
 }  // namespace xcr
 
 #endif  // ARCHIVE_UNDO_STOREDUNDO_H

@@ -2,9 +2,10 @@
 
 #include <sys/stat.h>
 
-#include "archive/Failure.h"
+#include "archive/os/Failure.h"
 
 namespace xcr {
+inline namespace undo {
 
 std::vector<UndoStep> undoHistory(HeldArchive& archive, const UndoOptions& options) {
     std::vector<UndoStep> steps;
@@ -43,4 +44,5 @@ bool lastSaveUndoable(const std::string& path, const EntryTable& entries,
            newest.lengthAfter == info.st_size;
 }
 
+}  // namespace undo
 }  // namespace xcr

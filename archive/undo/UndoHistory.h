@@ -4,11 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "archive/EntryTable.h"
-#include "archive/HeldArchive.h"
+#include "archive/format/EntryTable.h"
+#include "archive/store/HeldArchive.h"
 #include "archive/undo/UndoStore.h"
 
 namespace xcr {
+inline namespace undo {
 
 struct UndoStep {
     StoredUndo stored;
@@ -28,6 +29,7 @@ std::vector<UndoStep> undoHistory(HeldArchive& archive, const UndoOptions& optio
 bool lastSaveUndoable(const std::string& path, const EntryTable& entries,
                       const UndoOptions& options);
 
+}  // namespace undo
 }  // namespace xcr
 
 #endif  // ARCHIVE_UNDO_UNDOHISTORY_H

@@ -5,6 +5,7 @@
 #include <string>
 
 namespace xcr {
+inline namespace undo {
 
 // Where undo records are kept and how many.
 struct UndoOptions {
@@ -17,6 +18,7 @@ struct UndoOptions {
     std::int64_t totalBytes = std::int64_t{2} << 30;
 };
 
+}  // namespace undo
 }  // namespace xcr
 
 #endif  // ARCHIVE_UNDO_UNDOOPTIONS_H

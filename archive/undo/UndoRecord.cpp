@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "archive/Checksum.h"
-#include "archive/Directory.h"
+#include "archive/format/Checksum.h"
+#include "archive/format/Directory.h"
 
 namespace xcr {
+inline namespace undo {
 
 namespace {
 
@@ -211,4 +212,5 @@ bool UndoRecord::precedes(const UndoRecord& newer) const {
            lengthAfter == newer.journal.oldLength;
 }
 
+}  // namespace undo
 }  // namespace xcr

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "archive/DirectoryFingerprint.h"
-#include "archive/File.h"
+#include "archive/format/DirectoryFingerprint.h"
 #include "archive/journal/JournalFormat.h"
+#include "archive/os/File.h"
 
 // The record that lets one save be undone, kept in the user's state folder.
 //
@@ -20,6 +20,7 @@
 // Records ending in "XCRUNDO1" lack the birth stamp and the replaced entries' bytes; they
 // are read and judged by their directory alone.
 namespace xcr {
+inline namespace undo {
 
 struct UndoRecord {
     // Bytes of the archive as the record knows them: where they lie and what they hold.
@@ -76,6 +77,7 @@ struct UndoRecord {
     bool precedes(const UndoRecord& newer) const;
 };
 
+}  // namespace undo
 }  // namespace xcr
 
 #endif  // ARCHIVE_UNDO_UNDORECORD_H

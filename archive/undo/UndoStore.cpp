@@ -16,10 +16,11 @@
 #include <map>
 #include <memory>
 
-#include "archive/ArchiveFolder.h"
-#include "archive/Failure.h"
+#include "archive/os/ArchiveFolder.h"
+#include "archive/os/Failure.h"
 
 namespace xcr {
+inline namespace undo {
 
 namespace {
 
@@ -131,8 +132,8 @@ std::string UndoStore::begin(File& archive, const std::vector<ByteRange>& kept,
     }
     try {
         // Flushed once, with its facts, when the save completes it.
-        SaveJournal record =
-            SaveJournal::create(folder, partOf(name), header, SaveJournal::Flush::ByOwner);
+        journal::SaveJournal record = journal::SaveJournal::create(
+            folder, partOf(name), header, journal::SaveJournal::Flush::ByOwner);
         for (const ByteRange& range : kept) {
             record.keep(archive, range.position, range.size);
         }
@@ -315,4 +316,5 @@ void UndoStore::remove(const std::string& name) const {
     folder.sync();
 }
 
+}  // namespace undo
 }  // namespace xcr

@@ -5,16 +5,17 @@
 #include <string>
 #include <vector>
 
-#include "archive/ArchiveFolder.h"
-#include "archive/ByteRange.h"
-#include "archive/File.h"
-#include "archive/FileIdentity.h"
+#include "archive/format/ByteRange.h"
 #include "archive/journal/SaveJournal.h"
+#include "archive/os/ArchiveFolder.h"
+#include "archive/os/File.h"
+#include "archive/os/FileIdentity.h"
 #include "archive/undo/StoredUndo.h"
 #include "archive/undo/UndoOptions.h"
 #include "archive/undo/UndoRecord.h"
 
 namespace xcr {
+inline namespace undo {
 
 // The folder of undo records, private to the user (0700, records 0600). A record is named
 // after the time it was made and the archive it belongs to, so that names sort oldest
@@ -71,6 +72,7 @@ private:
     UndoOptions options_;
 };
 
+}  // namespace undo
 }  // namespace xcr
 
 #endif  // ARCHIVE_UNDO_UNDOSTORE_H

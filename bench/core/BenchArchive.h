@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "archive/XcrLayout.h"
+#include "archive/format/XcrLayout.h"
 #include "tests/support/XcrBuilder.h"
 
 namespace xcr::bench {

@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <vector>
 
-#include "archive/Directory.h"
-#include "archive/EntryTable.h"
-#include "archive/XcrLayout.h"
+#include "archive/format/Directory.h"
+#include "archive/format/EntryTable.h"
+#include "archive/format/XcrLayout.h"
 #include "tests/support/XcrBuilder.h"
 
 namespace {

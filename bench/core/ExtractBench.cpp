@@ -5,13 +5,13 @@
 #include <exception>
 #include <string>
 
-#include "archive/ArchiveOpening.h"
-#include "archive/CheckMarks.h"
-#include "archive/EntryCopy.h"
-#include "archive/ExtractionJob.h"
-#include "archive/File.h"
-#include "archive/OutputFile.h"
-#include "archive/OutputFolder.h"
+#include "archive/jobs/CheckMarks.h"
+#include "archive/jobs/ExtractionJob.h"
+#include "archive/os/EntryCopy.h"
+#include "archive/os/File.h"
+#include "archive/os/OutputFolder.h"
+#include "archive/paths/OutputFile.h"
+#include "archive/store/ArchiveOpening.h"
 #include "bench/core/BenchArchive.h"
 #include "bench/core/BenchClock.h"
 #include "tests/support/FakeProgress.h"

@@ -7,10 +7,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "archive/ArchiveOpening.h"
-#include "archive/File.h"
-#include "archive/SaveJob.h"
-#include "archive/undo/UndoJob.h"
+#include "archive/jobs/SaveJob.h"
+#include "archive/jobs/UndoJob.h"
+#include "archive/os/File.h"
+#include "archive/store/ArchiveOpening.h"
 #include "bench/core/BenchArchive.h"
 #include "bench/core/BenchClock.h"
 #include "tests/support/FakeProgress.h"

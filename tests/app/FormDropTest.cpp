@@ -8,7 +8,7 @@
 #include <QTest>
 
 #include "app/TForm1.h"
-#include "archive/ReplacementSource.h"
+#include "archive/jobs/ReplacementSource.h"
 #include "platform/FileUriList.h"
 #include "tests/app/FakeServices.h"
 #include "tests/support/XcrBuilder.h"

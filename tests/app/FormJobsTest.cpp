@@ -9,8 +9,8 @@
 #include <system_error>
 
 #include "app/TForm1.h"
-#include "archive/ArchiveOpening.h"
-#include "archive/ExtractionJob.h"
+#include "archive/jobs/ExtractionJob.h"
+#include "archive/store/ArchiveOpening.h"
 #include "tests/app/FakeServices.h"
 #include "tests/support/FileFaults.h"
 #include "tests/support/XcrBuilder.h"

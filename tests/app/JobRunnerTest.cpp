@@ -7,7 +7,7 @@
 #include <system_error>
 
 #include "app/JobRunner.h"
-#include "archive/Failure.h"
+#include "archive/os/Failure.h"
 
 namespace xcr {
 namespace {

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "archive/Directory.h"
-#include "archive/DisplayName.h"
-#include "archive/EntryTable.h"
-#include "archive/ReplacementTable.h"
-#include "archive/internal/ParseDirectory.h"
+#include "archive/format/Directory.h"
+#include "archive/format/DisplayName.h"
+#include "archive/format/EntryTable.h"
+#include "archive/format/internal/ParseDirectory.h"
+#include "archive/jobs/ReplacementTable.h"
 #include "tests/support/XcrBuilder.h"
 
 namespace xcr {

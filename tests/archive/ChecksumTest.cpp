@@ -1,4 +1,4 @@
-#include "archive/Checksum.h"
+#include "archive/format/Checksum.h"
 
 #include <gtest/gtest.h>
 

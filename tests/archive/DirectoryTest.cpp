@@ -1,12 +1,12 @@
-#include "archive/Directory.h"
+#include "archive/format/Directory.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "archive/ArchiveOpening.h"
-#include "archive/Failure.h"
-#include "archive/XcrLayout.h"
-#include "archive/internal/ParseDirectory.h"
+#include "archive/format/XcrLayout.h"
+#include "archive/format/internal/ParseDirectory.h"
+#include "archive/os/Failure.h"
+#include "archive/store/ArchiveOpening.h"
 #include "tests/support/XcrBuilder.h"
 
 namespace xcr {

@@ -1,8 +1,8 @@
-#include "archive/EntryCopy.h"
+#include "archive/os/EntryCopy.h"
 
 #include <gtest/gtest.h>
 
-#include "archive/Failure.h"
+#include "archive/os/Failure.h"
 #include "tests/support/XcrBuilder.h"
 
 namespace xcr {

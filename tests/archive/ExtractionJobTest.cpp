@@ -1,4 +1,4 @@
-#include "archive/ExtractionJob.h"
+#include "archive/jobs/ExtractionJob.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -12,10 +12,10 @@
 #include <memory>
 #include <thread>
 
-#include "archive/ArchiveOpening.h"
-#include "archive/EntryCopy.h"
-#include "archive/KernelCopy.h"
-#include "archive/XcrLayout.h"
+#include "archive/format/XcrLayout.h"
+#include "archive/os/EntryCopy.h"
+#include "archive/os/KernelCopy.h"
+#include "archive/store/ArchiveOpening.h"
 #include "tests/support/FakeProgress.h"
 #include "tests/support/FileFaults.h"
 #include "tests/support/XcrBuilder.h"

@@ -1,4 +1,4 @@
-#include "archive/File.h"
+#include "archive/os/File.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -7,7 +7,7 @@
 
 #include <functional>
 
-#include "archive/Failure.h"
+#include "archive/os/Failure.h"
 #include "tests/support/XcrBuilder.h"
 
 namespace xcr {

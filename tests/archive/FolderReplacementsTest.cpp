@@ -1,4 +1,4 @@
-#include "archive/FolderReplacements.h"
+#include "archive/jobs/FolderReplacements.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <map>
 
-#include "archive/ArchiveOpening.h"
+#include "archive/store/ArchiveOpening.h"
 #include "tests/support/XcrBuilder.h"
 
 namespace xcr {

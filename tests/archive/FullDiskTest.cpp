@@ -8,9 +8,9 @@
 #include <cstring>
 #include <filesystem>
 
-#include "archive/ArchiveOpening.h"
-#include "archive/ExtractionJob.h"
-#include "archive/SaveJob.h"
+#include "archive/jobs/ExtractionJob.h"
+#include "archive/jobs/SaveJob.h"
+#include "archive/store/ArchiveOpening.h"
 #include "tests/support/FakeProgress.h"
 #include "tests/support/XcrBuilder.h"
 

@@ -1,8 +1,8 @@
-#include "archive/SafeName.h"
+#include "archive/paths/SafeName.h"
 
 #include <gtest/gtest.h>
 
-#include "archive/Failure.h"
+#include "archive/os/Failure.h"
 
 namespace xcr {
 namespace {

@@ -7,10 +7,10 @@
 #include <filesystem>
 #include <functional>
 
-#include "archive/ArchiveOpening.h"
-#include "archive/Failure.h"
-#include "archive/HeldArchive.h"
 #include "archive/journal/JournalFormat.h"
+#include "archive/os/Failure.h"
+#include "archive/store/ArchiveOpening.h"
+#include "archive/store/HeldArchive.h"
 #include "archive/undo/UndoHistory.h"
 #include "tests/archive/SaveFixture.h"
 #include "tests/support/FileFaults.h"

@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <thread>
 
-#include "archive/ArchiveOpening.h"
-#include "archive/Directory.h"
-#include "archive/ReplacementSource.h"
-#include "archive/SaveJob.h"
-#include "archive/undo/UndoJob.h"
+#include "archive/format/Directory.h"
+#include "archive/jobs/ReplacementSource.h"
+#include "archive/jobs/SaveJob.h"
+#include "archive/jobs/UndoJob.h"
+#include "archive/store/ArchiveOpening.h"
 
 namespace xcr::test {
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "archive/EntryTable.h"
-#include "archive/JobOutcome.h"
-#include "archive/ReplacementTable.h"
+#include "archive/format/EntryTable.h"
+#include "archive/jobs/JobOutcome.h"
+#include "archive/jobs/ReplacementTable.h"
 #include "archive/undo/UndoStore.h"
 #include "tests/support/FakeProgress.h"
 #include "tests/support/XcrBuilder.h"

@@ -1,4 +1,4 @@
-#include "archive/SaveJob.h"
+#include "archive/jobs/SaveJob.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -8,11 +8,11 @@
 #include <filesystem>
 #include <functional>
 
-#include "archive/ArchiveOpening.h"
-#include "archive/Failure.h"
-#include "archive/File.h"
-#include "archive/KernelCopy.h"
-#include "archive/ReplacementSource.h"
+#include "archive/jobs/ReplacementSource.h"
+#include "archive/os/Failure.h"
+#include "archive/os/File.h"
+#include "archive/os/KernelCopy.h"
+#include "archive/store/ArchiveOpening.h"
 #include "tests/archive/SaveFixture.h"
 #include "tests/support/FileFaults.h"
 

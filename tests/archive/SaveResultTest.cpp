@@ -6,7 +6,7 @@
 #include <map>
 #include <random>
 
-#include "archive/XcrLayout.h"
+#include "archive/format/XcrLayout.h"
 #include "tests/archive/SaveFixture.h"
 
 namespace xcr {

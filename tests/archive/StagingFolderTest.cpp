@@ -1,4 +1,4 @@
-#include "archive/StagingFolder.h"
+#include "archive/os/StagingFolder.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "archive/Failure.h"
+#include "archive/os/Failure.h"
 #include "tests/support/XcrBuilder.h"
 
 namespace xcr {

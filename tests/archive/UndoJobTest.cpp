@@ -1,4 +1,4 @@
-#include "archive/undo/UndoJob.h"
+#include "archive/jobs/UndoJob.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -8,10 +8,10 @@
 #include <filesystem>
 #include <functional>
 
-#include "archive/ArchiveOpening.h"
-#include "archive/HeldArchive.h"
-#include "archive/SaveJob.h"
-#include "archive/XcrLayout.h"
+#include "archive/format/XcrLayout.h"
+#include "archive/jobs/SaveJob.h"
+#include "archive/store/ArchiveOpening.h"
+#include "archive/store/HeldArchive.h"
 #include "archive/undo/UndoHistory.h"
 #include "tests/archive/SaveFixture.h"
 #include "tests/support/FileFaults.h"

@@ -3,7 +3,7 @@
 
 #include <functional>
 
-#include "archive/XcrLayout.h"
+#include "archive/format/XcrLayout.h"
 #include "cli/ArchiveCheck.h"
 #include "tests/support/XcrBuilder.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "archive/internal/ParseDirectory.h"
+#include "archive/format/internal/ParseDirectory.h"
 #include "cli/EntryChooser.h"
 #include "tests/support/FailureText.h"
 #include "tests/support/XcrBuilder.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "archive/XcrLayout.h"
+#include "archive/format/XcrLayout.h"
 
 namespace xcr::e2e {
 

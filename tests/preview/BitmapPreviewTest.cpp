@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "archive/File.h"
+#include "archive/os/File.h"
 #include "tests/preview/BmpBytes.h"
 #include "tests/preview/PreviewArchive.h"
 #include "tests/support/FailureText.h"

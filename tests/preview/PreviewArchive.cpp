@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "archive/ArchiveOpening.h"
+#include "archive/store/ArchiveOpening.h"
 
 namespace xcr::test {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "archive/EntryTable.h"
-#include "archive/StagingFolder.h"
+#include "archive/format/EntryTable.h"
+#include "archive/os/StagingFolder.h"
 #include "preview/EntrySource.h"
 #include "tests/support/XcrBuilder.h"
 

@@ -6,7 +6,7 @@
 #include <csignal>
 #include <filesystem>
 
-#include "archive/File.h"
+#include "archive/os/File.h"
 #include "tests/preview/PreviewArchive.h"
 #include "tests/support/FailureText.h"
 

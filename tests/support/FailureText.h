@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "archive/Failure.h"
+#include "archive/os/Failure.h"
 
 namespace xcr::test {
 

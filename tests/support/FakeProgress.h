@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "archive/JobProgress.h"
+#include "archive/jobs/JobProgress.h"
 
 namespace xcr::test {
 

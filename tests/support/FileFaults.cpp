@@ -4,7 +4,7 @@
 #include <csignal>
 #include <mutex>
 
-#include "archive/FileCallHook.h"
+#include "archive/os/FileCallHook.h"
 
 namespace xcr {
 

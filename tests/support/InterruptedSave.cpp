@@ -1,8 +1,8 @@
 #include "tests/support/InterruptedSave.h"
 
-#include "archive/Directory.h"
-#include "archive/HeldArchive.h"
-#include "archive/XcrLayout.h"
+#include "archive/format/Directory.h"
+#include "archive/format/XcrLayout.h"
+#include "archive/store/HeldArchive.h"
 
 namespace xcr::test {
 
@@ -13,7 +13,7 @@ Bytes interruptSave(const std::string& path, std::int32_t total, std::size_t gro
         const EntryTable entries = readEntryTable(archive.file());
         const std::int64_t length = archive.file().length();
         const std::int64_t directory = layout::directoryPresent(entries.count(), length);
-        SaveJournal journal = archive.createJournal();
+        journal::SaveJournal journal = archive.createJournal();
         journal.keep(archive.file(), 0, directory);
         journal.keep(archive.file(), directory, length - directory);
         // The fields the save was to write: the new total, every record as it was.

@@ -9,7 +9,7 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "archive/XcrLayout.h"
+#include "archive/format/XcrLayout.h"
 
 namespace xcr::test {
 

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "archive/XcrLayout.h"
+#include "archive/format/XcrLayout.h"
 
 namespace xcr::test {
 namespace {

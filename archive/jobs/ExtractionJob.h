@@ -1,0 +1,43 @@
+#ifndef ARCHIVE_JOBS_EXTRACTIONJOB_H
+#define ARCHIVE_JOBS_EXTRACTIONJOB_H
+
+#include <memory>
+#include <string>
+
+#include "archive/format/EntryTable.h"
+#include "archive/jobs/CheckMarks.h"
+#include "archive/jobs/JobOutcome.h"
+#include "archive/jobs/JobProgress.h"
+#include "archive/store/HeldArchive.h"
+
+namespace xcr {
+inline namespace jobs {
+
+// Holds the archive at `path` for reading before the user is asked for a folder: the
+// question comes only for an archive that can be read, and nothing changes the archive
+// while the user chooses. An empty path (no archive opened yet) gives neither an archive
+// nor a failure.
+HeldArchive holdArchive(const std::string& path);
+
+// Everything an extraction works from, taken when it starts. The marks stay live: the
+// list may change them while the job runs.
+struct ExtractionRequest {
+    HeldArchive archive;
+    // The folder the user confirmed; empty when the question was cancelled or no folder
+    // was ever confirmed, and nothing is written then.
+    std::string folder;
+    EntryTable entries;
+    std::shared_ptr<const CheckMarks> marks;
+    // Each entry goes into the folders its stored name's folder parts name (see
+    // EntryFolders), so that entries of one display name no longer share a file.
+    bool folderParts = false;
+};
+
+// Copies every checked entry into the folder, each under its safe file name, reading
+// each mark only when the loop reaches the entry.
+JobOutcome runExtraction(ExtractionRequest request, JobProgress& progress);
+
+}  // namespace jobs
+}  // namespace xcr
+
+#endif  // ARCHIVE_JOBS_EXTRACTIONJOB_H

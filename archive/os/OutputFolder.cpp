@@ -1,0 +1,52 @@
+#include "archive/os/OutputFolder.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "archive/os/Failure.h"
+#include "archive/os/FileCallHook.h"
+
+namespace xcr {
+inline namespace os {
+
+OutputFolder::OutputFolder(std::string path) : path_(std::move(path)) {
+    // A path handle needs no right to list the folder, only to pass through it, as
+    // creating files there by its path did.
+    if (!FileCallHook::failNow()) {
+        fd_ = ::open(path_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    }
+}
+
+OutputFolder::~OutputFolder() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
+}
+
+void OutputFolder::rename(const std::string& from, const std::string& to,
+                          const std::string& pathForTexts) const {
+    if (kept_) {
+        struct stat folder {};
+        struct stat there {};
+        const bool taken = ::fstatat(fd_, to.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0;
+        if (::fstat(fd_, &folder) != 0 ||
+            kept_(FileIdentity::of(folder), to, taken ? &there : nullptr)) {
+            throw Failure(cannotCreateText(
+                pathForTexts, "it would take the place of the archive being read or its journal"));
+        }
+    }
+    if (FileCallHook::failNow() ? (errno = EACCES, true)
+                                : ::renameat(fd_, from.c_str(), fd_, to.c_str()) != 0) {
+        throw Failure(cannotCreateText(pathForTexts, systemReason()));
+    }
+}
+
+void OutputFolder::remove(const std::string& name) const {
+    static_cast<void>(::unlinkat(fd_, name.c_str(), 0));
+}
+
+}  // namespace os
+}  // namespace xcr

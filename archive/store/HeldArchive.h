@@ -1,0 +1,93 @@
+#ifndef ARCHIVE_STORE_HELDARCHIVE_H
+#define ARCHIVE_STORE_HELDARCHIVE_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "archive/format/EntryTable.h"
+#include "archive/journal/JournalReader.h"
+#include "archive/journal/SaveJournal.h"
+#include "archive/os/ArchiveFolder.h"
+#include "archive/os/File.h"
+#include "archive/os/FileIdentity.h"
+
+namespace xcr {
+inline namespace store {
+
+// One archive opened for one command, from its first read to its last write. Opening
+// resolves the name once (a link in the archive's own name is followed to the file
+// itself), takes the exclusive lock, records which file it is, and holds the folder the
+// file lies in: the journal is found, judged, written and removed there, by the name the
+// file itself has, never by a path worked out again.
+class HeldArchive {
+public:
+    enum class Access { Read, ReadWrite };
+
+    // Fails with "Cannot open file %s" and the reason.
+    static HeldArchive open(const std::string& path, Access access);
+    // As open(), but a failure is kept in failure() instead; an empty path (no archive
+    // was ever opened) gives neither an archive nor a failure.
+    static HeldArchive attempt(const std::string& path, Access access);
+
+    HeldArchive() = default;
+
+    bool isOpen() const { return file_.isOpen(); }
+    const std::string& failure() const { return failure_; }
+    File& file() { return file_; }
+    // The name the archive was opened by, as texts give it.
+    const std::string& path() const { return path_; }
+    const std::string& journalPath() const { return journalPath_; }
+    FileIdentity identity() const { return identity_; }
+
+    // For an opening: deals with what lies at the journal's name. This archive's journal
+    // of an interrupted save puts it back; one cut off before the save changed anything
+    // is removed; one whose header was cut off is set aside under a new name; a file that
+    // is not this archive's journal stays where it is. Returns what the user must be told,
+    // or nothing. Fails, naming the journal, when the archive's own journal is damaged or
+    // putting the archive back failed: the journal then stays.
+    std::string recoverJournal();
+    // What lies at the journal's name, for the checker: nothing, or one line.
+    std::string describeJournal();
+    // Other names of the archive in its own folder (hard links), and how many it has.
+    std::vector<std::string> otherNamesInFolder() const;
+    std::uint64_t linkCount() const;
+
+    // For a command about to read or write through a table it listed before (`doing`
+    // says what: "saving", "extracting"): fails when anything lies at the journal's name,
+    // or when the header, the listed records or the number of records the file lists are
+    // no longer those of `entries`.
+    void refuseIfChanged(const EntryTable& entries, const std::string& doing);
+    // For the previews: fails when anything lies at the journal's name.
+    void refuseIfJournal(const std::string& doing);
+    // For a save, before anything is written: fails for an archive with more than one
+    // name, whose journal could put it back only through the name it was saved through,
+    // and for one longer than the format allows.
+    void refuseUnsafeSave();
+
+    // Starts the journal of a save of this archive, and the header that names the
+    // archive, for the save to complete and commit it with.
+    journal::SaveJournal createJournal() const;
+    journal::Header journalHeader() const;
+
+    // The name a file in `folder` must not take when extracted from this archive: its
+    // journal's, where the journal lies in that folder.
+    bool isJournalName(const FileIdentity& folder, const std::string& name) const;
+
+private:
+    journal::JournaledArchive journaled() { return {file_, identity_, name_}; }
+
+    File file_;
+    ArchiveFolder folder_;
+    std::string failure_;
+    std::string path_;
+    std::string name_;
+    std::string journalName_;
+    std::string journalPath_;
+    FileIdentity identity_;
+};
+
+}  // namespace store
+}  // namespace xcr
+
+#endif  // ARCHIVE_STORE_HELDARCHIVE_H
