@@ -43,7 +43,7 @@ ExtractionRequest EntryDrag::prepare(int row) {
         }
     }
     ExtractionRequest request =
-        session_.extractionRequest(holdArchive(session_.archivePath), std::move(folder));
+        session_.extractionRequest(HeldArchive::attempt(session_.archivePath), std::move(folder));
     request.marks = std::move(carried);
     return request;
 }

@@ -11,7 +11,7 @@ void FolderReplaceCommand::run(QWidget* parent) {
     if (session_.archivePath.empty()) {
         return;
     }
-    HeldArchive archive = holdArchive(session_.archivePath);
+    HeldArchive archive = HeldArchive::attempt(session_.archivePath);
     if (!archive.isOpen()) {
         throw Failure(archive.failure());
     }

@@ -9,7 +9,9 @@ bool LastSaveUndo::applies(const ArchiveSession& session) const {
 }
 
 UndoRequest LastSaveUndo::request(const ArchiveSession& session) const {
-    return {session.archivePath, session.entries, options_};
+    return {std::make_shared<HeldArchive>(
+                HeldArchive::attempt(session.archivePath, HeldArchive::Access::ReadWrite)),
+            session.entries, options_};
 }
 
 }  // namespace xcr

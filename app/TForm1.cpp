@@ -212,7 +212,7 @@ void TForm1::SpeedButton2Click() {
     }
     // The archive is held before the chooser shows, so that the chooser only shows for
     // an archive that can be read, and nothing changes it while the user chooses.
-    HeldArchive archive = holdArchive(session_.archivePath);
+    HeldArchive archive = HeldArchive::attempt(session_.archivePath);
     std::string folder;
     if (archive.isOpen() && services_.JvBrowseFolder1->execute(this)) {
         folder = services_.JvBrowseFolder1->folder();
@@ -300,17 +300,19 @@ JobOutcome TForm1::JvThread1Execute(ExtractionRequest request) {
 void TForm1::SaveXCR1Click() {
     JobTicket ticket = JvThread2->reserve();
     if (ticket) {
+        auto request = std::make_shared<SaveRequest>(session_.saveRequest(
+            HeldArchive::attempt(session_.archivePath, HeldArchive::Access::ReadWrite)));
         startJob(*JvThread2, std::move(ticket),
-                 [this, request = session_.saveRequest()] { return JvThread2Execute(request); });
+                 [this, request] { return JvThread2Execute(std::move(*request)); });
     }
 }
 
 void TForm1::UndoLastSave1Click() {
     JobTicket ticket = JvThread3->reserve();
     if (ticket) {
-        startJob(*JvThread3, std::move(ticket), [this, request = lastSaveUndo_.request(session_)] {
-            return runUndo(request, *progress_);
-        });
+        auto request = std::make_shared<UndoRequest>(lastSaveUndo_.request(session_));
+        startJob(*JvThread3, std::move(ticket),
+                 [this, request] { return runUndo(std::move(*request), *progress_); });
     }
 }
 
@@ -322,8 +324,8 @@ void TForm1::AboutAnchorClick(const QString& anchor) {
     followAboutLink(anchor, *services_.shell, *About);
 }
 
-JobOutcome TForm1::JvThread2Execute(const SaveRequest& request) {
-    return runSave(request, *progress_);
+JobOutcome TForm1::JvThread2Execute(SaveRequest request) {
+    return runSave(std::move(request), *progress_);
 }
 
 void TForm1::Exit1Click() {

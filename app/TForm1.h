@@ -72,7 +72,7 @@ public:
     void AboutAnchorClick(const QString& anchor);
     // The job bodies, on their worker threads.
     JobOutcome JvThread1Execute(ExtractionRequest request);
-    JobOutcome JvThread2Execute(const SaveRequest& request);
+    JobOutcome JvThread2Execute(SaveRequest request);
     void Exit1Click();
     void ReplaceFromFolder1Click();
     void Replacements1Click();

@@ -169,9 +169,8 @@ std::vector<std::string> findArchiveProblems(const std::string& path) {
     return found;
 }
 
-std::vector<std::string> findDirectoryProblems(const std::string& path, const EntryTable& entries) {
+std::vector<std::string> findDirectoryProblems(HeldArchive& archive, const EntryTable& entries) {
     std::vector<std::string> found;
-    HeldArchive archive = HeldArchive::open(path, HeldArchive::Access::Read);
     checkListing(archive.file(), entries, found);
     return found;
 }

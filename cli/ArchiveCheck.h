@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "archive/format/EntryTable.h"
+#include "archive/store/HeldArchive.h"
 
 namespace xcr {
 
@@ -17,7 +18,7 @@ std::vector<std::string> findArchiveProblems(const std::string& path);
 
 // Those problems of the header's record count and of `entries`, the directory as a listing
 // of the archive read it; not the total size field, which no listing reads.
-std::vector<std::string> findDirectoryProblems(const std::string& path, const EntryTable& entries);
+std::vector<std::string> findDirectoryProblems(HeldArchive& archive, const EntryTable& entries);
 
 }  // namespace xcr
 

@@ -36,8 +36,10 @@ namespace xcr {
 
 namespace {
 
-OpenedArchive openAndTell(const std::string& path) {
-    OpenedArchive opened = openArchive(path);
+// The one hold of the archive a command reads and writes through.
+OpenedArchive openAndTell(const std::string& path,
+                          HeldArchive::Access access = HeldArchive::Access::Read) {
+    OpenedArchive opened = openArchive(path, access);
     if (!opened.notice.empty()) {
         std::cerr << "xcrtool: " << opened.notice << std::endl;
     }
@@ -46,8 +48,9 @@ OpenedArchive openAndTell(const std::string& path) {
 
 // Any file is listed as an archive; one whose directory does not fit it gets a warning, so
 // that a table of garbage is not taken at its word.
-void warnIfNotWhole(const std::string& archive, const EntryTable& entries) {
-    const std::vector<std::string> problems = findDirectoryProblems(archive, entries);
+void warnIfNotWhole(OpenedArchive& opened) {
+    const std::string& archive = opened.archive.path();
+    const std::vector<std::string> problems = findDirectoryProblems(opened.archive, opened.entries);
     if (problems.empty()) {
         return;
     }
@@ -79,16 +82,15 @@ void throwIfFailed(const JobOutcome& outcome) {
     }
 }
 
-void writeOneEntry(const ExtractArguments& arguments, const EntryTable& entries,
+void writeOneEntry(const ExtractArguments& arguments, OpenedArchive& opened,
                    const std::vector<int>& chosen) {
     if (chosen.size() != 1) {
         throw Failure("\"" + arguments.entries.front() + "\" chooses " +
                       std::to_string(chosen.size()) +
                       " entries; --stdout writes one (give its index)");
     }
-    HeldArchive archive = HeldArchive::open(arguments.archive, HeldArchive::Access::Read);
-    archive.refuseIfChanged(entries, "extracting");
-    writeEntryToStandardOutput(archive.file(), entries.placement(chosen.front()));
+    opened.archive.refuseIfChanged(opened.entries, "extracting");
+    writeEntryToStandardOutput(opened.archive.file(), opened.entries.placement(chosen.front()));
 }
 
 std::int64_t fileSize(const std::string& path) {
@@ -111,10 +113,10 @@ void writePlan(std::ostream& out, const EntryTable& entries, const ReplacementTa
     out << plan.str();
 }
 
-void recordFromFolder(const ReplaceArguments& arguments, const EntryTable& entries,
+void recordFromFolder(const ReplaceArguments& arguments, OpenedArchive& opened,
                       ReplacementTable& table, std::ostream& out) {
-    HeldArchive archive = HeldArchive::open(arguments.archive, HeldArchive::Access::Read);
-    const FolderReplacements found = FolderReplacements::match(arguments.folder, archive, entries);
+    const FolderReplacements found =
+        FolderReplacements::match(arguments.folder, opened.archive, opened.entries);
     for (const FolderReplacements::Match& match : found.recorded) {
         table.record(match.replacement.index, match.replacement.path, match.replacement.source);
     }
@@ -153,8 +155,8 @@ void runUncut(const std::string& archive, const std::string& job, const std::str
 }  // namespace
 
 void listEntries(const ListArguments& arguments, std::ostream& out) {
-    const OpenedArchive opened = openAndTell(arguments.archive);
-    warnIfNotWhole(arguments.archive, opened.entries);
+    OpenedArchive opened = openAndTell(arguments.archive);
+    warnIfNotWhole(opened);
     if (arguments.json) {
         writeEntryJson(out, opened.entries);
     } else {
@@ -169,11 +171,11 @@ void extractEntries(const ExtractArguments& arguments, std::ostream& out) {
     if (arguments.toStandardOutput && arguments.entries.size() != 1) {
         throw ToolFailure("--stdout writes exactly one ENTRY", kUsageStatus);
     }
-    const OpenedArchive opened = openAndTell(arguments.archive);
-    warnIfNotWhole(arguments.archive, opened.entries);
+    OpenedArchive opened = openAndTell(arguments.archive);
+    warnIfNotWhole(opened);
     const std::vector<int> chosen = EntryChooser(opened.entries).choose(arguments.entries);
     if (arguments.toStandardOutput) {
-        writeOneEntry(arguments, opened.entries, chosen);
+        writeOneEntry(arguments, opened, chosen);
         return;
     }
     // Every mark is set for each chosen entry, so an entry chosen twice is written once.
@@ -182,7 +184,7 @@ void extractEntries(const ExtractArguments& arguments, std::ostream& out) {
         marks->set(index, true);
     }
     makeFolder(arguments.folder);
-    ExtractionRequest request{holdArchive(arguments.archive), arguments.folder, opened.entries,
+    ExtractionRequest request{std::move(opened.archive), arguments.folder, opened.entries,
                               std::move(marks)};
     request.folderParts = arguments.folderParts;
     // The names written are the progress when they are asked for.
@@ -209,10 +211,12 @@ void replaceEntries(const ReplaceArguments& arguments, std::ostream& out) {
     for (const std::string& argument : arguments.replacements) {
         parsed.push_back(ReplaceArgument::parse(argument));
     }
-    const OpenedArchive opened = openAndTell(arguments.archive);
+    OpenedArchive opened =
+        openAndTell(arguments.archive,
+                    arguments.dryRun ? HeldArchive::Access::Read : HeldArchive::Access::ReadWrite);
     ReplacementTable replacements;
     if (!arguments.folder.empty()) {
-        recordFromFolder(arguments, opened.entries, replacements, out);
+        recordFromFolder(arguments, opened, replacements, out);
     }
     for (const ReplaceArgument& argument : parsed) {
         const Replacement replacement = argument.resolve(opened.entries);
@@ -228,23 +232,24 @@ void replaceEntries(const ReplaceArguments& arguments, std::ostream& out) {
     }
     out.flush();
     // Nothing of this run is ever staged, so there is no staging folder to empty.
-    const SaveRequest request{arguments.archive, opened.entries, replacements.list(), {}, {}};
+    SaveRequest request{std::move(opened.archive), opened.entries, replacements.list(), {}, {}};
     runUncut(arguments.archive, "save", "saving " + arguments.archive,
-             [&](JobProgress& progress) { return runSave(request, progress); });
+             [&](JobProgress& progress) { return runSave(std::move(request), progress); });
 }
 
 void showHistory(const std::string& archive, std::ostream& out) {
-    openAndTell(archive);
-    HeldArchive held = HeldArchive::open(archive, HeldArchive::Access::Read);
-    writeUndoHistory(out, archive, undoHistory(held, {}));
+    OpenedArchive opened = openAndTell(archive);
+    writeUndoHistory(out, archive, undoHistory(opened.archive, {}));
 }
 
 void undoSaves(const UndoArguments& arguments, std::ostream& out) {
-    openAndTell(arguments.archive);
+    const auto archive = std::make_shared<HeldArchive>(
+        std::move(openAndTell(arguments.archive, HeldArchive::Access::ReadWrite).archive));
     for (int step = 1; step <= arguments.steps; ++step) {
-        const UndoRequest request{arguments.archive, std::nullopt, {}};
         runUncut(arguments.archive, "undo", "undoing a save of " + arguments.archive,
-                 [&](JobProgress& progress) { return runUndo(request, progress); });
+                 [&](JobProgress& progress) {
+                     return runUndo({archive, std::nullopt, {}}, progress);
+                 });
         out << arguments.archive << ": save " << step << " undone\n";
     }
 }

@@ -70,10 +70,6 @@ void extractChecked(ExtractionRequest& request, JobProgress& progress) {
 
 }  // namespace
 
-HeldArchive holdArchive(const std::string& path) {
-    return HeldArchive::attempt(path, HeldArchive::Access::Read);
-}
-
 JobOutcome runExtraction(ExtractionRequest request, JobProgress& progress) {
     if (!request.archive.failure().empty()) {
         return JobOutcome::failed(request.archive.failure());

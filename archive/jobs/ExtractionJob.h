@@ -13,12 +13,6 @@
 namespace xcr {
 inline namespace jobs {
 
-// Holds the archive at `path` for reading before the user is asked for a folder: the
-// question comes only for an archive that can be read, and nothing changes the archive
-// while the user chooses. An empty path (no archive opened yet) gives neither an archive
-// nor a failure.
-HeldArchive holdArchive(const std::string& path);
-
 // Everything an extraction works from, taken when it starts. The marks stay live: the
 // list may change them while the job runs.
 struct ExtractionRequest {

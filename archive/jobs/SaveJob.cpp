@@ -31,8 +31,11 @@ using namespace layout;
 // the journal pass.
 class SaveRun {
 public:
-    SaveRun(const SaveRequest& request, JobProgress& progress)
-        : request_(request), progress_(progress), n_(request.entries.count()) {}
+    SaveRun(SaveRequest request, JobProgress& progress)
+        : request_(std::move(request)),
+          progress_(progress),
+          n_(request_.entries.count()),
+          held_(std::move(request_.archive)) {}
 
     JobOutcome run();
 
@@ -48,7 +51,7 @@ private:
     void retireEarlierRecords();
     std::string cannotUndoText(const std::string& why) const;
 
-    const SaveRequest& request_;
+    SaveRequest request_;
     JobProgress& progress_;
     const int n_;
     HeldArchive held_;
@@ -64,12 +67,14 @@ private:
 };
 
 JobOutcome SaveRun::run() {
-    if (request_.archivePath.empty()) {
-        return JobOutcome::success();  // no archive was ever opened: a quiet end
+    if (!held_.isOpen()) {
+        // Without a failure, no archive was ever opened: a quiet end.
+        return held_.failure().empty() ? JobOutcome::success()
+                                       : JobOutcome::failed(held_.failure());
     }
     std::optional<SavePlan> planned;
     try {
-        held_ = HeldArchive::open(request_.archivePath, HeldArchive::Access::ReadWrite);
+        held_.openForWriting();
         archive_ = &held_.file();
         if (n_ == 0) {
             return JobOutcome::success();  // nothing listed: opened and closed, nothing more
@@ -116,14 +121,14 @@ JobOutcome SaveRun::run() {
     } catch (const std::exception& failure) {
         // The archive is whole and final: it is never put back once its journal is gone.
         outcome.warning += (outcome.warning.empty() ? "" : " ") + std::string("The archive ") +
-                           request_.archivePath +
+                           held_.path() +
                            " was saved, but the removal of its journal could not be flushed to "
                            "the disk (" +
                            failure.what() +
                            "). Should the machine lose power soon, the next opening may put it "
                            "back as it was before this save.";
     }
-    archive_->close();
+    held_.close();
     StagingFolder(request_.stagingFolder).removeFiles();
     outcome.savedEntries = request_.entries.withPlacements(plan.placements(), written);
     return outcome;
@@ -350,15 +355,15 @@ void SaveRun::retireEarlierRecords() {
 }
 
 std::string SaveRun::cannotUndoText(const std::string& why) const {
-    return "The archive " + request_.archivePath +
+    return "The archive " + held_.path() +
            " was saved, but this save cannot be undone: its undo record could not be written (" +
            why + ").";
 }
 
 }  // namespace
 
-JobOutcome runSave(const SaveRequest& request, JobProgress& progress) {
-    return SaveRun(request, progress).run();
+JobOutcome runSave(SaveRequest request, JobProgress& progress) {
+    return SaveRun(std::move(request), progress).run();
 }
 
 }  // namespace jobs

@@ -8,6 +8,7 @@
 #include "archive/jobs/JobOutcome.h"
 #include "archive/jobs/JobProgress.h"
 #include "archive/jobs/ReplacementTable.h"
+#include "archive/store/HeldArchive.h"
 #include "archive/undo/UndoOptions.h"
 
 namespace xcr {
@@ -15,8 +16,10 @@ inline namespace jobs {
 
 // Everything a save works from, taken when it starts.
 struct SaveRequest {
-    // Empty when no archive was ever opened: the save then ends at once, quietly.
-    std::string archivePath;
+    // The archive, held since the save was asked for (HeldArchive::attempt()). Holding it failed:
+    // that failure is the save's outcome. No archive was ever opened (neither an archive
+    // nor a failure): the save ends at once, quietly.
+    HeldArchive archive;
     EntryTable entries;
     std::vector<Replacement> replacements;  // in entry order
     // Emptied of its files at the end of a save, as every save leaves it.
@@ -30,7 +33,7 @@ struct SaveRequest {
 // on the disk. A failure puts the archive back from the journal; a crash leaves the
 // journal for the next opening. A save that wrote the archive gives its new table, and
 // keeps a record that undoes it before it becomes final (see UndoStore).
-JobOutcome runSave(const SaveRequest& request, JobProgress& progress);
+JobOutcome runSave(SaveRequest request, JobProgress& progress);
 
 }  // namespace jobs
 }  // namespace xcr

@@ -1,5 +1,8 @@
 #include "archive/jobs/UndoJob.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include <algorithm>
 #include <exception>
 
@@ -41,8 +44,11 @@ std::vector<ByteRange> unionOf(std::vector<ByteRange> ranges) {
 
 class UndoRun {
 public:
-    UndoRun(const UndoRequest& request, JobProgress& progress)
-        : request_(request), progress_(progress), store_(request.undo) {}
+    UndoRun(UndoRequest request, JobProgress& progress)
+        : request_(std::move(request)),
+          progress_(progress),
+          store_(request_.undo),
+          held_(*request_.archive) {}
 
     JobOutcome run();
 
@@ -53,10 +59,10 @@ private:
     std::vector<unsigned char> oldDirectory();
     std::vector<unsigned char> fieldsAfterUndo();
 
-    const UndoRequest& request_;
+    UndoRequest request_;
     JobProgress& progress_;
     UndoStore store_;
-    HeldArchive held_;
+    HeldArchive& held_;
     File* archive_ = nullptr;
     std::string recordName_;
     File record_;
@@ -68,8 +74,12 @@ private:
 };
 
 JobOutcome UndoRun::run() {
+    if (!held_.isOpen()) {
+        const std::string none = cannotOpenText(held_.path(), std::strerror(ENOENT));
+        return JobOutcome::failed(held_.failure().empty() ? none : held_.failure());
+    }
     try {
-        held_ = HeldArchive::open(request_.archivePath, HeldArchive::Access::ReadWrite);
+        held_.openForWriting();
         archive_ = &held_.file();
         held_.refuseIfJournal(kDoing);
         held_.refuseUnsafeSave();
@@ -101,7 +111,7 @@ JobOutcome UndoRun::run() {
     try {
         journal_->syncRemoval();
     } catch (const std::exception& failure) {
-        outcome.warning = "The save of " + request_.archivePath +
+        outcome.warning = "The save of " + held_.path() +
                           " was undone, but the removal of the undo's journal could not be "
                           "flushed to the disk (" +
                           failure.what() +
@@ -110,7 +120,6 @@ JobOutcome UndoRun::run() {
     }
     progress_.setPosition(1);
     outcome.savedEntries = std::move(entries);
-    archive_->close();
     record_.close();
     try {
         store_.remove(recordName_);
@@ -130,17 +139,17 @@ void UndoRun::choose() {
         records.erase(records.begin());
     }
     if (records.empty()) {
-        throw Failure("No save of " + request_.archivePath +
+        throw Failure("No save of " + held_.path() +
                       " can be undone: no undo record of it is kept in " + store_.folder() + ".");
     }
     const StoredUndo& newest = records.front();
     const std::string where = store_.folder() + "/" + newest.name;
     if (!newest.record) {
-        throw Failure("The undo record " + where + " of the last save of " + request_.archivePath +
+        throw Failure("The undo record " + where + " of the last save of " + held_.path() +
                       " cannot be read (" + newest.problem + "), so that save cannot be undone.");
     }
     if (!newest.record->directoryAsLeft(*archive_)) {
-        throw Failure("The archive " + request_.archivePath +
+        throw Failure("The archive " + held_.path() +
                       " was changed since its last save (by another program, or by a save "
                       "that kept no undo record), so that save cannot be undone; the archive "
                       "was left unchanged.");
@@ -148,13 +157,13 @@ void UndoRun::choose() {
     if (const UndoRecord::Replaced* changed = newest.record->changedEntry(*archive_)) {
         const EntryTable now = readEntryTable(*archive_);
         const auto index = static_cast<int>(changed->index);
-        throw Failure("Cannot undo the last save of " + request_.archivePath + ": entry " +
+        throw Failure("Cannot undo the last save of " + held_.path() + ": entry " +
                       std::to_string(index) + " " +
                       std::string(index < now.count() ? now.storedName(index) : changed->name) +
                       " was changed since the save; nothing was undone.");
     }
     if (request_.entries && request_.entries->fingerprint() != newest.record->after) {
-        throw Failure("The archive " + request_.archivePath +
+        throw Failure("The archive " + held_.path() +
                       " is no longer as it was listed. Open it again before " + kDoing + ".");
     }
     recordName_ = newest.name;
@@ -196,7 +205,7 @@ void UndoRun::findMoved(const UndoRecord& record) {
     for (const MovedEntry& entry : moved_) {
         if (entry.from + entry.size > saved_.oldLength ||
             entry.to + entry.size > archive_->length()) {
-            throw Failure("The undo record of the last save of " + request_.archivePath +
+            throw Failure("The undo record of the last save of " + held_.path() +
                           " does not fit the archive, so that save cannot be undone; the "
                           "archive was left unchanged.");
         }
@@ -262,8 +271,8 @@ std::vector<unsigned char> UndoRun::fieldsAfterUndo() {
 
 }  // namespace
 
-JobOutcome runUndo(const UndoRequest& request, JobProgress& progress) {
-    return UndoRun(request, progress).run();
+JobOutcome runUndo(UndoRequest request, JobProgress& progress) {
+    return UndoRun(std::move(request), progress).run();
 }
 
 }  // namespace jobs

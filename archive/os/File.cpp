@@ -113,6 +113,15 @@ void writeFully(const std::string& path, const void* buffer, std::size_t size, S
     }
 }
 
+void lockOrThrow(int fd, File::Access access, const std::string& path, std::string_view kind) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        throw Failure(failureText(access, path,
+                                  errno == EWOULDBLOCK
+                                      ? "the " + std::string(kind) + " is in use by another program"
+                                      : systemReason()));
+    }
+}
+
 }  // namespace
 
 File File::open(const std::string& path, Access access, std::string_view kind) {
@@ -130,19 +139,21 @@ File File::open(const std::string& path, Access access, std::string_view kind) {
     if (!S_ISREG(info.st_mode)) {
         throw Failure(failureText(access, path, "not a regular file"));
     }
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        throw Failure(failureText(access, path,
-                                  errno == EWOULDBLOCK
-                                      ? "the " + std::string(kind) + " is in use by another program"
-                                      : systemReason()));
-    }
-    // Emptied only once the lock is held, so a file in use elsewhere is never cut. A file
-    // that is empty already is left alone: some file systems write a file out at close
-    // once it was cut to nothing, which would slow every fresh file down.
-    if (access == Access::Create && info.st_size > 0 && ::ftruncate(fd, 0) != 0) {
-        throw Failure(failureText(access, path, systemReason()));
+    // A file made afresh is held like an archive, and emptied only once it is: a file held
+    // elsewhere (an archive, or a preview's copy at a name every copy of the program uses)
+    // is never cut. A file that is empty already is left alone: some file systems write a
+    // file out at close once it was cut to nothing, which would slow every fresh file down.
+    if (access == Access::Create) {
+        lockOrThrow(fd, access, path, kind);
+        if (info.st_size > 0 && ::ftruncate(fd, 0) != 0) {
+            throw Failure(failureText(access, path, systemReason()));
+        }
     }
     return file;
+}
+
+void File::lockExclusively(std::string_view kind) {
+    lockOrThrow(fd_, Access::Read, path_, kind);
 }
 
 File File::createNew(int folderFd, const std::string& name, std::string path) {
@@ -185,9 +196,8 @@ File File::openUnlockedIn(int folderFd, const std::string& name, std::string pat
 }
 
 File File::reopenForWriting() const {
-    const int fd = FileCallHook::failNow()
-                       ? (errno = kInjectedError, -1)
-                       : ::open(path_.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = FileCallHook::failNow() ? (errno = kInjectedError, -1)
+                                           : ::open(path_.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         throw Failure(cannotOpenText(path_, systemReason()));
     }

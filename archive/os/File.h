@@ -13,10 +13,10 @@
 namespace xcr {
 inline namespace os {
 
-// One open regular file, held without sharing: every opening takes an exclusive,
-// non-blocking lock, so a second opening of the same file (in this process or in
-// another copy of the program) fails while this one holds it. Failures throw
-// xcr::Failure with the program's texts.
+// One open regular file. Files are read and written without a lock; only the held
+// archive (lockExclusively()) and a file made afresh by open() take one, so a second
+// holding of either fails, and a held file is never emptied by an opening to create it.
+// Failures throw xcr::Failure with the program's texts.
 class File {
 public:
     enum class Access {
@@ -49,9 +49,13 @@ public:
     File& operator=(const File&) = delete;
     ~File();
 
-    // A second handle on the same file for writing, with no lock of its own: the caller
-    // holds the lock through this one. Fails with "Cannot open file %s".
+    // A second handle on the same file for reading and writing, with no lock of its own:
+    // the caller holds the lock through this one. Fails with "Cannot open file %s".
     File reopenForWriting() const;
+    // Takes the exclusive, non-blocking lock that tells other openings (in this process or
+    // in another copy of the program) the file is held. Fails with "Cannot open file %s:
+    // the `kind` is in use by another program".
+    void lockExclusively(std::string_view kind);
 
     bool isOpen() const { return fd_ >= 0; }
     // Whether this handle holds the file that `info` describes.

@@ -26,8 +26,8 @@ void ArchiveSession::undone(EntryTable table) {
     replacements.clear();
 }
 
-SaveRequest ArchiveSession::saveRequest() const {
-    return {archivePath, entries, replacements.list(), staging.path(), {}};
+SaveRequest ArchiveSession::saveRequest(HeldArchive archive) const {
+    return {std::move(archive), entries, replacements.list(), staging.path(), {}};
 }
 
 ExtractionRequest ArchiveSession::extractionRequest(HeldArchive archive, std::string folder) const {

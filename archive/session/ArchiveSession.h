@@ -35,7 +35,7 @@ struct ArchiveSession {
     // dropped, as at an opening.
     void undone(EntryTable entries);
 
-    SaveRequest saveRequest() const;
+    SaveRequest saveRequest(HeldArchive archive) const;
     ExtractionRequest extractionRequest(HeldArchive archive, std::string folder) const;
 };
 

@@ -6,11 +6,11 @@
 namespace xcr {
 inline namespace store {
 
-OpenedArchive openArchive(const std::string& path) {
-    HeldArchive archive = HeldArchive::open(path, HeldArchive::Access::Read);
+OpenedArchive openArchive(const std::string& path, HeldArchive::Access access) {
     OpenedArchive opened;
-    opened.notice = archive.recoverJournal();
-    opened.entries = readEntryTable(archive.file());
+    opened.archive = HeldArchive::open(path, access);
+    opened.notice = opened.archive.recoverJournal();
+    opened.entries = readEntryTable(opened.archive.file());
     return opened;
 }
 

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <exception>
 #include <memory>
+#include <utility>
 
 #include "archive/format/Directory.h"
 #include "archive/format/XcrLayout.h"
@@ -45,8 +46,10 @@ std::string nameOf(const std::string& path) {
 HeldArchive HeldArchive::open(const std::string& path, Access access) {
     HeldArchive held;
     held.path_ = path;
-    held.file_ = File::open(
-        path, access == Access::Read ? File::Access::Read : File::Access::ReadWrite, "archive");
+    held.file_ =
+        File::open(path, access == Access::Read ? File::Access::Read : File::Access::ReadWrite);
+    held.file_.lockExclusively("archive");
+    held.writable_ = access == Access::ReadWrite;
     const struct stat opened = held.file_.status();
     held.identity_ = FileIdentity::of(opened);
     const std::string own = ownPath(path);
@@ -74,6 +77,20 @@ HeldArchive HeldArchive::attempt(const std::string& path, Access access) {
         held.failure_ = failure.what();
     }
     return held;
+}
+
+void HeldArchive::openForWriting() {
+    if (writable_) {
+        return;
+    }
+    File writer = file_.reopenForWriting();
+    opened_ = std::exchange(file_, std::move(writer));
+    writable_ = true;
+}
+
+void HeldArchive::close() {
+    file_.close();
+    opened_.close();
 }
 
 std::string HeldArchive::recoverJournal() {

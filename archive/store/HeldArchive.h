@@ -27,14 +27,22 @@ public:
     // Fails with "Cannot open file %s" and the reason.
     static HeldArchive open(const std::string& path, Access access);
     // As open(), but a failure is kept in failure() instead; an empty path (no archive
-    // was ever opened) gives neither an archive nor a failure.
-    static HeldArchive attempt(const std::string& path, Access access);
+    // was ever opened) gives neither an archive nor a failure. A job's request carries
+    // what this gives, taken when the job is asked for: a question to the user (a folder
+    // to extract to) comes only for an archive that can be read, and nothing changes the
+    // archive meanwhile.
+    static HeldArchive attempt(const std::string& path, Access access = Access::Read);
 
     HeldArchive() = default;
 
     bool isOpen() const { return file_.isOpen(); }
     const std::string& failure() const { return failure_; }
     File& file() { return file_; }
+    // For a job that writes: from here on file() reads and writes, under the lock taken at
+    // opening. Fails with "Cannot open file %s" and the reason.
+    void openForWriting();
+    // Lets the file go, and the lock with it.
+    void close();
     // The name the archive was opened by, as texts give it.
     const std::string& path() const { return path_; }
     const std::string& journalPath() const { return journalPath_; }
@@ -78,6 +86,10 @@ private:
     journal::JournaledArchive journaled() { return {file_, identity_, name_}; }
 
     File file_;
+    // The handle the archive was opened by, kept while file_ is a handle for writing: the
+    // lock belongs to it.
+    File opened_;
+    bool writable_ = false;
     ArchiveFolder folder_;
     std::string failure_;
     std::string path_;

@@ -148,7 +148,7 @@ std::string UndoStore::begin(File& archive, const std::vector<ByteRange>& kept,
 void UndoStore::complete(const std::string& name, const UndoRecord& facts) const {
     try {
         const std::string part = folder_ + "/" + partOf(name);
-        File record = File::open(part, File::Access::ReadWrite, "undo record");
+        File record = File::open(part, File::Access::ReadWrite);
         const std::vector<unsigned char> bytes = facts.encodeFacts();
         record.writeAt(record.length(), bytes.data(), bytes.size());
         record.sync();

@@ -91,12 +91,13 @@ int main() {
         if (!shell("mkdir " + out)) {
             return 1;
         }
-        keepBest(
-            extraction, bench::inChild([&] {
-                test::FakeProgress progress;
-                return runExtraction({holdArchive(archive), out, entries, marks}, progress).ok();
-            }),
-            round);
+        keepBest(extraction, bench::inChild([&] {
+                     test::FakeProgress progress;
+                     return runExtraction({HeldArchive::attempt(archive), out, entries, marks},
+                                          progress)
+                         .ok();
+                 }),
+                 round);
         keepBest(cpFiles, bench::inChild([&] {
                      return shell("cp -r " + out + " " + dir.file("copy" + std::to_string(round)));
                  }),

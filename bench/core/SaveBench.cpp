@@ -77,13 +77,18 @@ int main() {
         const std::string replacement = dir.file(std::string(s.name) + ".bin");
         const std::int64_t size = entries.placement(s.entry).size + s.growth;
         test::writeFileBytes(replacement, test::patternBytes(static_cast<std::size_t>(size), 7));
-        const SaveRequest request{archive, entries, {{s.entry, replacement}}, staging.path(), undo};
         const auto restart = [&] {
             shell("rm -rf " + undo.folder + "; cp " + pristine + " " + archive);
         };
         const auto runOnce = [&] {
             test::FakeProgress progress;
-            return runSave(request, progress).ok();
+            return runSave({HeldArchive::attempt(archive),
+                            entries,
+                            {{s.entry, replacement}},
+                            staging.path(),
+                            undo},
+                           progress)
+                .ok();
         };
         const bench::Run save = bench::bestOf(kRounds, restart, runOnce);
         const std::int64_t length = File::open(archive, File::Access::Read).length();
@@ -110,7 +115,10 @@ int main() {
                 },
                 [&] {
                     test::FakeProgress progress;
-                    return runUndo({archive, std::nullopt, undo}, progress).ok() &&
+                    return runUndo({std::make_shared<HeldArchive>(HeldArchive::attempt(archive)),
+                                    std::nullopt, undo},
+                                   progress)
+                               .ok() &&
                            File::open(archive, File::Access::Read).length() == kArchiveBytes;
                 });
             std::printf("  %-18s %7.3f s  peak %5.1f MiB\n", "undo_early_grow", undone.seconds,

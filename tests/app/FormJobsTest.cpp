@@ -65,7 +65,7 @@ protected:
         std::atomic<bool> held{false};
         // The calls after those of the window holding the archive are the job's.
         FileFaults::arm({});
-        holdArchive(archive);
+        HeldArchive::attempt(archive);
         const std::uint64_t holding = FileFaults::counted();
         FileFaults::armAction(holding + 1, [&, resumed = resume.get_future().share()] {
             held = true;

@@ -53,7 +53,8 @@ protected:
     JobOutcome extract() { return extractInto(out->path()); }
     JobOutcome extractInto(const std::string& folder) {
         progress = std::make_unique<FakeProgress>();
-        return runExtraction({holdArchive(archivePath()), folder, entries, marks}, *progress);
+        return runExtraction({HeldArchive::attempt(archivePath()), folder, entries, marks},
+                             *progress);
     }
     std::string archivePath() const { return dir.file("a.xcr"); }
     std::string output(const std::string& name) const { return out->file(name); }
@@ -114,7 +115,8 @@ TEST_F(ExtractionJobTest, SelectAllOrDeselectAllMidJobCountsForEntriesNotYetReac
         progress = std::make_unique<FakeProgress>();
         progress->onFirstPosition(3, [&] { marks->setAll(selectAll); });
         ASSERT_TRUE(
-            runExtraction({holdArchive(archivePath()), out->path(), entries, marks}, *progress)
+            runExtraction({HeldArchive::attempt(archivePath()), out->path(), entries, marks},
+                          *progress)
                 .ok());
         const std::vector<int> expected =
             selectAll ? std::vector<int>{1, 3, 4, 5, 6, 7, 8, 9} : std::vector<int>{1, 3};
@@ -170,7 +172,8 @@ TEST_F(ExtractionJobTest, QuietEndsWriteNothing) {
     write(XcrBuilder().add("a", "1"));
     marks->setAll(true);
     // No archive was ever opened.
-    EXPECT_TRUE(runExtraction({holdArchive(""), out->path(), entries, marks}, *progress).ok());
+    EXPECT_TRUE(
+        runExtraction({HeldArchive::attempt(""), out->path(), entries, marks}, *progress).ok());
     // No folder confirmed: the chooser was cancelled or never confirmed in this run.
     EXPECT_TRUE(extractInto("").ok());
     EXPECT_TRUE(progress->calls().empty());
@@ -184,11 +187,11 @@ TEST_F(ExtractionJobTest, QuietEndsWriteNothing) {
 TEST_F(ExtractionJobTest, AnArchiveThatCannotBeOpenedIsReported) {
     write(XcrBuilder().add("a", "1"));
     marks->setAll(true);
-    const JobOutcome missing =
-        runExtraction({holdArchive(dir.file("gone.xcr")), out->path(), entries, marks}, *progress);
+    const JobOutcome missing = runExtraction(
+        {HeldArchive::attempt(dir.file("gone.xcr")), out->path(), entries, marks}, *progress);
     EXPECT_EQ(missing.failure,
               "Cannot open file " + dir.file("gone.xcr") + ": No such file or directory");
-    File held = File::open(archivePath(), File::Access::Read);
+    const HeldArchive held = HeldArchive::open(archivePath(), HeldArchive::Access::Read);
     EXPECT_EQ(extract().failure,
               "Cannot open file " + archivePath() + ": the archive is in use by another program");
     EXPECT_TRUE(std::filesystem::is_empty(out->path()));
@@ -334,7 +337,8 @@ TEST_F(ExtractionJobTest, AFolderPathSwappedForALinkMidJobDoesNotMoveTheFiles) {
         ASSERT_EQ(::symlink(elsewhere.path().c_str(), out->path().c_str()), 0);
     });
     EXPECT_TRUE(
-        runExtraction({holdArchive(archivePath()), out->path(), entries, marks}, *progress).ok());
+        runExtraction({HeldArchive::attempt(archivePath()), out->path(), entries, marks}, *progress)
+            .ok());
     EXPECT_EQ(namesIn(moved), (std::vector<std::string>{"a", "b"}));
     EXPECT_TRUE(namesIn(elsewhere.path()).empty());
 }

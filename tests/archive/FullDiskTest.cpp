@@ -63,8 +63,9 @@ TEST_F(FullDiskTest, ExtractionStopsAtTheFullDiskWithEarlierFilesCompleteAndNone
     auto marks = std::make_shared<CheckMarks>(entries.count());
     marks->setAll(true);
     test::FakeProgress progress;
-    EXPECT_EQ(runExtraction({holdArchive(archivePath), small, entries, marks}, progress).failure,
-              "Cannot write " + small + "/e3: No space left on device");
+    EXPECT_EQ(
+        runExtraction({HeldArchive::attempt(archivePath), small, entries, marks}, progress).failure,
+        "Cannot write " + small + "/e3: No space left on device");
     EXPECT_EQ(progress.positions(), (std::vector<int>{0, 1, 2}));
     for (unsigned i = 0; i < 3; ++i) {
         EXPECT_EQ(test::readFileBytes(small + "/e" + std::to_string(i)),
@@ -110,9 +111,13 @@ TEST_F(FullDiskTest, ASaveThatDoesNotFitIsRefusedOrRolledBack) {
         const EntryTable entries = openArchive(archivePath).entries;
         test::writeFileBytes(dir.file("big"), test::patternBytes(c.replacement, 3));
         test::FakeProgress progress;
-        const std::string failure =
-            runSave({archivePath, entries, {{0, dir.file("big")}}, staging.path(), {}}, progress)
-                .failure;
+        const std::string failure = runSave({HeldArchive::attempt(archivePath),
+                                             entries,
+                                             {{0, dir.file("big")}},
+                                             staging.path(),
+                                             {}},
+                                            progress)
+                                        .failure;
         EXPECT_EQ(failure.rfind(c.failure, 0), 0u) << failure;
         EXPECT_EQ(test::readFileBytes(archivePath), original);
         EXPECT_NE(::access(journalPath.c_str(), F_OK), 0);

@@ -133,12 +133,11 @@ TEST_F(SaveCrashTest, AKillAtAnyFileCallLeavesExactlyTheOldOrTheNewArchive) {
             SCOPED_TRACE("killed before file call " + std::to_string(k));
             arrange();
             ASSERT_TRUE(killedAt(k, [&] { save(); }));
-            const OpenedArchive opened = xcr::openArchive(archivePath());
+            OpenedArchive opened = xcr::openArchive(archivePath());
             const Bytes now = test::readFileBytes(archivePath());
             entries = opened.entries;
-            HeldArchive held = HeldArchive::open(archivePath(), HeldArchive::Access::Read);
-            const std::vector<UndoStep> steps = undoHistory(held, undo);
-            held = {};
+            const std::vector<UndoStep> steps = undoHistory(opened.archive, undo);
+            opened.archive = {};
             // What a killed save had begun of its record goes at the next use of the store.
             for (const std::string& name : test::filesIn(undo.folder)) {
                 EXPECT_EQ(name.find(".part"), std::string::npos) << name;

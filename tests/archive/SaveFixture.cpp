@@ -31,6 +31,11 @@ Bytes expectedAfterSave(const Entries& entries, const Bytes& old) {
     return out;
 }
 
+std::shared_ptr<HeldArchive> heldForUndo(const std::string& path) {
+    return std::make_shared<HeldArchive>(
+        HeldArchive::attempt(path, HeldArchive::Access::ReadWrite));
+}
+
 std::vector<std::string> filesIn(const std::string& folder) {
     std::vector<std::string> names;
     DIR* dir = ::opendir(folder.c_str());
@@ -68,7 +73,9 @@ JobOutcome SaveFixture::save(const std::function<void(FakeProgress&)>& prepare) 
         prepare(*progress);
     }
     JobOutcome outcome =
-        runSave({archivePath(), entries, replacements.list(), stagingDir.path(), undo}, *progress);
+        runSave({HeldArchive::attempt(archivePath(), HeldArchive::Access::ReadWrite), entries,
+                 replacements.list(), stagingDir.path(), undo},
+                *progress);
     if (outcome.savedEntries) {
         entries = *outcome.savedEntries;
     }
@@ -77,7 +84,7 @@ JobOutcome SaveFixture::save(const std::function<void(FakeProgress&)>& prepare) 
 
 JobOutcome SaveFixture::undoLastSave() {
     progress = std::make_unique<FakeProgress>();
-    JobOutcome outcome = runUndo({archivePath(), entries, undo}, *progress);
+    JobOutcome outcome = runUndo({heldForUndo(archivePath()), entries, undo}, *progress);
     if (outcome.savedEntries) {
         entries = *outcome.savedEntries;
     }

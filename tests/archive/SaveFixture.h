@@ -11,6 +11,7 @@
 #include "archive/format/EntryTable.h"
 #include "archive/jobs/JobOutcome.h"
 #include "archive/jobs/ReplacementTable.h"
+#include "archive/store/HeldArchive.h"
 #include "archive/undo/UndoStore.h"
 #include "tests/support/FakeProgress.h"
 #include "tests/support/XcrBuilder.h"
@@ -25,6 +26,10 @@ XcrBuilder builderOf(const Entries& entries);
 // their new data, the total size field holding the new end of the data, and the old
 // bytes past that end kept (the file is never shortened).
 Bytes expectedAfterSave(const Entries& entries, const Bytes& old);
+
+// The archive at `path` held for an undo, as the window holds it when undo is chosen.
+// Saves are asked for the same way, the archive held for writing.
+std::shared_ptr<HeldArchive> heldForUndo(const std::string& path);
 
 // Regular files in a folder, sorted.
 std::vector<std::string> filesIn(const std::string& folder);

@@ -139,7 +139,7 @@ TEST_F(SaveJobTest, StagingFolderIsEmptiedOfFilesButSubfoldersStay) {
 
 TEST_F(SaveJobTest, QuietEndsTouchNothing) {
     openArchive(builderOf(fourEntries()).build());
-    EXPECT_TRUE(runSave({"", entries, {}, stagingDir.path(), undo}, *progress).ok());
+    EXPECT_TRUE(runSave({HeldArchive(), entries, {}, stagingDir.path(), undo}, *progress).ok());
     EXPECT_TRUE(progress->calls().empty());
     // An empty list: opened and closed again, not even the total size is written.
     openArchive(builderOf(fourEntries()).declaredCount(1).build());
@@ -156,13 +156,14 @@ TEST_F(SaveJobTest, FailuresBeforeTheArchiveIsWrittenLeaveEverythingAsItWas) {
         std::function<void()> arrange;
         std::function<std::string()> failure;
     };
-    File held;
+    HeldArchive held;
     const std::string secondName = dir.file("b.xcr");
     constexpr off_t kPast2GiB = (off_t{1} << 31) + 100;
     const std::vector<Case> cases = {
         {"archive missing", [&] { std::remove(archivePath().c_str()); },
          [&] { return "Cannot open file " + archivePath() + ": No such file or directory"; }},
-        {"archive held", [&] { held = File::open(archivePath(), File::Access::Read); },
+        {"archive held",
+         [&] { held = HeldArchive::open(archivePath(), HeldArchive::Access::Read); },
          [&] {
              return "Cannot open file " + archivePath() +
                     ": the archive is in use by another program";

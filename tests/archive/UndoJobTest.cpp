@@ -113,7 +113,7 @@ TEST_F(UndoJobTest, ARecordKeepsWhatTheSaveDestroyedNotWhatItMoved) {
     const auto kept =
         std::filesystem::file_size(undo.folder + "/" + test::filesIn(undo.folder).front());
     EXPECT_LT(kept, 20000u);
-    EXPECT_TRUE(runUndo({archivePath(), std::nullopt, undo}, *progress).ok());
+    EXPECT_TRUE(runUndo({test::heldForUndo(archivePath()), std::nullopt, undo}, *progress).ok());
     EXPECT_EQ(test::readFileBytes(archivePath()), before);
 }
 
@@ -243,7 +243,10 @@ TEST_F(UndoJobTest, TheLimitsDropTheOldestRecordsFirst) {
         const auto saveOther = [&] {
             const EntryTable table = xcr::openArchive(other).entries;
             test::writeFileBytes(dir.file("new"), test::patternBytes(40, ++seed));
-            EXPECT_TRUE(runSave({other, table, {{1, dir.file("new")}}, {}, undo}, *progress).ok());
+            EXPECT_TRUE(
+                runSave({HeldArchive::attempt(other), table, {{1, dir.file("new")}}, {}, undo},
+                        *progress)
+                    .ok());
         };
         for (int i = 0; i < c.saves; ++i) {
             const JobOutcome outcome = saveEntry1(40, ++seed);

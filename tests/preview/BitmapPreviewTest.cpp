@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "archive/os/File.h"
+#include "archive/store/HeldArchive.h"
 #include "tests/preview/BmpBytes.h"
 #include "tests/preview/PreviewArchive.h"
 #include "tests/support/FailureText.h"
@@ -112,7 +113,7 @@ TEST_F(BitmapPreviewTest, EveryFailureKeepsThePictureAndItsStateAndLeavesNoCopy)
 }
 
 TEST_F(BitmapPreviewTest, ArchiveInUseIsNotOpened) {
-    File holder = File::open(archive.archivePath(), File::Access::Read);
+    const HeldArchive holder = HeldArchive::open(archive.archivePath(), HeldArchive::Access::Read);
     EXPECT_EQ(failureOf(kFirst), "Cannot open file " + archive.archivePath() +
                                      ": the archive is in use by another program");
     EXPECT_TRUE(archive.stagedFiles().empty());
