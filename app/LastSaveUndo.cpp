@@ -5,7 +5,8 @@
 namespace xcr {
 
 bool LastSaveUndo::applies(const ArchiveSession& session) const {
-    return lastSaveUndoable(session.archivePath, session.entries, options_);
+    HeldArchive archive = HeldArchive::attempt(session.archivePath);
+    return lastSaveUndoable(archive, session.entries, options_);
 }
 
 UndoRequest LastSaveUndo::request(const ArchiveSession& session) const {

@@ -134,7 +134,7 @@ JobOutcome UndoRun::run() {
 void UndoRun::choose() {
     std::vector<StoredUndo> records = store_.recordsOf(held_.identity());
     // A record left by a crash after its undo, or by a save put back, has nothing to undo.
-    while (!records.empty() && records.front().record && records.front().record->spent(*archive_)) {
+    while (!records.empty() && records.front().record && records.front().record->spent(held_)) {
         store_.removeQuietly(records.front().name);
         records.erase(records.begin());
     }
@@ -148,13 +148,13 @@ void UndoRun::choose() {
         throw Failure("The undo record " + where + " of the last save of " + held_.path() +
                       " cannot be read (" + newest.problem + "), so that save cannot be undone.");
     }
-    if (!newest.record->directoryAsLeft(*archive_)) {
+    if (!newest.record->directoryAsLeft(held_)) {
         throw Failure("The archive " + held_.path() +
                       " was changed since its last save (by another program, or by a save "
                       "that kept no undo record), so that save cannot be undone; the archive "
                       "was left unchanged.");
     }
-    if (const UndoRecord::Replaced* changed = newest.record->changedEntry(*archive_)) {
+    if (const UndoRecord::Replaced* changed = newest.record->changedEntry(held_)) {
         const EntryTable now = readEntryTable(*archive_);
         const auto index = static_cast<int>(changed->index);
         throw Failure("Cannot undo the last save of " + held_.path() + ": entry " +

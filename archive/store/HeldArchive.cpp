@@ -218,6 +218,18 @@ void HeldArchive::refuseIfChanged(const EntryTable& entries, const std::string& 
     }
 }
 
+bool HeldArchive::hasShape(const Shape& shape) {
+    const std::int64_t born = file_.birthStamp();
+    // The header holds the record count; with the length, it fixes how many records the
+    // file lists.
+    return (shape.born == 0 || born == 0 || shape.born == born) && file_.length() == shape.length &&
+           readFingerprint(file_, static_cast<int>(shape.listed)) == shape.directory;
+}
+
+bool HeldArchive::holds(std::int64_t position, const DirectoryFingerprint& held) {
+    return readFingerprint(file_, position, held.bytes) == held;
+}
+
 void HeldArchive::refuseUnsafeSave() {
     const struct stat info = file_.status();
     if (info.st_nlink > 1) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "archive/format/DirectoryFingerprint.h"
 #include "archive/format/EntryTable.h"
 #include "archive/journal/JournalReader.h"
 #include "archive/journal/SaveJournal.h"
@@ -23,6 +24,16 @@ inline namespace store {
 class HeldArchive {
 public:
     enum class Access { Read, ReadWrite };
+
+    // An archive as a save found or left it, as the save's undo record keeps it.
+    struct Shape {
+        // When its file was made (File::birthStamp), or 0 when that is not known or does
+        // not matter.
+        std::int64_t born = 0;
+        std::int64_t length = 0;
+        std::int64_t listed = 0;
+        DirectoryFingerprint directory;
+    };
 
     // Fails with "Cannot open file %s" and the reason.
     static HeldArchive open(const std::string& path, Access access);
@@ -66,6 +77,11 @@ public:
     // or when the header, the listed records or the number of records the file lists are
     // no longer those of `entries`.
     void refuseIfChanged(const EntryTable& entries, const std::string& doing);
+    // Whether the archive has that shape: the same file (a new file in a deleted archive's
+    // inode is told apart by its birth), its length, its header and its `listed` records.
+    bool hasShape(const Shape& shape);
+    // Whether the `held.bytes` bytes at `position` are still those `held` fingerprints.
+    bool holds(std::int64_t position, const DirectoryFingerprint& held);
     // For the previews: fails when anything lies at the journal's name.
     void refuseIfJournal(const std::string& doing);
     // For a save, before anything is written: fails for an archive with more than one

@@ -23,11 +23,10 @@ struct UndoStep {
 // and that newer save was made on the archive exactly as this one left it.
 std::vector<UndoStep> undoHistory(HeldArchive& archive, const UndoOptions& options);
 
-// Whether the archive at `path`, which the window lists as `entries`, is exactly as its
-// newest undo record's save left it. Reads only the file's status and the records' ends,
-// so the window can ask after every change.
-bool lastSaveUndoable(const std::string& path, const EntryTable& entries,
-                      const UndoOptions& options);
+// Whether the held archive, which the window lists as `entries`, is exactly as its newest
+// undo record's save left it. Reads the archive's header and directory and the records'
+// ends, so the window can ask each time its menu opens.
+bool lastSaveUndoable(HeldArchive& archive, const EntryTable& entries, const UndoOptions& options);
 
 }  // namespace undo
 }  // namespace xcr

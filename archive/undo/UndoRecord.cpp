@@ -166,22 +166,17 @@ std::optional<UndoRecord> UndoRecord::read(File& record) {
 
 namespace {
 
-bool holds(File& archive, const UndoRecord::KnownBytes& known) {
-    return readFingerprint(archive, known.position, known.held.bytes) == known.held;
+bool holds(HeldArchive& archive, const UndoRecord::KnownBytes& known) {
+    return archive.holds(known.position, known.held);
 }
 
 }  // namespace
 
-bool UndoRecord::directoryAsLeft(File& archive) const {
-    // An inode freed by a deleted archive may be taken by a new file.
-    const std::int64_t bornNow = archive.birthStamp();
-    // The header holds the record count; with the length, it fixes how many records the
-    // file lists.
-    return (born == 0 || bornNow == 0 || born == bornNow) && archive.length() == lengthAfter &&
-           readFingerprint(archive, static_cast<int>(journal.listed)) == after;
+bool UndoRecord::directoryAsLeft(HeldArchive& archive) const {
+    return archive.hasShape({born, lengthAfter, journal.listed, after});
 }
 
-const UndoRecord::Replaced* UndoRecord::changedEntry(File& archive) const {
+const UndoRecord::Replaced* UndoRecord::changedEntry(HeldArchive& archive) const {
     if (!bytesKnown) {
         return nullptr;
     }
@@ -193,9 +188,8 @@ const UndoRecord::Replaced* UndoRecord::changedEntry(File& archive) const {
     return nullptr;
 }
 
-bool UndoRecord::spent(File& archive) const {
-    if (archive.length() != journal.oldLength ||
-        readFingerprint(archive, static_cast<int>(journal.listed)) != before) {
+bool UndoRecord::spent(HeldArchive& archive) const {
+    if (!archive.hasShape({0, journal.oldLength, journal.listed, before})) {
         return false;
     }
     // Entries changed since by another program: nothing here is for this record.

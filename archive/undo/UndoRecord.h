@@ -9,6 +9,7 @@
 #include "archive/format/DirectoryFingerprint.h"
 #include "archive/journal/JournalFormat.h"
 #include "archive/os/File.h"
+#include "archive/store/HeldArchive.h"
 
 // The record that lets one save be undone, kept in the user's state folder.
 //
@@ -60,19 +61,19 @@ struct UndoRecord {
     // Whether the archive is exactly as the save left it: the same file, its length, its
     // header and its listed records, and every byte the save wrote into the entries it
     // replaced.
-    bool leftAsIs(File& archive) const {
+    bool leftAsIs(HeldArchive& archive) const {
         return directoryAsLeft(archive) && !changedEntry(archive);
     }
     // Whether the file, its length, its header and its listed records are as the save left
     // them.
-    bool directoryAsLeft(File& archive) const;
+    bool directoryAsLeft(HeldArchive& archive) const;
     // The first replaced entry that no longer holds what the save wrote into it.
-    const Replaced* changedEntry(File& archive) const;
+    const Replaced* changedEntry(HeldArchive& archive) const;
     // Whether the archive is as it was before the save and not as the save left it (a
     // save that changed no record leaves the header and directory as they were, so the
     // replaced entries tell): the save was undone, or put back after a crash, and the
     // record has nothing left to undo.
-    bool spent(File& archive) const;
+    bool spent(HeldArchive& archive) const;
     // Whether this save was made on the archive exactly as `newer` found it.
     bool precedes(const UndoRecord& newer) const;
 };

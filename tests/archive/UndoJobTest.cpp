@@ -164,7 +164,8 @@ TEST_F(UndoJobTest, ARecordAppliesOnlyFromTheUsersOwnStoreToTheFileItsSaveWrote)
         const Bytes saved = test::readFileBytes(archivePath());
         if (c.refusal.rfind("The undo", 0) == 0) {
             // The window's menu asks without a word, and offers nothing.
-            EXPECT_FALSE(lastSaveUndoable(archivePath(), entries, undo));
+            HeldArchive archive = HeldArchive::attempt(archivePath());
+            EXPECT_FALSE(lastSaveUndoable(archive, entries, undo));
         }
         const JobOutcome outcome = undoLastSave();
         EXPECT_FALSE(outcome.ok());
