@@ -1,18 +1,14 @@
 #include "archive/jobs/FolderReplacements.h"
 
-#include <dirent.h>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <map>
-#include <memory>
 #include <set>
 
 #include "archive/os/Failure.h"
+#include "archive/os/Folder.h"
 #include "archive/paths/EntryFolderParts.h"
 #include "archive/paths/SafeName.h"
 #include "archive/store/HeldArchive.h"
@@ -25,63 +21,36 @@ namespace {
 constexpr std::size_t kCompareBufferSize = 1 << 16;
 constexpr std::size_t kNamesShown = 5;
 
-// A folder held open while the files under it are looked at.
-class OpenFolder {
-public:
-    explicit OpenFolder(int fd) : fd_(fd) {}
-    OpenFolder(const OpenFolder&) = delete;
-    OpenFolder& operator=(const OpenFolder&) = delete;
-    ~OpenFolder() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    int fd() const { return fd_; }
+using Kind = Folder::Kind;
 
-private:
-    int fd_;
-};
-
-enum class Kind { Missing, Regular, Link, Other };
-
-// What lies at `name` in the folder open as `folderFd`, a link not followed.
-Kind kindAt(int folderFd, const std::string& name) {
-    struct stat info {};
-    if (::fstatat(folderFd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
-        return Kind::Missing;
-    }
-    return S_ISLNK(info.st_mode) ? Kind::Link : S_ISREG(info.st_mode) ? Kind::Regular : Kind::Other;
-}
-
-// The file `name` under the folders `parts` of the folder open as `rootFd`, reached one
-// part at a time and never through a link: a downloaded folder must not bring in a file
-// from elsewhere. Gives the file open, or says why there is none.
+// The file `name` under the folders `parts` of `root`, reached one part at a time and
+// never through a link: a downloaded folder must not bring in a file from elsewhere.
+// Gives the file open, or says why there is none (Missing, Link or Other).
 struct Found {
     Kind kind = Kind::Missing;
     File file;
 };
 
-Found findUnder(int rootFd, const std::vector<std::string>& parts, const std::string& name,
+Found findUnder(const Folder& root, const std::vector<std::string>& parts, const std::string& name,
                 const std::string& path) {
-    std::vector<std::unique_ptr<OpenFolder>> folders;
-    int at = rootFd;
+    Folder below;
+    const Folder* at = &root;
     for (const std::string& part : parts) {
-        const Kind kind = kindAt(at, part);
-        if (kind != Kind::Other) {
+        const Kind kind = at->kindOf(part);
+        if (kind != Kind::Folder) {
             return {kind == Kind::Link ? Kind::Link : Kind::Missing, {}};
         }
-        const int fd = ::openat(at, part.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        if (fd < 0) {
-            return {Kind::Missing, {}};  // no folder, or one that cannot be read
+        below = at->child(part);  // the folder before is closed as this one takes its place
+        if (!below.isOpen()) {
+            return {Kind::Missing, {}};  // one that cannot be read
         }
-        folders.push_back(std::make_unique<OpenFolder>(fd));
-        at = fd;
+        at = &below;
     }
-    const Kind kind = kindAt(at, name);
+    const Kind kind = at->kindOf(name);
     if (kind != Kind::Regular) {
-        return {kind, {}};
+        return {kind == Kind::Folder ? Kind::Other : kind, {}};
     }
-    File file = File::openUnlockedIn(at, name, path);
+    File file = at->file(name, path);
     if (file.madeUpBySystem()) {
         return {Kind::Other, {}};
     }
@@ -120,27 +89,12 @@ std::string counted(std::size_t count, const std::string& one, const std::string
 }
 
 // The names in the folder itself that are not folders (a link is not one).
-std::vector<std::string> filesIn(int folderFd) {
-    const int listed = ::dup(folderFd);
-    const std::unique_ptr<DIR, int (*)(DIR*)> listing(listed >= 0 ? ::fdopendir(listed) : nullptr,
-                                                      ::closedir);
-    if (!listing) {
-        if (listed >= 0) {
-            ::close(listed);
-        }
-        throw Failure(systemReason());
-    }
-    std::vector<std::string> names;
-    while (const dirent* item = ::readdir(listing.get())) {
-        const std::string name = item->d_name;
-        struct stat info {};
-        if (name != "." && name != ".." &&
-            !(::fstatat(folderFd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
-              S_ISDIR(info.st_mode))) {
-            names.push_back(name);
-        }
-    }
-    std::sort(names.begin(), names.end());
+std::vector<std::string> filesIn(const Folder& folder) {
+    std::vector<std::string> names = folder.names();
+    names.erase(std::remove_if(
+                    names.begin(), names.end(),
+                    [&](const std::string& name) { return folder.kindOf(name) == Kind::Folder; }),
+                names.end());
     return names;
 }
 
@@ -153,13 +107,11 @@ FolderReplacements FolderReplacements::match(const std::string& folder, HeldArch
     FolderReplacements result;
     result.folder = folder;
     // The folder the user chose may be reached through a link; nothing under it is.
-    const OpenFolder root(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    Folder root;
     std::vector<std::string> files;
     try {
-        if (root.fd() < 0) {
-            throw Failure(systemReason());
-        }
-        files = filesIn(root.fd());
+        root = Folder::open(folder);
+        files = filesIn(root);
     } catch (const Failure& failure) {
         throw Failure("Cannot open folder " + folder + ": " + failure.what());
     }
@@ -176,7 +128,7 @@ FolderReplacements FolderReplacements::match(const std::string& folder, HeldArch
             relative += part + "/";
         }
         relative += name;
-        Found found = findUnder(root.fd(), parts, name, folder + "/" + relative);
+        Found found = findUnder(root, parts, name, folder + "/" + relative);
         switch (found.kind) {
             case Kind::Missing:
                 return false;
@@ -184,6 +136,7 @@ FolderReplacements FolderReplacements::match(const std::string& folder, HeldArch
                 result.links.push_back(relative);
                 return true;
             case Kind::Other:
+            case Kind::Folder:
                 result.notRegular.push_back(relative);
                 return true;
             case Kind::Regular:

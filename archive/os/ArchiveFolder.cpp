@@ -9,6 +9,7 @@
 
 #include "archive/os/Failure.h"
 #include "archive/os/FileCallHook.h"
+#include "archive/os/Folder.h"
 
 namespace xcr {
 inline namespace os {
@@ -65,6 +66,10 @@ std::optional<struct stat> ArchiveFolder::entry(const std::string& name) const {
         return std::nullopt;
     }
     return info;
+}
+
+std::vector<std::string> ArchiveFolder::names() const {
+    return namesIn(fd_);
 }
 
 File ArchiveFolder::openForReading(const std::string& name) const {

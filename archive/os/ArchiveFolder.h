@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "archive/os/File.h"
 #include "archive/os/FileIdentity.h"
@@ -32,6 +33,8 @@ public:
     FileIdentity identity() const;
     // What lies at `name`, a link not followed; nothing when nothing does.
     std::optional<struct stat> entry(const std::string& name) const;
+    // The names in the folder, sorted; fails with the system's reason.
+    std::vector<std::string> names() const;
     // Opens the file `name` for reading, never through a link and without a lock.
     File openForReading(const std::string& name) const;
     File createPrivate(const std::string& name) const;

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 
 #include "archive/os/Failure.h"
@@ -18,6 +19,21 @@ OutputFolder::OutputFolder(std::string path) : path_(std::move(path)) {
     if (!FileCallHook::failNow()) {
         fd_ = ::open(path_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     }
+}
+
+std::unique_ptr<OutputFolder> OutputFolder::subfolder(const std::string& name,
+                                                      std::string path) const {
+    // A link of that name, to a folder or not, fails the opening with ENOTDIR.
+    if ((::mkdirat(fd_, name.c_str(), 0777) != 0 && errno != EEXIST)) {
+        throw Failure("Cannot create folder " + path + ": " + systemReason());
+    }
+    const int fd = ::openat(fd_, name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        throw Failure("Cannot create folder " + path + ": " + systemReason());
+    }
+    std::unique_ptr<OutputFolder> folder(new OutputFolder(fd, std::move(path)));
+    folder->kept_ = kept_;
+    return folder;
 }
 
 OutputFolder::~OutputFolder() {

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "archive/os/FileIdentity.h"
@@ -20,13 +21,15 @@ public:
     // be opened is no failure yet (a job with nothing checked writes nothing): the first
     // output made in it fails instead.
     explicit OutputFolder(std::string path);
-    // Takes over `fd`, a folder the caller opened, named `path` in failure texts.
-    OutputFolder(int fd, std::string path) : path_(std::move(path)), fd_(fd) {}
     OutputFolder(const OutputFolder&) = delete;
     OutputFolder& operator=(const OutputFolder&) = delete;
     ~OutputFolder();
 
     bool isOpen() const { return fd_ >= 0; }
+    // The folder `name` in this one, made first when it is missing, never through a link
+    // (a link of that name fails), named `path` in failure texts. Fails with "Cannot
+    // create folder `path`" and the reason.
+    std::unique_ptr<OutputFolder> subfolder(const std::string& name, std::string path) const;
     int fd() const { return fd_; }
     const std::string& path() const { return path_; }
 
@@ -47,6 +50,8 @@ public:
     void remove(const std::string& name) const;
 
 private:
+    OutputFolder(int fd, std::string path) : path_(std::move(path)), fd_(fd) {}
+
     std::string path_;
     int fd_ = -1;
     KeptName kept_;

@@ -1,6 +1,5 @@
 #include "archive/os/StagingFolder.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/file.h>
@@ -13,6 +12,7 @@
 #include <vector>
 
 #include "archive/os/Failure.h"
+#include "archive/os/Folder.h"
 
 namespace xcr {
 inline namespace os {
@@ -41,33 +41,19 @@ bool tryLock(int folder) {
     return ::flock(folder, LOCK_EX | LOCK_NB) == 0;
 }
 
-// The names in an open folder, read through a descriptor of its own so that `folder`
-// keeps its position and stays open.
-std::vector<std::string> namesIn(int folder) {
-    std::vector<std::string> names;
-    const int reader = ::dup(folder);
-    if (reader < 0) {
-        return names;
+// The names in an open folder; none when it cannot be listed, as a cleanup goes on.
+std::vector<std::string> namesOrNone(int folder) {
+    try {
+        return namesIn(folder);
+    } catch (const Failure&) {
+        return {};
     }
-    DIR* listing = ::fdopendir(reader);
-    if (listing == nullptr) {
-        ::close(reader);
-        return names;
-    }
-    while (const dirent* entry = ::readdir(listing)) {
-        const std::string_view name = entry->d_name;
-        if (name != "." && name != "..") {
-            names.emplace_back(name);
-        }
-    }
-    ::closedir(listing);
-    return names;
 }
 
 // Deletes what is in the folder, never following a link; unlink refuses folders, so
 // subfolders and their contents stay.
 void unlinkFilesIn(int folder) {
-    for (const std::string& name : namesIn(folder)) {
+    for (const std::string& name : namesOrNone(folder)) {
         ::unlinkat(folder, name.c_str(), 0);
     }
 }
@@ -76,7 +62,7 @@ void unlinkFilesIn(int folder) {
 // deeper than any folder of this program's ever goes.
 void removeContents(int folder, int depth) {
     constexpr int kDeepest = 16;
-    for (const std::string& name : namesIn(folder)) {
+    for (const std::string& name : namesOrNone(folder)) {
         if (::unlinkat(folder, name.c_str(), 0) == 0 || depth >= kDeepest) {
             continue;
         }
@@ -135,7 +121,7 @@ void StagingFolder::sweepStale(const std::string& parent, std::string_view prefi
     if (parentFolder < 0) {
         return;
     }
-    for (const std::string& name : namesIn(parentFolder)) {
+    for (const std::string& name : namesOrNone(parentFolder)) {
         if (!isStagingName(name, prefix)) {
             continue;
         }

@@ -1,10 +1,5 @@
 #include "archive/store/HeldArchive.h"
 
-#include <dirent.h>
-#include <limits.h>
-#include <unistd.h>
-
-#include <cstdlib>
 #include <exception>
 #include <memory>
 #include <utility>
@@ -12,25 +7,12 @@
 #include "archive/format/Directory.h"
 #include "archive/format/XcrLayout.h"
 #include "archive/os/Failure.h"
+#include "archive/os/Folder.h"
 
 namespace xcr {
 inline namespace store {
 
 namespace {
-
-// The file itself when the name is a link to it, so that every name that leads to it
-// finds the same journal; the folders on the way need no resolving.
-std::string ownPath(const std::string& path) {
-    struct stat info {};
-    char resolved[PATH_MAX];
-    if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
-        return path;
-    }
-    if (::realpath(path.c_str(), resolved) == nullptr) {
-        throw Failure(cannotOpenText(path, systemReason()));
-    }
-    return resolved;
-}
 
 std::string folderOf(const std::string& path) {
     const auto cut = path.find_last_of('/');
@@ -52,7 +34,9 @@ HeldArchive HeldArchive::open(const std::string& path, Access access) {
     held.writable_ = access == Access::ReadWrite;
     const struct stat opened = held.file_.status();
     held.identity_ = FileIdentity::of(opened);
-    const std::string own = ownPath(path);
+    // The file itself when the name is a link to it, so that every name that leads to it
+    // finds the same journal; the folders on the way need no resolving.
+    const std::string own = fileBehindLink(path);
     held.folder_ = ArchiveFolder::open(folderOf(own), path);
     held.name_ = nameOf(own);
     // The name must still lead to the file that was opened: a link retargeted meanwhile
@@ -174,13 +158,16 @@ std::string HeldArchive::describeJournal() {
 }
 
 std::vector<std::string> HeldArchive::otherNamesInFolder() const {
+    // A folder that cannot be listed shows no other names.
+    const std::vector<std::string> listed = [&] {
+        try {
+            return folder_.names();
+        } catch (const Failure&) {
+            return std::vector<std::string>{};
+        }
+    }();
     std::vector<std::string> names;
-    const std::unique_ptr<DIR, int (*)(DIR*)> folder(::opendir(folder_.path().c_str()), ::closedir);
-    if (!folder) {
-        return names;
-    }
-    while (const dirent* entry = ::readdir(folder.get())) {
-        const std::string name = entry->d_name;
+    for (const std::string& name : listed) {
         const auto info = name == name_ ? std::nullopt : folder_.entry(name);
         if (info && S_ISREG(info->st_mode) && FileIdentity::of(*info) == identity_) {
             names.push_back(name);
