@@ -6,16 +6,10 @@
 #include <vector>
 
 #include "archive/format/EntryTable.h"
+#include "archive/format/PlannedPlacement.h"
 
 namespace xcr {
 inline namespace format {
-
-// An entry's place after a save, in wide numbers so that overflow can be seen.
-struct PlannedPlacement {
-    std::int64_t offset = 0;
-    std::int64_t size = 0;
-    bool replaced = false;
-};
 
 // Checks the layout a save would write before anything is written. Returns the text
 // that refuses the save, or an empty text when it is safe: every value lies within

@@ -1,6 +1,6 @@
 #include "archive/session/ArchiveSession.h"
 
-#include "archive/store/ArchiveOpening.h"
+#include "archive/store/OpenedArchive.h"
 
 namespace xcr {
 inline namespace session {

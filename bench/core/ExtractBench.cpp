@@ -11,7 +11,7 @@
 #include "archive/os/File.h"
 #include "archive/os/OutputFolder.h"
 #include "archive/paths/OutputFile.h"
-#include "archive/store/ArchiveOpening.h"
+#include "archive/store/OpenedArchive.h"
 #include "bench/core/BenchArchive.h"
 #include "bench/core/BenchClock.h"
 #include "tests/support/FakeProgress.h"

@@ -10,7 +10,7 @@
 #include "archive/jobs/SaveJob.h"
 #include "archive/jobs/UndoJob.h"
 #include "archive/os/File.h"
-#include "archive/store/ArchiveOpening.h"
+#include "archive/store/OpenedArchive.h"
 #include "bench/core/BenchArchive.h"
 #include "bench/core/BenchClock.h"
 #include "tests/support/FakeProgress.h"

@@ -10,7 +10,7 @@
 
 #include "app/TForm1.h"
 #include "archive/jobs/ExtractionJob.h"
-#include "archive/store/ArchiveOpening.h"
+#include "archive/store/OpenedArchive.h"
 #include "tests/app/FakeServices.h"
 #include "tests/support/FileFaults.h"
 #include "tests/support/XcrBuilder.h"

@@ -6,7 +6,7 @@
 #include "archive/format/XcrLayout.h"
 #include "archive/format/internal/ParseDirectory.h"
 #include "archive/os/Failure.h"
-#include "archive/store/ArchiveOpening.h"
+#include "archive/store/OpenedArchive.h"
 #include "tests/support/XcrBuilder.h"
 
 namespace xcr {

@@ -15,7 +15,7 @@
 #include "archive/format/XcrLayout.h"
 #include "archive/os/EntryCopy.h"
 #include "archive/os/KernelCopy.h"
-#include "archive/store/ArchiveOpening.h"
+#include "archive/store/OpenedArchive.h"
 #include "tests/support/FakeProgress.h"
 #include "tests/support/FileFaults.h"
 #include "tests/support/XcrBuilder.h"

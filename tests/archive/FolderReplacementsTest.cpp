@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <map>
 
-#include "archive/store/ArchiveOpening.h"
+#include "archive/store/OpenedArchive.h"
 #include "tests/support/XcrBuilder.h"
 
 namespace xcr {

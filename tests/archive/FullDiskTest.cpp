@@ -10,7 +10,7 @@
 
 #include "archive/jobs/ExtractionJob.h"
 #include "archive/jobs/SaveJob.h"
-#include "archive/store/ArchiveOpening.h"
+#include "archive/store/OpenedArchive.h"
 #include "tests/support/FakeProgress.h"
 #include "tests/support/XcrBuilder.h"
 

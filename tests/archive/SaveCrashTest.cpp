@@ -9,8 +9,8 @@
 
 #include "archive/journal/JournalFormat.h"
 #include "archive/os/Failure.h"
-#include "archive/store/ArchiveOpening.h"
 #include "archive/store/HeldArchive.h"
+#include "archive/store/OpenedArchive.h"
 #include "archive/undo/UndoHistory.h"
 #include "tests/archive/SaveFixture.h"
 #include "tests/support/FileFaults.h"

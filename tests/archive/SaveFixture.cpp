@@ -10,7 +10,7 @@
 #include "archive/jobs/ReplacementSource.h"
 #include "archive/jobs/SaveJob.h"
 #include "archive/jobs/UndoJob.h"
-#include "archive/store/ArchiveOpening.h"
+#include "archive/store/OpenedArchive.h"
 
 namespace xcr::test {
 

@@ -12,7 +12,7 @@
 #include "archive/os/Failure.h"
 #include "archive/os/File.h"
 #include "archive/os/KernelCopy.h"
-#include "archive/store/ArchiveOpening.h"
+#include "archive/store/OpenedArchive.h"
 #include "tests/archive/SaveFixture.h"
 #include "tests/support/FileFaults.h"
 

@@ -10,8 +10,8 @@
 
 #include "archive/format/XcrLayout.h"
 #include "archive/jobs/SaveJob.h"
-#include "archive/store/ArchiveOpening.h"
 #include "archive/store/HeldArchive.h"
+#include "archive/store/OpenedArchive.h"
 #include "archive/undo/UndoHistory.h"
 #include "tests/archive/SaveFixture.h"
 #include "tests/support/FileFaults.h"

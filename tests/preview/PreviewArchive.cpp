@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "archive/store/ArchiveOpening.h"
+#include "archive/store/OpenedArchive.h"
 
 namespace xcr::test {
 

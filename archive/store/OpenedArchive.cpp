@@ -1,4 +1,4 @@
-#include "archive/store/ArchiveOpening.h"
+#include "archive/store/OpenedArchive.h"
 
 #include "archive/format/Directory.h"
 #include "archive/store/HeldArchive.h"
