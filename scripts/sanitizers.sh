@@ -6,13 +6,22 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
 
+# Builds the folder $1 for debugging with the sanitizer flags $2 and any further CMake
+# options. Benchmarks are not run here, so they are not built either; the layers are
+# checked by the release build. A failed build shows the end of its log.
+build_with() {
+  local folder=$1 flags=$2
+  shift 2
+  mkdir -p "$folder"
+  bash scripts/build.sh "$folder" -DCMAKE_BUILD_TYPE=Debug -DXCR_BENCHMARKS=OFF \
+    -DXCR_LAYER_CHECK=OFF -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags" "$@" \
+    > "$folder/build.log" 2>&1 || { tail -n 60 "$folder/build.log"; exit 1; }
+}
+
 echo "== sanitizers: address + undefined"
-flags="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
-mkdir -p build-asan
-# Benchmarks and end-to-end tests are not run here, so they are not built either.
-bash scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DXCR_BENCHMARKS=OFF -DXCR_E2E=OFF -DXCR_LAYER_CHECK=OFF \
-  -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags" > build-asan/build.log 2>&1 \
-  || { tail -n 60 build-asan/build.log; exit 1; }
+# End-to-end tests are not run here either.
+build_with build-asan "-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer" \
+  -DXCR_E2E=OFF
 # The Debian package is made from release builds, so its lintian test is left out here.
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
 LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp:print_suppressions=0 \
@@ -21,10 +30,6 @@ QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy \
   ctest --test-dir build-asan --output-on-failure -j"$jobs" --timeout 300 -E 'DemoArchiveIsCurrent|DebianPackage'
 
 echo "== sanitizers: thread (archive core)"
-flags="-fsanitize=thread"
-mkdir -p build-tsan
-bash scripts/build.sh build-tsan -DXCR_CORE_ONLY=ON -DXCR_BENCHMARKS=OFF -DXCR_LAYER_CHECK=OFF -DCMAKE_BUILD_TYPE=Debug \
-  -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags" > build-tsan/build.log 2>&1 \
-  || { tail -n 60 build-tsan/build.log; exit 1; }
+build_with build-tsan "-fsanitize=thread" -DXCR_CORE_ONLY=ON
 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
   ctest --test-dir build-tsan --output-on-failure -j"$jobs" --timeout 300
