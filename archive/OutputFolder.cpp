@@ -7,16 +7,14 @@
 #include <cstdio>
 
 #include "archive/Failure.h"
-#include "archive/FileCallHook.h"
+#include "archive/os/SystemCalls.h"
 
 namespace xcr {
 
 OutputFolder::OutputFolder(std::string path) : path_(std::move(path)) {
     // A path handle needs no right to list the folder, only to pass through it, as
     // creating files there by its path did.
-    if (!FileCallHook::failNow()) {
-        fd_ = ::open(path_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    }
+    fd_ = systemCalls().open(path_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
 }
 
 OutputFolder::~OutputFolder() {
@@ -37,8 +35,7 @@ void OutputFolder::rename(const std::string& from, const std::string& to,
                 pathForTexts, "it would take the place of the archive being read or its journal"));
         }
     }
-    if (FileCallHook::failNow() ? (errno = EACCES, true)
-                                : ::renameat(fd_, from.c_str(), fd_, to.c_str()) != 0) {
+    if (systemCalls().renameat2(fd_, from.c_str(), fd_, to.c_str(), 0) != 0) {
         throw Failure(cannotCreateText(pathForTexts, systemReason()));
     }
 }

@@ -18,6 +18,7 @@
 
 #include "archive/ArchiveFolder.h"
 #include "archive/Failure.h"
+#include "archive/os/SystemCalls.h"
 
 namespace xcr {
 
@@ -56,7 +57,7 @@ bool endsWith(const std::string& text, const std::string& end) {
 void makePrivateFolder(const std::string& folder) {
     for (std::size_t cut = folder.find('/', 1);; cut = folder.find('/', cut + 1)) {
         const std::string prefix = folder.substr(0, cut);
-        if (::mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST) {
+        if (systemCalls().mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST) {
             throw Failure("Cannot create folder " + prefix + ": " + systemReason());
         }
         if (cut == std::string::npos) {
@@ -152,7 +153,7 @@ void UndoStore::complete(const std::string& name, const UndoRecord& facts) const
         record.writeAt(record.length(), bytes.data(), bytes.size());
         record.sync();
         record.close();
-        if (std::rename(part.c_str(), (folder_ + "/" + name).c_str()) != 0) {
+        if (systemCalls().rename(part.c_str(), (folder_ + "/" + name).c_str()) != 0) {
             throw Failure("Cannot rename " + part + ": " + systemReason());
         }
         openFolder().sync();
