@@ -8,8 +8,8 @@
 #include <utility>
 
 #include "archive/os/Failure.h"
-#include "archive/os/FileCallHook.h"
 #include "archive/os/Folder.h"
+#include "archive/os/SystemCalls.h"
 
 namespace xcr {
 inline namespace os {
@@ -17,9 +17,10 @@ inline namespace os {
 ArchiveFolder ArchiveFolder::open(const std::string& folderPath, const std::string& archivePath) {
     // Read access lets the folder be flushed; a folder that may only be passed through is
     // still held, and a save in it then fails at its first flush, before it writes.
-    int fd = ::open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    SystemCalls& os = systemCalls();
+    int fd = os.open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0 && errno == EACCES) {
-        fd = ::open(folderPath.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        fd = os.open(folderPath.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     }
     if (fd < 0) {
         throw Failure(cannotOpenText(archivePath, systemReason()));
@@ -81,9 +82,7 @@ File ArchiveFolder::createPrivate(const std::string& name) const {
 }
 
 void ArchiveFolder::remove(const std::string& name) const {
-    if (FileCallHook::failNow()) {
-        errno = EACCES;
-    } else if (::unlinkat(fd_, name.c_str(), 0) == 0 || errno == ENOENT) {
+    if (systemCalls().unlinkat(fd_, name.c_str(), 0) == 0 || errno == ENOENT) {
         return;
     }
     throw Failure("Cannot delete file " + pathOf(name) + ": " + systemReason());
@@ -93,11 +92,7 @@ std::string ArchiveFolder::setAside(const std::string& name) const {
     for (int attempt = 1; attempt < 1000; ++attempt) {
         const std::string aside =
             name + ".set-aside" + (attempt == 1 ? "" : "-" + std::to_string(attempt));
-        if (FileCallHook::failNow()) {
-            errno = EACCES;
-            break;
-        }
-        if (::renameat2(fd_, name.c_str(), fd_, aside.c_str(), RENAME_NOREPLACE) == 0) {
+        if (systemCalls().renameat2(fd_, name.c_str(), fd_, aside.c_str(), RENAME_NOREPLACE) == 0) {
             return aside;
         }
         if (errno != EEXIST) {
@@ -108,7 +103,7 @@ std::string ArchiveFolder::setAside(const std::string& name) const {
 }
 
 void ArchiveFolder::sync() const {
-    if (FileCallHook::failNow() ? (errno = EIO, true) : ::fsync(fd_) != 0) {
+    if (systemCalls().fsync(fd_) != 0) {
         throw Failure(cannotWriteText(path_, systemReason()));
     }
 }

@@ -12,8 +12,8 @@
 #include <utility>
 
 #include "archive/os/Failure.h"
-#include "archive/os/FileCallHook.h"
 #include "archive/os/KernelCopy.h"
+#include "archive/os/SystemCalls.h"
 
 namespace xcr {
 inline namespace os {
@@ -42,15 +42,11 @@ std::string failureText(File::Access access, const std::string& path, const std:
                                           : cannotOpenText(path, reason);
 }
 
-// An injected failure stands for a file the system refuses, or for a write to a full disk.
-constexpr int kInjectedError = EACCES;
-constexpr int kInjectedWriteError = ENOSPC;
-
-// The file that could not be written and the reason the system gave; `injected` stands
-// for a full disk.
-Failure writeError(const std::string& path, bool injected = false) {
-    if (injected) {
-        errno = kInjectedWriteError;
+// The file that could not be written and the reason the system gave; `full` for a write
+// that took nothing in.
+Failure writeError(const std::string& path, bool full = false) {
+    if (full) {
+        errno = ENOSPC;
     }
     return Failure(cannotWriteText(path, systemReason()));
 }
@@ -89,16 +85,13 @@ std::size_t readFully(void* buffer, std::size_t size, Step step) {
     return done;
 }
 
-// Writes all `size` bytes to the file at `path`, or fails naming it. An injected failure
-// behaves like a disk that fills up halfway through the buffer.
+// Writes all `size` bytes to the file at `path`, or fails naming it.
 template <typename Step>
 void writeFully(const std::string& path, const void* buffer, std::size_t size, Step step) {
     const auto* bytes = static_cast<const unsigned char*>(buffer);
-    const bool failing = FileCallHook::failNow();
-    const std::size_t target = failing ? size / 2 : size;
     std::size_t done = 0;
-    while (done < target) {
-        const ssize_t put = step(bytes + done, target - done, done);
+    while (done < size) {
+        const ssize_t put = step(bytes + done, size - done, done);
         if (put < 0 && errno == EINTR) {
             continue;
         }
@@ -107,9 +100,6 @@ void writeFully(const std::string& path, const void* buffer, std::size_t size, S
             throw writeError(path, put == 0);
         }
         done += static_cast<std::size_t>(put);
-    }
-    if (failing) {
-        throw writeError(path, true);
     }
 }
 
@@ -125,14 +115,14 @@ void lockOrThrow(int fd, File::Access access, const std::string& path, std::stri
 }  // namespace
 
 File File::open(const std::string& path, Access access, std::string_view kind) {
-    const int fd = FileCallHook::failNow() ? (errno = kInjectedError, -1)
-                                           : ::open(path.c_str(), openFlags(access), 0666);
+    SystemCalls& os = systemCalls();
+    const int fd = os.open(path.c_str(), openFlags(access), 0666);
     if (fd < 0) {
         throw Failure(failureText(access, path, systemReason()));
     }
     File file(fd, path);
     struct stat info {};
-    if (::fstat(fd, &info) != 0 ||
+    if (os.fstat(fd, &info) != 0 ||
         (S_ISREG(info.st_mode) && ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)) {
         throw Failure(failureText(access, path, systemReason()));
     }
@@ -145,7 +135,7 @@ File File::open(const std::string& path, Access access, std::string_view kind) {
     // file out at close once it was cut to nothing, which would slow every fresh file down.
     if (access == Access::Create) {
         lockOrThrow(fd, access, path, kind);
-        if (info.st_size > 0 && ::ftruncate(fd, 0) != 0) {
+        if (info.st_size > 0 && os.ftruncate(fd, 0) != 0) {
             throw Failure(failureText(access, path, systemReason()));
         }
     }
@@ -157,11 +147,8 @@ void File::lockExclusively(std::string_view kind) {
 }
 
 File File::createNew(int folderFd, const std::string& name, std::string path) {
-    if (FileCallHook::failNow()) {
-        throw Failure(cannotCreateText(path));
-    }
-    const int fd = ::openat(folderFd, name.c_str(),
-                            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    const int fd = systemCalls().openat(folderFd, name.c_str(),
+                                        O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0) {
         throw Failure(cannotCreateText(path, systemReason()));
     }
@@ -169,10 +156,8 @@ File File::createNew(int folderFd, const std::string& name, std::string path) {
 }
 
 File File::createPrivate(int folderFd, const std::string& name, std::string path) {
-    const int fd = FileCallHook::failNow()
-                       ? (errno = ENOSPC, -1)
-                       : ::openat(folderFd, name.c_str(),
-                                  O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    const int fd = systemCalls().openat(folderFd, name.c_str(),
+                                        O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) {
         throw Failure(cannotCreateText(path, systemReason()));
     }
@@ -180,31 +165,30 @@ File File::createPrivate(int folderFd, const std::string& name, std::string path
 }
 
 File File::openUnlockedIn(int folderFd, const std::string& name, std::string path) {
+    SystemCalls& os = systemCalls();
     const int fd =
-        FileCallHook::failNow()
-            ? (errno = kInjectedError, -1)
-            : ::openat(folderFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        os.openat(folderFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0);
     if (fd < 0) {
         throw Failure(cannotOpenText(path, systemReason()));
     }
     File file(fd, std::move(path));
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (os.fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         throw Failure(cannotOpenText(file.path_, "not a regular file"));
     }
     return file;
 }
 
 File File::reopenForWriting() const {
-    const int fd = FileCallHook::failNow() ? (errno = kInjectedError, -1)
-                                           : ::open(path_.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
+    SystemCalls& os = systemCalls();
+    const int fd = os.open(path_.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         throw Failure(cannotOpenText(path_, systemReason()));
     }
     File writer(fd, path_);
     struct stat theirs {};
     // The name must still lead to the file this handle holds, not one put in its place.
-    if (::fstat(fd, &theirs) != 0 || !sameFileAs(theirs) ||
+    if (os.fstat(fd, &theirs) != 0 || !sameFileAs(theirs) ||
         ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
         throw Failure(cannotOpenText(path_, "its name now leads to another file"));
     }
@@ -213,7 +197,8 @@ File File::reopenForWriting() const {
 
 bool File::sameFileAs(const struct stat& info) const {
     struct stat mine {};
-    return ::fstat(fd_, &mine) == 0 && mine.st_dev == info.st_dev && mine.st_ino == info.st_ino;
+    return systemCalls().fstat(fd_, &mine) == 0 && mine.st_dev == info.st_dev &&
+           mine.st_ino == info.st_ino;
 }
 
 File::File(File&& other) noexcept
@@ -234,7 +219,7 @@ File::~File() {
 
 struct stat File::status() const {
     struct stat info {};
-    if (FileCallHook::failNow() || ::fstat(fd_, &info) != 0) {
+    if (systemCalls().fstat(fd_, &info) != 0) {
         throw Failure(kStreamReadError);
     }
     return info;
@@ -262,42 +247,37 @@ std::int64_t File::length() const {
 }
 
 void File::readExact(void* buffer, std::size_t size) {
-    if (FileCallHook::failNow() ||
-        readFully(buffer, size, [this](void* into, std::size_t count, std::size_t) {
-            return ::read(fd_, into, count);
+    if (readFully(buffer, size, [this](void* into, std::size_t count, std::size_t) {
+            return systemCalls().read(fd_, into, count);
         }) != size) {
         throw Failure(kStreamReadError);
     }
 }
 
 std::size_t File::readAt(std::int64_t position, void* buffer, std::size_t size) {
-    if (FileCallHook::failNow() || position < 0) {
+    if (position < 0) {
         throw Failure(kStreamReadError);
     }
-    return readAtUncounted(position, buffer, size);
-}
-
-std::size_t File::readAtUncounted(std::int64_t position, void* buffer, std::size_t size) {
     return readFully(buffer, size, [&](void* into, std::size_t count, std::size_t done) {
-        return ::pread(fd_, into, count,
-                       static_cast<off_t>(position + static_cast<std::int64_t>(done)));
+        return systemCalls().pread(fd_, into, count,
+                                   static_cast<off_t>(position + static_cast<std::int64_t>(done)));
     });
 }
 
 std::size_t File::readMaybeSparse(std::int64_t position, void* buffer, std::size_t size) {
-    if (FileCallHook::failNow() || position < 0) {
+    if (position < 0) {
         throw Failure(kStreamReadError);
     }
     const std::int64_t end = position + static_cast<std::int64_t>(size);
     const off_t data = ::lseek(fd_, position, SEEK_DATA);
     struct stat info {};
-    if ((data >= end || (data < 0 && errno == ENXIO)) && ::fstat(fd_, &info) == 0) {
+    if ((data >= end || (data < 0 && errno == ENXIO)) && systemCalls().fstat(fd_, &info) == 0) {
         const std::int64_t zeros =
             std::max<std::int64_t>(0, std::min<std::int64_t>(end, info.st_size) - position);
         std::memset(buffer, 0, static_cast<std::size_t>(zeros));
         return static_cast<std::size_t>(zeros);
     }
-    return readAtUncounted(position, buffer, size);
+    return readAt(position, buffer, size);
 }
 
 void File::writeAt(std::int64_t position, const void* buffer, std::size_t size) {
@@ -305,23 +285,19 @@ void File::writeAt(std::int64_t position, const void* buffer, std::size_t size) 
         throw Failure(cannotWriteText(path_, "no file has a negative position"));
     }
     writeFully(path_, buffer, size, [&](const void* from, std::size_t count, std::size_t done) {
-        return ::pwrite(fd_, from, count,
-                        static_cast<off_t>(position + static_cast<std::int64_t>(done)));
+        return systemCalls().pwrite(fd_, from, count,
+                                    static_cast<off_t>(position + static_cast<std::int64_t>(done)));
     });
 }
 
 std::int64_t File::copyRangeTo(File& target, std::int64_t from, std::int64_t to, std::size_t size) {
-    off_t in = from;
-    off_t out = to;
-    if (FileCallHook::failNow()) {
-        static_cast<void>(::copy_file_range(fd_, &in, target.fd_, &out, size / 2, 0));
-        throw writeError(target.path_, true);
-    }
     if (!kernelCopyPays(from, to)) {
         return -1;
     }
+    off_t in = from;
+    off_t out = to;
     for (;;) {
-        const ssize_t copied = ::copy_file_range(fd_, &in, target.fd_, &out, size, 0);
+        const ssize_t copied = systemCalls().copyFileRange(fd_, &in, target.fd_, &out, size);
         if (copied < 0 && errno == EINTR) {
             continue;
         }
@@ -330,9 +306,8 @@ std::int64_t File::copyRangeTo(File& target, std::int64_t from, std::int64_t to,
 }
 
 void File::truncate(std::int64_t length) {
-    const bool injected = FileCallHook::failNow();
-    if (injected || ::ftruncate(fd_, length) != 0) {
-        throw writeError(path_, injected);
+    if (systemCalls().ftruncate(fd_, length) != 0) {
+        throw writeError(path_);
     }
 }
 
@@ -341,19 +316,17 @@ void File::startWriteBack(std::int64_t position, std::int64_t size) {
 }
 
 void File::sync() {
-    const bool injected = FileCallHook::failNow();
-    if (injected || ::fsync(fd_) != 0) {
-        throw writeError(path_, injected);
+    if (systemCalls().fsync(fd_) != 0) {
+        throw writeError(path_);
     }
 }
 
 void File::closeWritten() {
-    const bool failing = FileCallHook::failNow();
     // The descriptor is gone after close() even when it reports a failure; EINTR does
     // not mean the bytes were lost.
-    const int closed = ::close(std::exchange(fd_, -1));
-    if (failing || (closed != 0 && errno != EINTR)) {
-        throw writeError(path_, failing);
+    const int closed = systemCalls().close(std::exchange(fd_, -1));
+    if (closed != 0 && errno != EINTR) {
+        throw writeError(path_);
     }
 }
 

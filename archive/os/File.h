@@ -104,7 +104,6 @@ public:
 
 private:
     File(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
-    std::size_t readAtUncounted(std::int64_t position, void* buffer, std::size_t size);
 
     int fd_ = -1;
     std::string path_;

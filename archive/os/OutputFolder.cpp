@@ -8,7 +8,7 @@
 #include <cstdio>
 
 #include "archive/os/Failure.h"
-#include "archive/os/FileCallHook.h"
+#include "archive/os/SystemCalls.h"
 
 namespace xcr {
 inline namespace os {
@@ -16,9 +16,7 @@ inline namespace os {
 OutputFolder::OutputFolder(std::string path) : path_(std::move(path)) {
     // A path handle needs no right to list the folder, only to pass through it, as
     // creating files there by its path did.
-    if (!FileCallHook::failNow()) {
-        fd_ = ::open(path_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    }
+    fd_ = systemCalls().open(path_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
 }
 
 std::unique_ptr<OutputFolder> OutputFolder::subfolder(const std::string& name,
@@ -54,8 +52,7 @@ void OutputFolder::rename(const std::string& from, const std::string& to,
                 pathForTexts, "it would take the place of the archive being read or its journal"));
         }
     }
-    if (FileCallHook::failNow() ? (errno = EACCES, true)
-                                : ::renameat(fd_, from.c_str(), fd_, to.c_str()) != 0) {
+    if (systemCalls().renameat2(fd_, from.c_str(), fd_, to.c_str(), 0) != 0) {
         throw Failure(cannotCreateText(pathForTexts, systemReason()));
     }
 }

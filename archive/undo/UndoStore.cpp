@@ -18,6 +18,7 @@
 
 #include "archive/os/ArchiveFolder.h"
 #include "archive/os/Failure.h"
+#include "archive/os/SystemCalls.h"
 
 namespace xcr {
 inline namespace undo {
@@ -52,12 +53,30 @@ bool endsWith(const std::string& text, const std::string& end) {
            text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
+// Flushes the folder at `path`, so that the folder `made` in it outlasts a power cut, as the
+// records flushed into it must.
+void flushMade(const std::string& path, const std::string& made) {
+    SystemCalls& os = systemCalls();
+    const int fd = os.open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const bool flushed = fd >= 0 && os.fsync(fd) == 0;
+    const std::string reason = flushed ? "" : systemReason();
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    if (!flushed) {
+        throw Failure("Cannot create folder " + made + ": " + reason);
+    }
+}
+
 // Makes every missing folder on the way, private to the user, and makes the store itself
 // private even when it was there already.
 void makePrivateFolder(const std::string& folder) {
-    for (std::size_t cut = folder.find('/', 1);; cut = folder.find('/', cut + 1)) {
+    for (std::size_t before = 0, cut = folder.find('/', 1);;
+         before = cut, cut = folder.find('/', cut + 1)) {
         const std::string prefix = folder.substr(0, cut);
-        if (::mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST) {
+        if (systemCalls().mkdir(prefix.c_str(), 0700) == 0) {
+            flushMade(before == 0 ? "/" : folder.substr(0, before), prefix);
+        } else if (errno != EEXIST) {
             throw Failure("Cannot create folder " + prefix + ": " + systemReason());
         }
         if (cut == std::string::npos) {
@@ -153,7 +172,7 @@ void UndoStore::complete(const std::string& name, const UndoRecord& facts) const
         record.writeAt(record.length(), bytes.data(), bytes.size());
         record.sync();
         record.close();
-        if (std::rename(part.c_str(), (folder_ + "/" + name).c_str()) != 0) {
+        if (systemCalls().rename(part.c_str(), (folder_ + "/" + name).c_str()) != 0) {
             throw Failure("Cannot rename " + part + ": " + systemReason());
         }
         openFolder().sync();
