@@ -64,10 +64,13 @@ void diffArchivesCommand(const DiffArguments& arguments, std::ostream& out) {
 }
 
 void applyPatchCommand(const ApplyArguments& arguments, std::ostream& out) {
-    // The patch is read and checked whole before the archive is opened for writing, and
-    // opening may apply a journal.
+    // The patch's header and table are checked before the archive is opened for writing
+    // (opening may apply a journal); the bytes of each entry it replaces are checked as
+    // they are staged, before the save, and a dry run checks them all.
     PatchFile patch = PatchFile::open(arguments.patch);
-    patch.verify();
+    if (arguments.dryRun) {
+        patch.verify();
+    }
     OpenedArchive opened =
         openAndTell(arguments.archive,
                     arguments.dryRun ? HeldArchive::Access::Read : HeldArchive::Access::ReadWrite);
