@@ -1,6 +1,6 @@
-// xcrtool: lists, extracts, replaces and checks the entries of XCR archives, undoes
-// saves, and makes and applies mod patches, from the command line, on the same archive core as the
-// window.
+// xcrtool: lists, extracts, replaces and checks the entries of XCR archives, undoes saves,
+// and makes and applies mod patches, from the command line, on the same archive core as
+// the window.
 #include <CLI/CLI.hpp>
 #include <cerrno>
 #include <csignal>
