@@ -7,6 +7,7 @@
 #include "archive/jobs/ReplacementSource.h"
 #include "archive/os/EntryCopy.h"
 #include "archive/os/Failure.h"
+#include "archive/os/FileIdentity.h"
 #include "archive/patch/PatchStreams.h"
 #include "archive/patch/PatchWriter.h"
 
@@ -73,6 +74,22 @@ void refuseOutside(const HeldArchive& archive, const EntryTable& entries) {
     }
 }
 
+// A patch takes its name by a rename, which would put it in place of an archive it was
+// made from: that name is refused before anything is read.
+void refuseArchiveName(const std::string& patchPath, const HeldArchive& archive) {
+    const FileIdentity there = [&]() -> FileIdentity {
+        try {
+            return File::open(patchPath, File::Access::Read).identity();
+        } catch (const Failure&) {
+            return {};  // nothing there, or nothing a patch could be mistaken for
+        }
+    }();
+    if (there != FileIdentity{} && there == archive.identity()) {
+        throw Failure(cannotCreateText(
+            patchPath, "it is the archive " + archive.path() + ", which the patch would replace"));
+    }
+}
+
 }  // namespace
 
 PatchMade diffArchives(HeldArchive& original, const EntryTable& originalEntries,
@@ -91,6 +108,8 @@ PatchMade diffArchives(HeldArchive& original, const EntryTable& originalEntries,
                           " has another stored name in each" + never);
         }
     }
+    refuseArchiveName(patchPath, original);
+    refuseArchiveName(patchPath, modified);
     refuseOutside(original, originalEntries);
     refuseOutside(modified, modifiedEntries);
     std::vector<PatchEntry> changed;
@@ -118,6 +137,7 @@ PatchMade diffArchives(HeldArchive& original, const EntryTable& originalEntries,
 PatchMade exportReplacements(HeldArchive& archive, const EntryTable& entries,
                              const std::vector<Replacement>& replacements,
                              const std::string& patchPath) {
+    refuseArchiveName(patchPath, archive);
     refuseOutside(archive, entries);
     std::vector<Replacement> sorted = replacements;
     std::sort(sorted.begin(), sorted.end(),

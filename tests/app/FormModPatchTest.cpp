@@ -78,6 +78,7 @@ TEST_F(FormModPatchTest, ApplyRecordsTheEntriesTheSaveWritesAndExportGivesThePat
     EXPECT_EQ(test::readFileBytes(dir.file("again.xcrpatch")), test::readFileBytes(patch));
 
     form.SaveXCR1->trigger();
+    EXPECT_FALSE(form.File1->isEnabled());  // and both patch items with it
     ASSERT_TRUE(QTest::qWaitFor([this] { return form.File1->isEnabled(); }));
     EXPECT_TRUE(fakes.messages->texts.empty());
     EXPECT_EQ(test::readFileBytes(archive), test::readFileBytes(dir.file("m.xcr")));
