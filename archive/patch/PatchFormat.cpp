@@ -39,7 +39,10 @@ std::uint64_t headChecksum(const unsigned char* header, const unsigned char* tab
                            std::size_t tableBytes) {
     Checksum sum;
     sum.add(header, kChecksumPos);
-    sum.add(table, tableBytes);
+    // An empty table may have no storage at all, which the checksum must never be handed.
+    if (tableBytes > 0) {
+        sum.add(table, tableBytes);
+    }
     return sum.value();
 }
 
@@ -47,7 +50,9 @@ std::uint64_t headChecksum(const unsigned char* header, const unsigned char* tab
 
 std::uint64_t bytesChecksum(const void* bytes, std::size_t size) {
     Checksum sum;
-    sum.add(bytes, size);
+    if (size > 0) {
+        sum.add(bytes, size);
+    }
     return sum.value();
 }
 
