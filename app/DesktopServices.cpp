@@ -29,6 +29,11 @@ FormServices desktopServices() {
         store, "folders/open");
     services.OpenDialog2 =
         std::make_unique<QtFileDialog>(QStringList{QStringLiteral("All files (*)")}, QString());
+    const QStringList patches = {QStringLiteral("Mod patches (*.xcrpatch)"),
+                                 QStringLiteral("All files (*)")};
+    services.patchOpenDialog = std::make_unique<QtFileDialog>(patches, QStringLiteral("xcrpatch"));
+    services.patchSaveDialog = std::make_unique<QtFileDialog>(patches, QStringLiteral("xcrpatch"),
+                                                              QtFileDialog::Purpose::Save);
     services.JvBrowseFolder1 = std::make_unique<RememberingFolderChooser>(
         std::make_unique<QtFolderChooser>(QStringLiteral("Select folder to extract files to")),
         store, "folders/extract");

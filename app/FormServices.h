@@ -24,6 +24,8 @@ namespace xcr {
 struct FormServices {
     std::unique_ptr<FileDialog> OpenDialog1;         // Open XCR; its file name is the archive path
     std::unique_ptr<FileDialog> OpenDialog2;         // Replace
+    std::unique_ptr<FileDialog> patchOpenDialog;     // Apply mod patch
+    std::unique_ptr<FileDialog> patchSaveDialog;     // Export replacements as mod patch
     std::unique_ptr<FolderChooser> JvBrowseFolder1;  // Extract
     std::unique_ptr<FolderChooser> JvBrowseFolder2;  // Replace from folder
     std::unique_ptr<ReplacementsDialog> replacementsDialog;

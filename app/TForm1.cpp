@@ -67,6 +67,8 @@ TForm1::TForm1(FormServices services, QWidget* parent)
         session_, *services_.JvBrowseFolder2, *services_.JvBrowseFolder1, *services_.messages);
     replacementsCommand_ =
         std::make_unique<ReplacementsCommand>(session_, *services_.replacementsDialog);
+    modPatch_ = std::make_unique<ModPatchCommand>(session_, *services_.patchOpenDialog,
+                                                  *services_.patchSaveDialog, *services_.messages);
     entryDrag_ = std::make_unique<EntryDrag>(session_, *services_.fileDrag);
     connect(CheckListBox1, &CheckListBox::entryDragged, this,
             [this](int row) { guard_.run([&] { CheckListBox1StartDrag(row); }); });
@@ -86,6 +88,8 @@ TForm1::TForm1(FormServices services, QWidget* parent)
     bind(Exit1, &QAction::triggered, &TForm1::Exit1Click);
     bind(ReplaceFromFolder1, &QAction::triggered, &TForm1::ReplaceFromFolder1Click);
     bind(Replacements1, &QAction::triggered, &TForm1::Replacements1Click);
+    bind(ApplyModPatch1, &QAction::triggered, &TForm1::ApplyModPatch1Click);
+    bind(ExportModPatch1, &QAction::triggered, &TForm1::ExportModPatch1Click);
     bind(CheckListBox1, &CheckListBox::entryClicked, &TForm1::CheckListBox1Click);
     bind(SpeedButton1, &QToolButton::clicked, &TForm1::SpeedButton1Click);
     bind(About1, &QAction::triggered, &TForm1::About1Click);
@@ -111,6 +115,7 @@ TForm1::~TForm1() {
     while (jobsRunning()) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
+    modPatch_->sweep(true);
     session_.staging.removeIfEmpty();
 }
 
@@ -158,6 +163,8 @@ void TForm1::createMenu() {
     SaveXCR1 = File1->addAction(QStringLiteral("Save XCR"));
     ReplaceFromFolder1 = File1->addAction(QStringLiteral("Replace from folder"));
     Replacements1 = File1->addAction(QStringLiteral("Replacements\u2026"));
+    ApplyModPatch1 = File1->addAction(QStringLiteral("Apply mod patch\u2026"));
+    ExportModPatch1 = File1->addAction(QStringLiteral("Export replacements as mod patch\u2026"));
     UndoLastSave1 = File1->addAction(QStringLiteral("Undo last save"));
     UndoLastSave1->setEnabled(false);
     Exit1 = File1->addAction(QStringLiteral("Exit"));
@@ -186,6 +193,17 @@ void TForm1::openArchive(const std::string& path) {
     setWindowTitle(QFile::decodeName(archiveWindowTitle(path).c_str()));
     if (!notice.empty()) {
         services_.messages->inform(this, notice);
+    }
+}
+
+void TForm1::openStarted(const std::string& path) {
+    constexpr std::string_view kPatchSuffix = ".xcrpatch";
+    if (path.size() > kPatchSuffix.size() &&
+        QString::fromStdString(path.substr(path.size() - kPatchSuffix.size()))
+                .compare(QString::fromUtf8(kPatchSuffix.data()), Qt::CaseInsensitive) == 0) {
+        modPatch_->offer(this, path);
+    } else {
+        openConfirmed(path);
     }
 }
 
@@ -249,6 +267,15 @@ void TForm1::Replacements1Click() {
     if (replacementsCommand_->run(this)) {
         CheckListBox1->replacementsChanged();
     }
+}
+
+void TForm1::ApplyModPatch1Click() {
+    modPatch_->apply(this);
+    CheckListBox1->replacementsChanged();
+}
+
+void TForm1::ExportModPatch1Click() {
+    modPatch_->exportReplacements(this);
 }
 
 void TForm1::SpeedButton4Click() {

@@ -18,6 +18,7 @@
 #include "app/JobLock.h"
 #include "app/JobRunner.h"
 #include "app/LastSaveUndo.h"
+#include "app/ModPatchCommand.h"
 #include "app/ReplacementsCommand.h"
 #include "app/SpeedButton.h"
 #include "app/WindowProgress.h"
@@ -46,6 +47,11 @@ public:
     void openConfirmed(const std::string& path) {
         guard_.run([this, &path] { openArchive(path); });
     }
+
+    // What the program was started with: an archive is opened as openConfirmed() opens
+    // it; a mod patch (named *.xcrpatch, as the desktop hands one over) is only offered
+    // to Apply mod patch…, which needs the archive it is for to be open first.
+    void openStarted(const std::string& path);
 
     // Runs `handler` when `signal` fires, with its failure shown in a message box.
     template <typename Sender, typename Signal>
@@ -76,6 +82,8 @@ public:
     void Exit1Click();
     void ReplaceFromFolder1Click();
     void Replacements1Click();
+    void ApplyModPatch1Click();
+    void ExportModPatch1Click();
 
     CheckListBox* CheckListBox1;
     SpeedButton* SpeedButton1;
@@ -96,6 +104,8 @@ public:
     QAction* SaveXCR1;
     QAction* ReplaceFromFolder1;
     QAction* Replacements1;
+    QAction* ApplyModPatch1;
+    QAction* ExportModPatch1;
     QAction* UndoLastSave1;
     QAction* Exit1;
     QAction* About1;
@@ -136,6 +146,7 @@ private:
     std::unique_ptr<SoundPreview> soundPreview_;
     std::unique_ptr<FolderReplaceCommand> folderReplace_;
     std::unique_ptr<ReplacementsCommand> replacementsCommand_;
+    std::unique_ptr<ModPatchCommand> modPatch_;
     std::unique_ptr<EntryDrag> entryDrag_;
     bool centred_ = false;
     bool closeWhenIdle_ = false;

@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
         const std::string path =
             QFile::encodeName(QFileInfo(arguments.front()).absoluteFilePath()).toStdString();
         QMetaObject::invokeMethod(
-            &form, [&form, path] { form.openConfirmed(path); }, Qt::QueuedConnection);
+            &form, [&form, path] { form.openStarted(path); }, Qt::QueuedConnection);
     }
     return QApplication::exec();
 }

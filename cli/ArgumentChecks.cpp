@@ -16,6 +16,12 @@ std::string folderArgumentFault(const std::string& folder) {
                          : "";
 }
 
+std::string patchArgumentFault(const std::string& patch) {
+    return patch == "-" ? "a patch cannot be standard input or output: it is read as a file "
+                          "(name a file \"-\" as ./-)"
+                        : "";
+}
+
 std::string stepsArgumentFault(const std::string& steps) {
     int count = 0;
     const char* end = steps.data() + steps.size();

@@ -13,6 +13,8 @@ namespace xcr {
 std::string archiveArgumentFault(const std::string& archive);
 // "-" names no folder to extract into: standard output is no folder.
 std::string folderArgumentFault(const std::string& folder);
+// "-" names no patch: a patch is read more than once, and written only to a file.
+std::string patchArgumentFault(const std::string& patch);
 // --steps counts saves: a whole number from 1.
 std::string stepsArgumentFault(const std::string& steps);
 

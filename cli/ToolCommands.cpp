@@ -20,7 +20,7 @@
 #include "archive/store/OpenedArchive.h"
 #include "archive/undo/UndoHistory.h"
 #include "cli/ArchiveCheck.h"
-#include "cli/DeferredSignals.h"
+#include "cli/CommandSupport.h"
 #include "cli/EntryChooser.h"
 #include "cli/EntryListing.h"
 #include "cli/EntryToStandardOutput.h"
@@ -35,16 +35,6 @@
 namespace xcr {
 
 namespace {
-
-// The one hold of the archive a command reads and writes through.
-OpenedArchive openAndTell(const std::string& path,
-                          HeldArchive::Access access = HeldArchive::Access::Read) {
-    OpenedArchive opened = openArchive(path, access);
-    if (!opened.notice.empty()) {
-        std::cerr << "xcrtool: " << opened.notice << std::endl;
-    }
-    return opened;
-}
 
 // Any file is listed as an archive; one whose directory does not fit it gets a warning, so
 // that a table of garbage is not taken at its word.
@@ -122,34 +112,6 @@ void recordFromFolder(const ReplaceArguments& arguments, OpenedArchive& opened,
     }
     const auto shown = [](std::string_view name) { return printableName(name); };
     out << found.summary(shown, arguments.dryRun ? "Would record" : "Recorded") << '\n';
-}
-
-// Runs a job that rewrites the archive, which Ctrl+C, SIGTERM and SIGHUP cannot cut off:
-// a signal that arrived meanwhile ends the tool once the job has ended. `job` names it
-// ("save"); `doing` shows beside its progress.
-void runUncut(const std::string& archive, const std::string& job, const std::string& doing,
-              const std::function<JobOutcome(JobProgress&)>& body) {
-    JobOutcome outcome;
-    int signal = 0;
-    {
-        DeferredSignals deferred;
-        {
-            TerminalProgress progress(doing);
-            outcome = body(progress);
-        }
-        signal = deferred.takeArrived();
-    }
-    if (signal != 0) {
-        const std::string stop = std::string("Stopped by SIG") + sigabbrev_np(signal);
-        throw ToolFailure(outcome.ok()
-                              ? stop + " once the " + job + " of " + archive + " had finished"
-                              : stop + " once the " + job + " had failed: " + outcome.failure,
-                          128 + signal);
-    }
-    throwIfFailed(outcome);
-    if (!outcome.warning.empty()) {
-        std::cerr << "xcrtool: " << outcome.warning << std::endl;
-    }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// xcrtool: lists, extracts, replaces and checks the entries of XCR archives and undoes
-// saves, from the command line, on the same archive core as the window.
+// xcrtool: lists, extracts, replaces and checks the entries of XCR archives, undoes saves,
+// and makes and applies mod patches, from the command line, on the same archive core as
+// the window.
 #include <CLI/CLI.hpp>
 #include <cerrno>
 #include <csignal>
@@ -8,6 +9,7 @@
 #include <iostream>
 
 #include "cli/ArgumentChecks.h"
+#include "cli/PatchCommands.h"
 #include "cli/ToolCommands.h"
 #include "cli/ToolFailure.h"
 #include "cli/UsageText.h"
@@ -38,7 +40,8 @@ void addArchive(CLI::App* command, std::string& archive) {
         ->check(argumentCheck(xcr::archiveArgumentFault));
 }
 
-// "list, extract, replace, history, undo and check": every subcommand, in the order of
+// "list, extract, replace, history, undo, check, ... and patch-info": every subcommand, in the
+// order of
 // --help.
 std::string subcommandNames(CLI::App& app) {
     const std::vector<CLI::App*> all = app.get_subcommands([](CLI::App*) { return true; });
@@ -56,7 +59,8 @@ int main(int argc, char** argv) {
     std::signal(SIGPIPE, SIG_IGN);
 
     CLI::App app(
-        "Lists, extracts, replaces and checks the entries of XCR archives, and undoes saves.",
+        "Lists, extracts, replaces and checks the entries of XCR archives, undoes saves, and "
+        "makes and applies mod patches.",
         kName);
     app.set_version_flag("-V,--version", std::string(kName) + " " + XCR_VERSION);
     app.require_subcommand(1);
@@ -128,6 +132,41 @@ int main(int argc, char** argv) {
         "check", "Report what is wrong with an archive, changing nothing; fails if anything is.");
     addArchive(checkCommand, checked);
 
+    xcr::DiffArguments diff;
+    auto* diffCommand = app.add_subcommand(
+        "diff", "Write a mod patch of the entries whose bytes differ between two archives.");
+    diffCommand->add_option("ORIGINAL", diff.original, "The archive as it was")
+        ->required()
+        ->type_name("")
+        ->check(argumentCheck(xcr::archiveArgumentFault));
+    diffCommand->add_option("MODIFIED", diff.modified, "The archive with the mod")
+        ->required()
+        ->type_name("")
+        ->check(argumentCheck(xcr::archiveArgumentFault));
+    diffCommand->add_option("-o,--output", diff.patch, "The patch to write")
+        ->required()
+        ->type_name("PATCH")
+        ->check(argumentCheck(xcr::patchArgumentFault));
+
+    xcr::ApplyArguments apply;
+    auto* applyCommand = app.add_subcommand(
+        "apply", "Check a mod patch against an archive and save it in, as replace saves.");
+    addArchive(applyCommand, apply.archive);
+    applyCommand->add_option("PATCH", apply.patch, "The mod patch")
+        ->required()
+        ->type_name("")
+        ->check(argumentCheck(xcr::patchArgumentFault));
+    applyCommand->add_flag("--dry-run", apply.dryRun,
+                           "Say what would be replaced and save nothing");
+
+    std::string patchShown;
+    auto* patchInfoCommand = app.add_subcommand(
+        "patch-info", "List the entries of a mod patch, once every byte of it is checked.");
+    patchInfoCommand->add_option("PATCH", patchShown, "The mod patch")
+        ->required()
+        ->type_name("")
+        ->check(argumentCheck(xcr::patchArgumentFault));
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -157,6 +196,12 @@ int main(int argc, char** argv) {
             xcr::showHistory(historyOf, std::cout);
         } else if (undoCommand->parsed()) {
             xcr::undoSaves(undo, std::cout);
+        } else if (diffCommand->parsed()) {
+            xcr::diffArchivesCommand(diff, std::cout);
+        } else if (applyCommand->parsed()) {
+            xcr::applyPatchCommand(apply, std::cout);
+        } else if (patchInfoCommand->parsed()) {
+            xcr::showPatch(patchShown, std::cout);
         } else if (checkCommand->parsed()) {
             xcr::checkArchive(checked, std::cout);
         }

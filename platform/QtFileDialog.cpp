@@ -6,8 +6,8 @@
 
 namespace xcr {
 
-QtFileDialog::QtFileDialog(QStringList filters, QString defaultSuffix)
-    : filters_(std::move(filters)), defaultSuffix_(std::move(defaultSuffix)) {}
+QtFileDialog::QtFileDialog(QStringList filters, QString defaultSuffix, Purpose purpose)
+    : filters_(std::move(filters)), defaultSuffix_(std::move(defaultSuffix)), purpose_(purpose) {}
 
 void QtFileDialog::openIn(const std::string& folder) {
     if (!folder.empty()) {
@@ -18,7 +18,8 @@ void QtFileDialog::openIn(const std::string& folder) {
 bool QtFileDialog::execute(QWidget* parent) {
     QFileDialog dialog(parent);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setAcceptMode(purpose_ == Purpose::Save ? QFileDialog::AcceptSave
+                                                   : QFileDialog::AcceptOpen);
     // A name that does not exist is accepted; opening it then fails with its own message.
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(filters_);

@@ -9,12 +9,15 @@
 namespace xcr {
 
 // The toolkit's own (not the desktop's native) open dialog, so that it looks and behaves
-// the same everywhere and can be driven by typing a path into its file-name box.
+// the same everywhere and can be driven by typing a path into its file-name box; or, made
+// for saving, its save dialog, which asks before a file is replaced.
 class QtFileDialog : public FileDialog {
 public:
+    enum class Purpose { Open, Save };
+
     // `filters` in the toolkit's form ("XCR files (*.xcr)"), the first one in force when
     // the dialog opens; `defaultSuffix` is appended to a name typed without one.
-    QtFileDialog(QStringList filters, QString defaultSuffix);
+    QtFileDialog(QStringList filters, QString defaultSuffix, Purpose purpose = Purpose::Open);
 
     bool execute(QWidget* parent) override;
     std::string fileName() const override { return fileName_; }
@@ -23,6 +26,7 @@ public:
 private:
     QStringList filters_;
     QString defaultSuffix_;
+    Purpose purpose_;
     std::string fileName_;
     std::string folder_;  // where the dialog opens before a file is confirmed
 };

@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 seconds=${FUZZ_SECONDS:-20}
 flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all"
 mkdir -p build-fuzz
-CC=clang CXX=clang++ BUILD_TARGETS="fuzz_directory fuzz_bmp_header fuzz_markup fuzz_journal" \
+CC=clang CXX=clang++ BUILD_TARGETS="fuzz_directory fuzz_bmp_header fuzz_markup fuzz_journal fuzz_patch" \
   bash scripts/build.sh build-fuzz -DXCR_FUZZ=ON -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_FLAGS="$flags" > build-fuzz/build.log 2>&1 || { tail -n 40 build-fuzz/build.log; exit 1; }
 for target in build-fuzz/fuzz/fuzz_*; do

@@ -124,6 +124,8 @@ public:
 struct FakeServices {
     FakeFileDialog* OpenDialog1 = new FakeFileDialog;
     FakeFileDialog* OpenDialog2 = new FakeFileDialog;
+    FakeFileDialog* patchOpenDialog = new FakeFileDialog;
+    FakeFileDialog* patchSaveDialog = new FakeFileDialog;
     FakeFolderChooser* JvBrowseFolder1 = new FakeFolderChooser;
     FakeFolderChooser* JvBrowseFolder2 = new FakeFolderChooser;
     FakeReplacementsDialog* replacementsDialog = new FakeReplacementsDialog;
@@ -141,6 +143,8 @@ struct FakeServices {
         FormServices services;
         services.OpenDialog1.reset(OpenDialog1);
         services.OpenDialog2.reset(OpenDialog2);
+        services.patchOpenDialog.reset(patchOpenDialog);
+        services.patchSaveDialog.reset(patchSaveDialog);
         services.JvBrowseFolder1.reset(JvBrowseFolder1);
         services.JvBrowseFolder2.reset(JvBrowseFolder2);
         services.replacementsDialog.reset(replacementsDialog);

@@ -115,8 +115,10 @@ TEST_F(FormLayoutTest, MenuHasFileWithItsCommandsAndAboutOnTheBar) {
         EXPECT_FALSE(action->isSeparator());
         captions << action->text();
     }
-    EXPECT_EQ(captions, QStringList({"Open XCR", "Save XCR", "Replace from folder",
-                                     "Replacements\u2026", "Undo last save", "Exit"}));
+    EXPECT_EQ(captions,
+              QStringList({"Open XCR", "Save XCR", "Replace from folder", "Replacements\u2026",
+                           "Apply mod patch\u2026", "Export replacements as mod patch\u2026",
+                           "Undo last save", "Exit"}));
     for (auto* action : form.findChildren<QAction*>()) {
         EXPECT_TRUE(action->shortcut().isEmpty()) << action->text().toStdString();
         EXPECT_FALSE(action->text().contains('&')) << action->text().toStdString();

@@ -274,12 +274,12 @@ TEST_F(XcrToolTest, FailuresEndWithOneLineAndChangeNothing) {
         {{"check", "missing.xcr"}, 1, "Cannot open file missing.xcr: No such file or directory"},
         {{},
          2,
-         "A subcommand is required; the subcommands are list, extract, replace, history, undo "
-         "and check (see xcrtool --help)"},
+         "A subcommand is required; the subcommands are list, extract, replace, history, undo, "
+         "check, diff, apply and patch-info (see xcrtool --help)"},
         {{"lsit", "a.xcr"},
          2,
          "Unknown subcommand \"lsit\"; the subcommands are list, extract, replace, history, "
-         "undo and check (see xcrtool --help)"},
+         "undo, check, diff, apply and patch-info (see xcrtool --help)"},
         {{"extract", "a.xcr", "-o", "-", "0"},
          2,
          "standard output is no folder; write one entry there with --stdout, or name a folder "

@@ -49,8 +49,8 @@ public:
     void parkMouse();
 
     // File menu items: 0 Open XCR, 1 Save XCR, 2 Replace from folder, 3 Replacements…,
-    // 4 Undo last save, 5 Exit.
-    static constexpr int kFileMenuItems = 6;
+    // 4 Apply mod patch…, 5 Export replacements as mod patch…, 6 Undo last save, 7 Exit.
+    static constexpr int kFileMenuItems = 8;
     void chooseFileMenuItem(int item);
     void chooseAbout();
     // Waits for a dialog of this title to have the keyboard, types `text` into its

@@ -64,7 +64,7 @@ for program in "${programs[@]}"; do
   report=$(LC_ALL=C man --warnings -l "$page" 2>&1 >/dev/null)
   [ -z "$report" ] || fail "man $program: $report"
   LC_ALL=C MANWIDTH=200 man -l "$page" >"$root/manual"
-  for command in "" $([ "$program" = pelloran ] || echo list extract replace history undo check); do
+  for command in "" $([ "$program" = pelloran ] || echo list extract replace history undo check diff apply patch-info); do
     for option in $(options_of "$program" $command); do
       has "$option" "$root/manual" || fail "$program(1) lacks $option of $program $command"
       for file in $([ "$program" = pelloran ] || echo "${completions[@]}"); do
@@ -75,14 +75,17 @@ for program in "${programs[@]}"; do
   done
 done
 
-# A plain prefix learns the types the entry opens at once; they match *.xcr files and open
-# with the program.
+# A plain prefix learns the types the entry opens at once; they match *.xcr files (mod
+# patches *.xcrpatch, a type of their own) and open with the program.
 cmake --install "$build" --prefix "$root/plain" >/dev/null 2>&1
 IFS=';' read -r -a types <<<"$(key MimeType)"
 [ ${#types[@]} -gt 0 ] || fail "the desktop entry declares no MimeType"
+[[ " ${types[*]} " == *" application/x-xcr-patch "* ]] || fail "mod patches have no MimeType"
 for type in "${types[@]}"; do
-  grep -qx "[0-9]*:$type:\*\.xcr" "$root/plain/share/mime/globs2" \
-    || fail "$type does not match *.xcr"
+  glob='\*\.xcr'
+  [ "$type" = application/x-xcr-patch ] && glob='\*\.xcrpatch'
+  grep -qx "[0-9]*:$type:$glob" "$root/plain/share/mime/globs2" \
+    || fail "$type does not match ${glob//\\/}"
   grep -qx "$type=pelloran.desktop;" "$root/plain/share/applications/mimeinfo.cache" \
     || fail "$type does not open with pelloran.desktop"
 done
