@@ -43,17 +43,22 @@ Run inChild(Work work) {
     return run;
 }
 
+// Keeps the shorter time of `best` and `run` (`run` alone in the first round) and the
+// larger peak.
+inline void keepBest(Run& best, const Run& run, int round) {
+    if (round == 0 || run.seconds < best.seconds) {
+        best.seconds = run.seconds;
+    }
+    best.peakKiB = std::max(best.peakKiB, run.peakKiB);
+}
+
 // The best of `times` runs; `prepare` runs untimed before each.
 template <typename Prepare, typename Work>
 Run bestOf(int times, Prepare prepare, Work work) {
     Run best;
     for (int i = 0; i < times; ++i) {
         prepare();
-        const Run run = inChild(work);
-        if (i == 0 || run.seconds < best.seconds) {
-            best.seconds = run.seconds;
-        }
-        best.peakKiB = std::max(best.peakKiB, run.peakKiB);
+        keepBest(best, inChild(work), i);
     }
     return best;
 }
