@@ -100,6 +100,8 @@ JobOutcome UndoRun::run() {
         // a file is made shorter, and writes back every other byte that save overwrote.
         for (const MovedEntry& entry : moved_) {
             journal_->copyOld(*archive_, entry.to, entry.size, entry.from);
+            // As in a save: the closing flush then overlaps with the copying.
+            archive_->startWriteBack(entry.from, entry.size);
         }
         journal::restore(record_, ranges_, saved_.oldLength, *archive_);
         entries = readEntryTable(*archive_);

@@ -202,13 +202,18 @@ bool File::sameFileAs(const struct stat& info) const {
 }
 
 File::File(File&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)) {}
+    : fd_(std::exchange(other.fd_, -1)),
+      path_(std::move(other.path_)),
+      writeBackFrom_(other.writeBackFrom_),
+      writeBackTo_(other.writeBackTo_) {}
 
 File& File::operator=(File&& other) noexcept {
     if (this != &other) {
         close();
         fd_ = std::exchange(other.fd_, -1);
         path_ = std::move(other.path_);
+        writeBackFrom_ = other.writeBackFrom_;
+        writeBackTo_ = other.writeBackTo_;
     }
     return *this;
 }
@@ -312,7 +317,22 @@ void File::truncate(std::int64_t length) {
 }
 
 void File::startWriteBack(std::int64_t position, std::int64_t size) {
-    static_cast<void>(::sync_file_range(fd_, position, size, SYNC_FILE_RANGE_WRITE));
+    constexpr std::int64_t kWriteBackRun = std::int64_t{8} << 20;
+    const auto handOver = [this] {
+        if (writeBackTo_ > writeBackFrom_) {
+            static_cast<void>(::sync_file_range(fd_, writeBackFrom_, writeBackTo_ - writeBackFrom_,
+                                                SYNC_FILE_RANGE_WRITE));
+        }
+        writeBackFrom_ = writeBackTo_;
+    };
+    if (position != writeBackTo_) {
+        handOver();
+        writeBackFrom_ = position;
+    }
+    writeBackTo_ = position + size;
+    if (writeBackTo_ - writeBackFrom_ >= kWriteBackRun) {
+        handOver();
+    }
 }
 
 void File::sync() {

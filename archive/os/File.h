@@ -93,7 +93,9 @@ public:
     std::int64_t copyRangeTo(File& target, std::int64_t from, std::int64_t to, std::size_t size);
     void truncate(std::int64_t length);
     // Asks the kernel to start writing the range to the disk without waiting, so that a
-    // later sync() finds most of it written already. Best effort: sync() reports failures.
+    // later sync() finds most of it written already. Ranges that follow one another are
+    // handed over together once they make 8 MiB: each request costs the kernel and the disk
+    // a submission of its own. Best effort: sync() reports failures.
     void startWriteBack(std::int64_t position, std::int64_t size);
     // Flushes the file's data to the disk.
     void sync();
@@ -107,6 +109,9 @@ private:
 
     int fd_ = -1;
     std::string path_;
+    // What startWriteBack() was asked for and has not handed over yet.
+    std::int64_t writeBackFrom_ = 0;
+    std::int64_t writeBackTo_ = 0;
 };
 
 }  // namespace os
