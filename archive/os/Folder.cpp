@@ -43,10 +43,6 @@ Folder::~Folder() {
     }
 }
 
-int Folder::release() {
-    return std::exchange(fd_, -1);
-}
-
 Folder::Kind Folder::kindOf(const std::string& name) const {
     struct stat info {};
     if (::fstatat(fd_, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {

@@ -27,9 +27,6 @@ public:
     ~Folder();
 
     bool isOpen() const { return fd_ >= 0; }
-    int fd() const { return fd_; }
-    // Gives the descriptor up to the caller, who closes it.
-    int release();
 
     // What lies at `name`, a link not followed.
     Kind kindOf(const std::string& name) const;
