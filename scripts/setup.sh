@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ clang clang-format libclang-rt-14-dev
   libgtest-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libsdl2-dev libxcb1-dev
+  libsdl2-dev libxcb1-dev libglib2.0-dev xdg-utils
   xvfb xdotool x11-utils openbox imagemagick
   libcli11-dev nlohmann-json3-dev
   desktop-file-utils shared-mime-info dpkg-dev file
