@@ -31,6 +31,17 @@ void copyEntry(File& archive, EntryTable::Placement placement, int index, File& 
     }
 }
 
+}  // namespace
+
+void extractEntry(HeldArchive& archive, const EntryTable& entries, int index,
+                  const OutputFolder& folder, std::string_view name) {
+    OutputFile output(folder, name);
+    copyEntry(archive.file(), entries.placement(index), index, output.file());
+    output.commit();
+}
+
+namespace {
+
 // Everything but the outcome. Files are owned here, so they are closed by the time this
 // returns or throws.
 void extractChecked(ExtractionRequest& request, JobProgress& progress) {
@@ -61,9 +72,7 @@ void extractChecked(ExtractionRequest& request, JobProgress& progress) {
         }
         const OutputFolder& folder =
             request.folderParts ? folders.folderFor(request.entries.storedName(i)) : outputs;
-        OutputFile output(folder, request.entries.displayName(i));
-        copyEntry(archive.file(), request.entries.placement(i), i, output.file());
-        output.commit();
+        extractEntry(archive, request.entries, i, folder, request.entries.displayName(i));
         progress.setPosition(i);
     }
 }

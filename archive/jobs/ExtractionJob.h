@@ -3,11 +3,13 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "archive/format/EntryTable.h"
 #include "archive/jobs/CheckMarks.h"
 #include "archive/jobs/JobOutcome.h"
 #include "archive/jobs/JobProgress.h"
+#include "archive/os/OutputFolder.h"
 #include "archive/store/HeldArchive.h"
 
 namespace xcr {
@@ -26,6 +28,12 @@ struct ExtractionRequest {
     // EntryFolders), so that entries of one display name no longer share a file.
     bool folderParts = false;
 };
+
+// Writes entry `index` into `folder` as the file `name` (a display name, made safe there),
+// by way of a temporary file that takes the name only once it is whole. Fails naming the
+// entry when its data runs past the archive's end.
+void extractEntry(HeldArchive& archive, const EntryTable& entries, int index,
+                  const OutputFolder& folder, std::string_view name);
 
 // Copies every checked entry into the folder, each under its safe file name, reading
 // each mark only when the loop reaches the entry.

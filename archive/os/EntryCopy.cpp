@@ -1,6 +1,7 @@
 #include "archive/os/EntryCopy.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "archive/os/Failure.h"
@@ -42,6 +43,27 @@ void copyRange(File& source, std::int64_t from, File& target, std::int64_t to, s
         }
         done += static_cast<std::int64_t>(got);
     }
+}
+
+bool sameRange(File& first, std::int64_t from, File& second, std::int64_t to, std::int64_t size) {
+    if (from < 0 || to < 0 || size < 0) {
+        throw Failure(kStreamReadError);
+    }
+    auto& left = copyBuffer();
+    thread_local std::vector<unsigned char> right(kCopyBufferSize);
+    for (std::int64_t done = 0; done < size;) {
+        const auto chunk =
+            static_cast<std::size_t>(std::min<std::int64_t>(size - done, left.size()));
+        if (first.readAt(from + done, left.data(), chunk) != chunk ||
+            second.readAt(to + done, right.data(), chunk) != chunk) {
+            throw Failure(kStreamReadError);
+        }
+        if (std::memcmp(left.data(), right.data(), chunk) != 0) {
+            return false;
+        }
+        done += static_cast<std::int64_t>(chunk);
+    }
+    return true;
 }
 
 }  // namespace os

@@ -20,6 +20,11 @@ inline constexpr std::size_t kCopyBufferSize = 1 << 20;
 // copied first); a failed write with "Cannot write PATH" and the reason.
 void copyRange(File& source, std::int64_t from, File& target, std::int64_t to, std::int64_t size);
 
+// Whether the `size` bytes at `from` of `first` are those at `to` of `second`, read a
+// buffer at a time from each. Data that runs past the end of either fails with "Stream
+// read error".
+bool sameRange(File& first, std::int64_t from, File& second, std::int64_t to, std::int64_t size);
+
 }  // namespace os
 }  // namespace xcr
 

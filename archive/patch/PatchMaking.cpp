@@ -1,7 +1,6 @@
 #include "archive/patch/PatchMaking.h"
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 #include "archive/jobs/ReplacementSource.h"
@@ -20,32 +19,19 @@ std::string entryText(int index) {
     return "entry " + std::to_string(index);
 }
 
-// Reads `size` bytes at `position`, or fails naming the archive whose data is cut short.
-void readWhole(HeldArchive& archive, std::int64_t position, unsigned char* buffer,
-               std::size_t size) {
-    if (archive.file().readAt(position, buffer, size) != size) {
-        throw Failure("Cannot read " + archive.path() + ": an entry's data runs past its end");
-    }
-}
-
-// Whether the two entries hold the same bytes, read a buffer at a time from each.
+// Whether the two entries hold the same bytes. Data cut short names the archive it
+// runs past the end of.
 bool sameBytes(HeldArchive& first, EntryTable::Placement a, HeldArchive& second,
                EntryTable::Placement b) {
     if (a.size != b.size) {
         return false;
     }
-    thread_local std::vector<unsigned char> left(kCopyBufferSize), right(kCopyBufferSize);
-    for (std::int64_t done = 0; done < a.size;) {
-        const auto chunk = static_cast<std::size_t>(
-            std::min<std::int64_t>(a.size - done, static_cast<std::int64_t>(left.size())));
-        readWhole(first, a.offset + done, left.data(), chunk);
-        readWhole(second, b.offset + done, right.data(), chunk);
-        if (std::memcmp(left.data(), right.data(), chunk) != 0) {
-            return false;
-        }
-        done += static_cast<std::int64_t>(chunk);
+    try {
+        return sameRange(first.file(), a.offset, second.file(), b.offset, a.size);
+    } catch (const Failure&) {
+        const HeldArchive& short_ = a.offset + a.size > first.file().length() ? first : second;
+        throw Failure("Cannot read " + short_.path() + ": an entry's data runs past its end");
     }
-    return true;
 }
 
 // The original's bytes of entry `index` as the patch records them.

@@ -2,7 +2,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <pwd.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -18,6 +17,7 @@
 
 #include "archive/os/ArchiveFolder.h"
 #include "archive/os/Failure.h"
+#include "archive/os/PrivateFolder.h"
 #include "archive/os/SystemCalls.h"
 
 namespace xcr {
@@ -30,19 +30,6 @@ constexpr const char* kSuffix = ".undo";
 // never listed. Before this end stands the number of the process writing it.
 constexpr const char* kPartSuffix = ".part";
 
-std::string userStateFolder() {
-    const char* state = std::getenv("XDG_STATE_HOME");
-    if (state != nullptr && state[0] == '/') {
-        return state;
-    }
-    const char* home = std::getenv("HOME");
-    if (home == nullptr || home[0] != '/') {
-        const passwd* user = ::getpwuid(::geteuid());
-        home = user != nullptr ? user->pw_dir : "/";
-    }
-    return std::string(home) + "/.local/state";
-}
-
 // "-device-inode.undo": how every record of one archive ends.
 std::string archiveSuffix(const FileIdentity& archive) {
     return "-" + std::to_string(archive.device) + "-" + std::to_string(archive.inode) + kSuffix;
@@ -51,46 +38,6 @@ std::string archiveSuffix(const FileIdentity& archive) {
 bool endsWith(const std::string& text, const std::string& end) {
     return text.size() >= end.size() &&
            text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
-// Flushes the folder at `path`, so that the folder `made` in it outlasts a power cut, as the
-// records flushed into it must.
-void flushMade(const std::string& path, const std::string& made) {
-    SystemCalls& os = systemCalls();
-    const int fd = os.open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    const bool flushed = fd >= 0 && os.fsync(fd) == 0;
-    const std::string reason = flushed ? "" : systemReason();
-    if (fd >= 0) {
-        ::close(fd);
-    }
-    if (!flushed) {
-        throw Failure("Cannot create folder " + made + ": " + reason);
-    }
-}
-
-// Makes every missing folder on the way, private to the user, and makes the store itself
-// private even when it was there already.
-void makePrivateFolder(const std::string& folder) {
-    for (std::size_t before = 0, cut = folder.find('/', 1);;
-         before = cut, cut = folder.find('/', cut + 1)) {
-        const std::string prefix = folder.substr(0, cut);
-        if (systemCalls().mkdir(prefix.c_str(), 0700) == 0) {
-            flushMade(before == 0 ? "/" : folder.substr(0, before), prefix);
-        } else if (errno != EEXIST) {
-            throw Failure("Cannot create folder " + prefix + ": " + systemReason());
-        }
-        if (cut == std::string::npos) {
-            break;
-        }
-    }
-    struct stat info {};
-    if (::lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) ||
-        info.st_uid != ::geteuid()) {
-        throw Failure("The folder " + folder + " is not a folder of this user's");
-    }
-    if ((info.st_mode & 077) != 0 && ::chmod(folder.c_str(), 0700) != 0) {
-        throw Failure("Cannot make the folder " + folder + " private: " + systemReason());
-    }
 }
 
 // Whether the process that writes the part `name` is gone (or the name says no process).
@@ -127,7 +74,9 @@ std::map<std::string, std::int64_t> listFiles(const std::string& folder, const s
 }  // namespace
 
 UndoStore::UndoStore(UndoOptions options)
-    : folder_(options.folder.empty() ? userStateFolder() + "/pelloran/undo" : options.folder),
+    : folder_(options.folder.empty()
+                  ? userFolder("XDG_STATE_HOME", ".local/state") + "/pelloran/undo"
+                  : options.folder),
       options_(std::move(options)) {}
 
 std::string UndoStore::begin(File& archive, const std::vector<ByteRange>& kept,
