@@ -1,5 +1,6 @@
 #include "app/CheckListBox.h"
 
+#include <QContextMenuEvent>
 #include <QItemSelectionModel>
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
@@ -62,6 +63,26 @@ void CheckListBox::startDrag(Qt::DropActions) {
     if (currentIndex().isValid()) {
         emit entryDragged(currentIndex().row());
     }
+}
+
+void CheckListBox::contextMenuEvent(QContextMenuEvent* event) {
+    QPoint at = event->globalPos();
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        const QModelIndex pointed = indexAt(viewport()->mapFromGlobal(at));
+        if (!pointed.isValid()) {
+            return;  // below the last entry: nothing to act on
+        }
+        if (!selectionModel()->isSelected(pointed)) {
+            selectionModel()->setCurrentIndex(pointed, QItemSelectionModel::ClearAndSelect);
+        }
+    } else {
+        // The Menu key or Shift+F10: the menu opens under the selected entry.
+        if (itemIndex() < 0) {
+            return;
+        }
+        at = viewport()->mapToGlobal(visualRect(model_.index(itemIndex())).bottomLeft());
+    }
+    emit entryMenuRequested(at);
 }
 
 // One entry is always chosen once one was: the view would let Ctrl with a click or the

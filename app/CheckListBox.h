@@ -46,10 +46,14 @@ signals:
     void entryClicked();
     // The user started dragging entry `row` out of the list.
     void entryDragged(int row);
+    // The user asked for the selected entry's menu, to be shown at `at` (global): by a
+    // right click on an entry, which selects it as a click does, or from the keyboard.
+    void entryMenuRequested(const QPoint& at);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void startDrag(Qt::DropActions supportedActions) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event) const override;
 

@@ -4,7 +4,9 @@
 #include "app/RememberingFileDialog.h"
 #include "app/RememberingFolderChooser.h"
 #include "platform/DesktopShell.h"
+#include "platform/GioApplications.h"
 #include "platform/PrimaryScreenArea.h"
+#include "platform/QtApplicationChooser.h"
 #include "platform/QtBeeper.h"
 #include "platform/QtEventPump.h"
 #include "platform/QtFileDialog.h"
@@ -14,6 +16,7 @@
 #include "platform/QtSettingsStore.h"
 #include "platform/SdlWavePlayer.h"
 #include "platform/SteadyTickClock.h"
+#include "platform/ToolTipNote.h"
 #include "platform/X11FrameMargins.h"
 
 namespace xcr {
@@ -51,6 +54,10 @@ FormServices desktopServices() {
     services.shell = std::make_unique<DesktopShell>();
     services.frameMargins = std::make_unique<X11FrameMargins>();
     services.fileDrag = std::make_unique<QtFileDrag>();
+    services.applications = std::make_unique<GioApplications>();
+    services.applicationChooser = std::make_unique<QtApplicationChooser>();
+    services.settings = store;
+    services.notes = std::make_unique<ToolTipNote>();
     return services;
 }
 

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/ReplacementsDialog.h"
+#include "platform/Applications.h"
 #include "platform/Beeper.h"
 #include "platform/EventPump.h"
 #include "platform/FileDialog.h"
@@ -12,7 +13,9 @@
 #include "platform/FrameMargins.h"
 #include "platform/MessageBox.h"
 #include "platform/ScreenArea.h"
+#include "platform/SettingsStore.h"
 #include "platform/Shell.h"
+#include "platform/StatusNote.h"
 #include "platform/TickClock.h"
 #include "platform/WavePlayer.h"
 
@@ -41,6 +44,13 @@ struct FormServices {
     std::unique_ptr<FrameMargins> frameMargins;
     // Entries dragged out of the list.
     std::unique_ptr<FileDrag> fileDrag;
+    // Entries edited in the user's own programs: opened through the shell or in an
+    // application chosen (and remembered per extension), with a note when a copy's edit
+    // is taken.
+    std::unique_ptr<Applications> applications;
+    std::unique_ptr<ApplicationChooser> applicationChooser;
+    std::shared_ptr<SettingsStore> settings;
+    std::unique_ptr<StatusNote> notes;
 };
 
 }  // namespace xcr

@@ -46,8 +46,9 @@ TForm1::TForm1(FormServices services, QWidget* parent)
     createControls(client);
     createMenu();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    createEntryMenu();
     lock_ = std::make_unique<JobLock>(
-        QList<QWidget*>{SpeedButton2, SpeedButton3, File1, CheckListBox1});
+        QList<QWidget*>{SpeedButton2, SpeedButton3, File1, CheckListBox1, PopupMenu1});
     progress_ = std::make_unique<WindowProgress>(*ProgressBar1, *services_.beeper);
     JvThread1 = new JobRunner(*lock_, this);
     JvThread2 = new JobRunner(*lock_, this);
@@ -58,6 +59,8 @@ TForm1::TForm1(FormServices services, QWidget* parent)
     connect(JvThread3, &JobRunner::ended, this, &TForm1::undoEnded);
     JvThread4 = new JobRunner(*lock_, this);
     connect(JvThread4, &JobRunner::ended, this, &TForm1::dragExtracted);
+    JvThread5 = new JobRunner(*lock_, this);
+    connect(JvThread5, &JobRunner::ended, this, &TForm1::editCopyMade);
     // Offered only for the archive exactly as its last recorded save left it.
     connect(File1, &QMenu::aboutToShow, this,
             [this] { UndoLastSave1->setEnabled(lastSaveUndo_.applies(session_)); });
@@ -72,6 +75,16 @@ TForm1::TForm1(FormServices services, QWidget* parent)
     entryDrag_ = std::make_unique<EntryDrag>(session_, *services_.fileDrag);
     connect(CheckListBox1, &CheckListBox::entryDragged, this,
             [this](int row) { guard_.run([&] { CheckListBox1StartDrag(row); }); });
+    editing_ = std::make_unique<EntryEditing>(
+        session_,
+        EntryEditing::Desktop{*services_.shell, *services_.applications,
+                              *services_.applicationChooser, *services_.settings, *services_.notes,
+                              *services_.messages},
+        *CheckListBox1, [this] { return lock_->isHeld(); });
+    connect(editing_.get(), &EntryEditing::replacementsChanged, CheckListBox1,
+            &CheckListBox::replacementsChanged);
+    connect(CheckListBox1, &CheckListBox::entryMenuRequested, this,
+            [this](const QPoint& at) { guard_.run([&] { CheckListBox1ContextPopup(at); }); });
     new ArchiveDrop(  // owned by the window
         *this, *CheckListBox1,
         {[this] { return File1->isEnabled(); },
@@ -90,6 +103,11 @@ TForm1::TForm1(FormServices services, QWidget* parent)
     bind(Replacements1, &QAction::triggered, &TForm1::Replacements1Click);
     bind(ApplyModPatch1, &QAction::triggered, &TForm1::ApplyModPatch1Click);
     bind(ExportModPatch1, &QAction::triggered, &TForm1::ExportModPatch1Click);
+    bind(OpenInDefaultApplication1, &QAction::triggered, &TForm1::OpenInDefaultApplication1Click);
+    bind(OpenWith1, &QAction::triggered, &TForm1::OpenWith1Click);
+    bind(Extract1, &QAction::triggered, &TForm1::Extract1Click);
+    bind(Replace1, &QAction::triggered, &TForm1::Replace1Click);
+    bind(ForgetReplacement1, &QAction::triggered, &TForm1::ForgetReplacement1Click);
     bind(CheckListBox1, &CheckListBox::entryClicked, &TForm1::CheckListBox1Click);
     bind(SpeedButton1, &QToolButton::clicked, &TForm1::SpeedButton1Click);
     bind(About1, &QAction::triggered, &TForm1::About1Click);
@@ -171,6 +189,17 @@ void TForm1::createMenu() {
     About1 = MainMenu1->addAction(QStringLiteral("About"));
 }
 
+void TForm1::createEntryMenu() {
+    PopupMenu1 = new QMenu(this);
+    OpenInDefaultApplication1 =
+        PopupMenu1->addAction(QStringLiteral("Open in default application"));
+    OpenWith1 = PopupMenu1->addAction(QStringLiteral("Open with\u2026"));
+    PopupMenu1->addSeparator();
+    Extract1 = PopupMenu1->addAction(QStringLiteral("Extract\u2026"));
+    Replace1 = PopupMenu1->addAction(QStringLiteral("Replace\u2026"));
+    ForgetReplacement1 = PopupMenu1->addAction(QStringLiteral("Forget replacement"));
+}
+
 void TForm1::OpenXCR1Click() {
     // A cancel leaves the list, its marks, the replacements and the title as they are.
     if (services_.OpenDialog1->execute(this)) {
@@ -183,6 +212,7 @@ void TForm1::openArchive(const std::string& path) {
         return;
     }
     std::string notice;
+    editing_->stopAll();
     try {
         notice = session_.open(path);
     } catch (...) {
@@ -224,6 +254,10 @@ void TForm1::showimage(int index) {
 }
 
 void TForm1::SpeedButton2Click() {
+    extractTo(nullptr);
+}
+
+void TForm1::extractTo(std::shared_ptr<const CheckMarks> marks) {
     JobTicket ticket = JvThread1->reserve();
     if (!ticket) {
         return;
@@ -237,6 +271,9 @@ void TForm1::SpeedButton2Click() {
     }
     auto request = std::make_shared<ExtractionRequest>(
         session_.extractionRequest(std::move(archive), std::move(folder)));
+    if (marks) {
+        request->marks = std::move(marks);
+    }
     startJob(*JvThread1, std::move(ticket),
              [this, request] { return JvThread1Execute(std::move(*request)); });
 }
@@ -276,6 +313,64 @@ void TForm1::ApplyModPatch1Click() {
 
 void TForm1::ExportModPatch1Click() {
     modPatch_->exportReplacements(this);
+}
+
+void TForm1::CheckListBox1ContextPopup(const QPoint& at) {
+    const int index = CheckListBox1->itemIndex();
+    const bool idle = !lock_->isHeld() && index >= 0;
+    for (QAction* item : {OpenInDefaultApplication1, OpenWith1, Extract1, Replace1}) {
+        item->setEnabled(idle);
+    }
+    ForgetReplacement1->setEnabled(idle && session_.replacements.isReplaced(index));
+    PopupMenu1->popup(at);
+}
+
+void TForm1::OpenInDefaultApplication1Click() {
+    editEntry(false);
+}
+
+void TForm1::OpenWith1Click() {
+    editEntry(true);
+}
+
+void TForm1::editEntry(bool askApplication) {
+    const int index = CheckListBox1->itemIndex();
+    JobTicket ticket = JvThread5->reserve();
+    if (index < 0 || !ticket || !editing_->plan(this, index, askApplication)) {
+        return;
+    }
+    auto request = std::make_shared<EditCopyRequest>(
+        editing_->copyRequest(HeldArchive::attempt(session_.archivePath)));
+    std::shared_ptr<EditCopyMade> made = editing_->made();
+    startJob(*JvThread5, std::move(ticket),
+             [this, request, made] { return runEditCopy(std::move(*request), *progress_, *made); });
+}
+
+void TForm1::editCopyMade(const JobOutcome& outcome) {
+    if (outcome.ok() && !closeWhenIdle_) {
+        editing_->copyMade(this);
+    }
+    jobEnded(outcome);
+}
+
+void TForm1::Extract1Click() {
+    const int index = CheckListBox1->itemIndex();
+    if (index >= 0) {
+        auto only = std::make_shared<CheckMarks>(session_.entries.count());
+        only->set(index, true);
+        extractTo(std::move(only));
+    }
+}
+
+void TForm1::Replace1Click() {
+    SpeedButton3Click();
+}
+
+void TForm1::ForgetReplacement1Click() {
+    const int index = CheckListBox1->itemIndex();
+    session_.replacements.remove(index);
+    editing_->stopWatching(index);
+    CheckListBox1->replacementsChanged();
 }
 
 void TForm1::SpeedButton4Click() {
@@ -398,7 +493,8 @@ void TForm1::startJob(JobRunner& runner, JobTicket ticket, JobRunner::Body body)
 
 bool TForm1::jobsRunning() const {
     return JvThread1->runningCount() > 0 || JvThread2->runningCount() > 0 ||
-           JvThread3->runningCount() > 0 || JvThread4->runningCount() > 0;
+           JvThread3->runningCount() > 0 || JvThread4->runningCount() > 0 ||
+           JvThread5->runningCount() > 0;
 }
 
 void TForm1::jobEnded(const JobOutcome& outcome) {
@@ -417,6 +513,7 @@ void TForm1::jobEnded(const JobOutcome& outcome) {
 
 void TForm1::undoEnded(const JobOutcome& outcome) {
     if (outcome.savedEntries) {
+        editing_->stopAll();
         session_.undone(*outcome.savedEntries);
         showEntries();
     }

@@ -13,6 +13,7 @@
 #include "app/CheckListBox.h"
 #include "app/CommandGuard.h"
 #include "app/EntryDrag.h"
+#include "app/EntryEditing.h"
 #include "app/FolderReplaceCommand.h"
 #include "app/FormServices.h"
 #include "app/JobLock.h"
@@ -84,6 +85,13 @@ public:
     void Replacements1Click();
     void ApplyModPatch1Click();
     void ExportModPatch1Click();
+    // The entry list's menu, on the selected entry.
+    void CheckListBox1ContextPopup(const QPoint& at);
+    void OpenInDefaultApplication1Click();
+    void OpenWith1Click();
+    void Extract1Click();
+    void Replace1Click();
+    void ForgetReplacement1Click();
 
     CheckListBox* CheckListBox1;
     SpeedButton* SpeedButton1;
@@ -109,10 +117,17 @@ public:
     QAction* UndoLastSave1;
     QAction* Exit1;
     QAction* About1;
+    QMenu* PopupMenu1;
+    QAction* OpenInDefaultApplication1;
+    QAction* OpenWith1;
+    QAction* Extract1;
+    QAction* Replace1;
+    QAction* ForgetReplacement1;
     JobRunner* JvThread1;  // extraction
     JobRunner* JvThread2;  // save
     JobRunner* JvThread3;  // undo of the last save
     JobRunner* JvThread4;  // extraction of the entries dragged out
+    JobRunner* JvThread5;  // copy of an entry to edit
     std::unique_ptr<AboutPopup> About;
 
 signals:
@@ -127,6 +142,12 @@ private:
     void createControls(QWidget* client);
     void createMenu();
     void createPreviews();
+    void createEntryMenu();
+    // Extracts the entries `marks` checks (the list's when none are given) to a folder
+    // the user chooses.
+    void extractTo(std::shared_ptr<const CheckMarks> marks);
+    void editEntry(bool askApplication);
+    void editCopyMade(const JobOutcome& outcome);
     void showEntries();
     void recordReplacement(int index, const std::string& path);
     void startJob(JobRunner& runner, JobTicket ticket, JobRunner::Body body);
@@ -148,6 +169,7 @@ private:
     std::unique_ptr<ReplacementsCommand> replacementsCommand_;
     std::unique_ptr<ModPatchCommand> modPatch_;
     std::unique_ptr<EntryDrag> entryDrag_;
+    std::unique_ptr<EntryEditing> editing_;
     bool centred_ = false;
     bool closeWhenIdle_ = false;
 };

@@ -5,9 +5,8 @@
 
 namespace xcr {
 
-void DesktopShell::open(const QString& address) {
-    // A desktop without a browser is a quiet case: the caller shows nothing either way.
-    QDesktopServices::openUrl(QUrl(address));
+bool DesktopShell::open(const QString& address) {
+    return QDesktopServices::openUrl(QUrl(address));
 }
 
 }  // namespace xcr

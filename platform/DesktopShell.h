@@ -8,7 +8,7 @@ namespace xcr {
 // Hands the address to the desktop's default program for it.
 class DesktopShell final : public Shell {
 public:
-    void open(const QString& address) override;
+    bool open(const QString& address) override;
 };
 
 }  // namespace xcr

@@ -5,12 +5,13 @@
 
 namespace xcr {
 
-// The desktop's "open" action on a web address. Whether it worked is not reported: nobody
-// looks at the outcome.
+// The desktop's "open" action on an address: a web page, or a file ("file://…") in the
+// program the desktop opens its type with.
 class Shell {
 public:
     virtual ~Shell() = default;
-    virtual void open(const QString& address) = 0;
+    // Whether the desktop took the address: false when nothing on it opens such addresses.
+    virtual bool open(const QString& address) = 0;
 };
 
 }  // namespace xcr

@@ -47,8 +47,12 @@ private:
 
 class FakeShell final : public Shell {
 public:
-    void open(const QString& address) override { opened << address; }
+    bool open(const QString& address) override {
+        opened << address;
+        return opens;
+    }
     QStringList opened;
+    bool opens = true;
 };
 
 }  // namespace xcr::test

@@ -3,6 +3,8 @@
 
 #include <deque>
 #include <functional>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -119,6 +121,52 @@ public:
     std::vector<std::string> uriLists;
 };
 
+// The applications a test makes up for every file; launching keeps the id and the path,
+// and fails with `failure` when one is set.
+class FakeApplications : public Applications {
+public:
+    std::vector<DesktopApplication> forFile(const std::string&) override { return choices; }
+    std::string launch(const std::string& id, const std::string& path) override {
+        launched.emplace_back(id, path);
+        return failure;
+    }
+    std::vector<DesktopApplication> choices;
+    std::vector<std::pair<std::string, std::string>> launched;
+    std::string failure;
+};
+
+// Chooses `answer` (-1 cancels) and keeps what it was offered first.
+class FakeApplicationChooser : public ApplicationChooser {
+public:
+    int choose(QWidget*, const QString&, const std::vector<DesktopApplication>& choices,
+               int preselected) override {
+        offered = choices.size();
+        preselections.push_back(preselected);
+        return answer;
+    }
+    int answer = -1;
+    std::size_t offered = 0;
+    std::vector<int> preselections;
+};
+
+class FakeSettingsStore : public SettingsStore {
+public:
+    std::string value(const std::string& key) const override {
+        const auto found = values.find(key);
+        return found == values.end() ? std::string() : found->second;
+    }
+    void setValue(const std::string& key, const std::string& value) override {
+        values[key] = value;
+    }
+    std::map<std::string, std::string> values;
+};
+
+class FakeStatusNote : public StatusNote {
+public:
+    void show(QWidget&, const QString& text) override { texts << text; }
+    QStringList texts;
+};
+
 // Every service of the window replaced by a fake; the pointers stay valid while the
 // window that took the services lives.
 struct FakeServices {
@@ -138,6 +186,10 @@ struct FakeServices {
     FakeShell* shell = new FakeShell;
     FakeFrameMargins* frameMargins = new FakeFrameMargins;
     FakeFileDrag* fileDrag = new FakeFileDrag;
+    FakeApplications* applications = new FakeApplications;
+    FakeApplicationChooser* applicationChooser = new FakeApplicationChooser;
+    std::shared_ptr<FakeSettingsStore> settings = std::make_shared<FakeSettingsStore>();
+    FakeStatusNote* notes = new FakeStatusNote;
 
     FormServices take() {
         FormServices services;
@@ -157,6 +209,10 @@ struct FakeServices {
         services.shell.reset(shell);
         services.frameMargins.reset(frameMargins);
         services.fileDrag.reset(fileDrag);
+        services.applications.reset(applications);
+        services.applicationChooser.reset(applicationChooser);
+        services.settings = settings;
+        services.notes.reset(notes);
         return services;
     }
 };

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <map>
-
 #include "app/RememberingFileDialog.h"
 #include "app/RememberingFolderChooser.h"
 #include "tests/app/FakeServices.h"
@@ -9,18 +7,10 @@
 namespace xcr {
 namespace {
 
-struct FakeSettingsStore : SettingsStore {
-    std::string value(const std::string& key) const override { return values[key]; }
-    void setValue(const std::string& key, const std::string& value) override {
-        values[key] = value;
-    }
-    mutable std::map<std::string, std::string> values;
-};
-
 // Runs of the program one after the other share one store: each opens where the one
 // before confirmed last; a cancel keeps nothing.
 TEST(RememberedFoldersTest, EachDialogOpensWhereItWasLastConfirmedInTheRunBefore) {
-    const auto store = std::make_shared<FakeSettingsStore>();
+    const auto store = std::make_shared<test::FakeSettingsStore>();
     // The file confirmed in a run (nullopt: cancelled) and where that run opened.
     for (const auto& [confirmed, opened] :
          std::vector<std::pair<std::optional<std::string>, std::string>>{

@@ -9,9 +9,9 @@
 
 namespace {
 
-// Every window sweeps its temporary folder for the private folders of ended runs, and
-// saves keep their undo records in the state folder: the tests get folders of their own
-// beside the test program rather than the machine's or the user's.
+// Every window sweeps its temporary folder for the private folders of ended runs, saves
+// keep their undo records in the state folder and edited entries in the cache folder: the tests get
+// folders of their own beside the test program rather than the machine's or the user's.
 void useFoldersBesideTheProgram() {
     char self[4096];
     const ssize_t length = ::readlink("/proc/self/exe", self, sizeof self - 1);
@@ -23,6 +23,7 @@ void useFoldersBesideTheProgram() {
     ::mkdir(folder.c_str(), 0700);
     setenv("TMPDIR", folder.c_str(), 1);
     setenv("XDG_STATE_HOME", (folder + "/state").c_str(), 1);
+    setenv("XDG_CACHE_HOME", (folder + "/cache").c_str(), 1);
 }
 
 }  // namespace
