@@ -21,16 +21,17 @@ const char* const kMainWindowPattern = "^Pelloran Plus 3( - .*)?$";
 
 }  // namespace
 
-ProgramUnderTest::ProgramUnderTest() {
+ProgramUnderTest::ProgramUnderTest(std::map<std::string, std::string> environment) {
     std::filesystem::copy_file(XCR_E2E_DEMO_ARCHIVE, archivePath());
-    program_ = std::make_unique<ChildProcess>(
-        std::vector<std::string>{XCR_E2E_PROGRAM},
-        // The folders the program remembers go to a settings folder of this run.
-        std::map<std::string, std::string>{{"TMPDIR", file("")},
-                                           {"XDG_RUNTIME_DIR", file("")},
-                                           {"XDG_CONFIG_HOME", file("")},
-                                           {"SDL_AUDIODRIVER", "dummy"}},
-        file("program.log"));
+    // The folders the program remembers go to a settings folder of this run, its edited
+    // entries to a cache folder of its own.
+    environment.insert({{"TMPDIR", file("")},
+                        {"XDG_RUNTIME_DIR", file("")},
+                        {"XDG_CONFIG_HOME", file("")},
+                        {"XDG_CACHE_HOME", file("cache")},
+                        {"SDL_AUDIODRIVER", "dummy"}});
+    program_ = std::make_unique<ChildProcess>(std::vector<std::string>{XCR_E2E_PROGRAM},
+                                              environment, file("program.log"));
 
     // The main window is the program's one window of the client width.
     const bool shown = pollUntil(kStartTimeout, [this] {

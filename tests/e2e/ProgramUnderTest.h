@@ -8,6 +8,7 @@
 #include <QRect>
 #include <chrono>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,7 +29,8 @@ using ClientCheck = std::function<Faults(const QImage& client)>;
 // killed when the object goes.
 class ProgramUnderTest {
 public:
-    ProgramUnderTest();
+    // `environment` adds to (or overrides) what the program is started with.
+    explicit ProgramUnderTest(std::map<std::string, std::string> environment = {});
 
     std::string file(const std::string& name) const { return folder_.file(name); }
     // The copy of the demo archive, free to be changed.
