@@ -2,6 +2,7 @@
 
 #include <QContextMenuEvent>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
 
@@ -75,14 +76,31 @@ void CheckListBox::contextMenuEvent(QContextMenuEvent* event) {
         if (!selectionModel()->isSelected(pointed)) {
             selectionModel()->setCurrentIndex(pointed, QItemSelectionModel::ClearAndSelect);
         }
-    } else {
-        // The Menu key or Shift+F10: the menu opens under the selected entry.
-        if (itemIndex() < 0) {
-            return;
-        }
-        at = viewport()->mapToGlobal(visualRect(model_.index(itemIndex())).bottomLeft());
+    } else if (!menuPlaceOfSelection(at)) {
+        return;
     }
     emit entryMenuRequested(at);
+}
+
+void CheckListBox::keyPressEvent(QKeyEvent* event) {
+    // The Menu key comes as a menu request from the desktop; Shift+F10 is the other key
+    // users know for it.
+    QPoint at;
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        if (menuPlaceOfSelection(at)) {
+            emit entryMenuRequested(at);
+        }
+        return;
+    }
+    QListView::keyPressEvent(event);
+}
+
+bool CheckListBox::menuPlaceOfSelection(QPoint& at) const {
+    if (itemIndex() < 0) {
+        return false;
+    }
+    at = viewport()->mapToGlobal(visualRect(model_.index(itemIndex())).bottomLeft());
+    return true;
 }
 
 // One entry is always chosen once one was: the view would let Ctrl with a click or the

@@ -54,10 +54,15 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void startDrag(Qt::DropActions supportedActions) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event) const override;
 
 private:
+    // Under the selected entry, where a menu asked for from the keyboard opens; false
+    // when none is selected.
+    bool menuPlaceOfSelection(QPoint& at) const;
+
     CheckListModel model_;
     bool settingIndex_ = false;
 };

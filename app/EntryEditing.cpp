@@ -96,11 +96,17 @@ void EntryEditing::copyMade(QWidget* parent) {
     if (copy.empty()) {
         return;
     }
-    const ReplacementTable& replacements = session_.replacements;
+    ReplacementTable& replacements = session_.replacements;
     Watched& watched = watched_[planned_];
     watched = {copy, seenNow(copy), {}, false};
     if (replacements.isReplaced(planned_) && replacements.path(planned_) == copy) {
-        watched.recorded = watched.seen;
+        if (made_->written) {
+            // The copy it named was gone: the fresh one holds the entry's own bytes.
+            replacements.remove(planned_);
+            emit replacementsChanged();
+        } else {
+            watched.recorded = watched.seen;
+        }
     }
     watcher_.addPath(pathText(folderOf(copy)));
     watcher_.addPath(pathText(copy));

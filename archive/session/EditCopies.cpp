@@ -253,6 +253,7 @@ JobOutcome runEditCopy(EditCopyRequest request, JobProgress& progress, EditCopyM
         EntryFolders folders(root);
         extractEntry(archive, request.entries, request.index,
                      folders.folderFor(request.entries.storedName(request.index)), place.name);
+        made.written = true;
         progress.setPosition(0);
     } catch (const std::exception& failure) {
         return JobOutcome::failed(failure.what());

@@ -74,6 +74,8 @@ struct EditCopyMade {
     // Where an earlier edit that was not the entry's replacement was moved; empty when
     // none was.
     std::string setAside;
+    // The copy was written afresh from the entry.
+    bool written = false;
 };
 
 // Makes the copy of an entry for the user to edit, as a job. A copy in use, or one that

@@ -35,16 +35,21 @@ protected:
         form.OpenXCR1->trigger();
     }
     std::string copyOf(int row) const { return copies.copyOf(openArchive(archive).entries, row); }
-    // Asks for the list's menu as a right click on `row` (or the keyboard's menu key when
-    // `row` is -1) would; whether it showed.
+    enum class Asked { MenuKey = -2, ShiftF10 = -1 };
+    // Asks for the list's menu by a right click on `row`, or from the keyboard as the
+    // desktop passes on the Menu key or as Shift+F10; whether it showed.
     bool menuShown(int row) {
         QListView& list = *form.CheckListBox1;
-        const bool mouse = row >= 0;
-        const QPoint at =
-            mouse ? list.visualRect(list.model()->index(row, 0)).center() : QPoint(5, 5);
-        QContextMenuEvent event(mouse ? QContextMenuEvent::Mouse : QContextMenuEvent::Keyboard, at,
-                                list.viewport()->mapToGlobal(at));
-        QCoreApplication::sendEvent(mouse ? list.viewport() : &list, &event);
+        if (row == static_cast<int>(Asked::ShiftF10)) {
+            QTest::keyClick(&list, Qt::Key_F10, Qt::ShiftModifier);
+        } else {
+            const bool mouse = row >= 0;
+            const QPoint at =
+                mouse ? list.visualRect(list.model()->index(row, 0)).center() : QPoint(5, 5);
+            QContextMenuEvent event(mouse ? QContextMenuEvent::Mouse : QContextMenuEvent::Keyboard,
+                                    at, list.viewport()->mapToGlobal(at));
+            QCoreApplication::sendEvent(mouse ? list.viewport() : &list, &event);
+        }
         const bool shown = form.PopupMenu1->isVisible();
         form.PopupMenu1->hide();
         return shown;
@@ -79,7 +84,9 @@ TEST_F(FormEditTest, TheListsMenuActsOnTheEntryChosenAndIsGreyedWithTheListDurin
         return states;
     };
     EXPECT_FALSE(menuShown(0)) << "before an archive is open";
-    EXPECT_FALSE(menuShown(-1)) << "from the keyboard with nothing chosen";
+    for (const Asked key : {Asked::MenuKey, Asked::ShiftF10}) {
+        EXPECT_FALSE(menuShown(static_cast<int>(key))) << "from the keyboard with nothing chosen";
+    }
     open();
     EXPECT_TRUE(menuShown(1));
     EXPECT_EQ(form.CheckListBox1->itemIndex(), 1) << "a right click chooses the entry";
@@ -87,8 +94,10 @@ TEST_F(FormEditTest, TheListsMenuActsOnTheEntryChosenAndIsGreyedWithTheListDurin
     fakes.OpenDialog2->replies.push_back(dir.file("new.wav"));
     form.Replace1->trigger();
     EXPECT_EQ(form.session().replacements.path(1), dir.file("new.wav"));
-    EXPECT_TRUE(menuShown(-1));
-    EXPECT_EQ(enabled(), "11111");
+    for (const Asked key : {Asked::MenuKey, Asked::ShiftF10}) {
+        EXPECT_TRUE(menuShown(static_cast<int>(key)));
+        EXPECT_EQ(enabled(), "11111");
+    }
     form.ForgetReplacement1->trigger();
     EXPECT_FALSE(form.session().replacements.isReplaced(1));
     {

@@ -85,11 +85,11 @@ TEST_F(EditCopiesTest, AnEditedCopyIsSetAsideUnlessItIsTheEntrysReplacement) {
         bool inUse;
         const char* after;
         const char* setAside;  // nullptr: nothing set aside
+        bool written;
     } cases[] = {
-        {nullptr, false, "wave", nullptr},
-        {"wave", false, "wave", nullptr},
-        {"my wave", true, "my wave", nullptr},
-        {"my wave", false, "wave", "my wave"},
+        {nullptr, false, "wave", nullptr, true},     {nullptr, true, "wave", nullptr, true},
+        {"wave", false, "wave", nullptr, false},     {"my wave", true, "my wave", nullptr, false},
+        {"my wave", false, "wave", "my wave", true},
     };
     for (const Case& c : cases) {
         std::filesystem::remove_all(root);
@@ -103,6 +103,7 @@ TEST_F(EditCopiesTest, AnEditedCopyIsSetAsideUnlessItIsTheEntrysReplacement) {
         const EditCopyMade made = copy(1, c.inUse);
         SCOPED_TRACE(c.before == nullptr ? "none" : c.before);
         EXPECT_EQ(test::readFileBytes(place), bytesOf(c.after));
+        EXPECT_EQ(made.written, c.written);
         if (c.setAside == nullptr) {
             EXPECT_EQ(made.setAside, "");
         } else {
