@@ -97,22 +97,24 @@ void EntryEditing::copyMade(QWidget* parent) {
         return;
     }
     ReplacementTable& replacements = session_.replacements;
-    Watched& watched = watched_[planned_];
-    watched = {copy, seenNow(copy), {}, false};
-    if (replacements.isReplaced(planned_) && replacements.path(planned_) == copy) {
-        if (made_->written) {
-            // The copy it named was gone: the fresh one holds the entry's own bytes.
-            replacements.remove(planned_);
-            emit replacementsChanged();
-        } else {
-            watched.recorded = watched.seen;
-        }
+    if (made_->written && replacements.isReplaced(planned_) &&
+        replacements.path(planned_) == copy) {
+        // The copy it named was gone: the fresh one holds the entry's own bytes.
+        replacements.remove(planned_);
+        emit replacementsChanged();
     }
-    watcher_.addPath(pathText(folderOf(copy)));
-    watcher_.addPath(pathText(copy));
+    // A copy already watched keeps what the watch knows of it; either way it is judged
+    // afresh, so a change still settling is not lost to the new opening.
+    const auto found = watched_.find(planned_);
+    if (found == watched_.end() || found->second.copy != copy) {
+        watch(planned_, copy);
+    }
+    watched_[planned_].pending = true;
+    settle_.start();
     if (!made_->setAside.empty()) {
-        note(QStringLiteral("Your earlier edit of %1 was kept as %2")
-                 .arg(entryName(planned_), pathText(made_->setAside)));
+        desktop_.messages.inform(parent, "Your earlier edit of " +
+                                             entryName(planned_).toStdString() + " was kept as " +
+                                             made_->setAside + ".");
     }
     std::string failure;
     if (application_.empty()) {
@@ -126,6 +128,40 @@ void EntryEditing::copyMade(QWidget* parent) {
     if (!failure.empty()) {
         desktop_.messages.show(parent, failure);
     }
+}
+
+void EntryEditing::watch(int index, const std::string& copy) {
+    watched_[index] = {copy, seenNow(copy), {}, false};
+    watcher_.addPath(pathText(folderOf(copy)));
+    watcher_.addPath(pathText(copy));
+}
+
+void EntryEditing::archiveOpened() {
+    stopAll();
+    if (session_.archivePath.empty()) {
+        return;
+    }
+    const std::vector<std::string> copies =
+        EditCopies(root_, session_.archivePath).copies(session_.entries);
+    for (std::size_t i = 0; i < copies.size(); ++i) {
+        if (seenNow(copies[i]).exists) {
+            watch(static_cast<int>(i), copies[i]);
+        }
+    }
+}
+
+bool EntryEditing::settling() {
+    bool any = false;
+    for (auto& [index, watched] : watched_) {
+        // A change the watch has not heard of yet counts too, and is judged as heard.
+        if (const Seen now = seenNow(watched.copy); now != watched.seen) {
+            watched.seen = now;
+            watched.pending = true;
+            settle_.start();
+        }
+        any = any || watched.pending;
+    }
+    return any;
 }
 
 void EntryEditing::stopWatching(int index) {
@@ -229,7 +265,7 @@ void EntryEditing::judge(int index, Watched& watched) {
         }
     }();
     if (!state) {
-        note(QString::fromLocal8Bit(failure.c_str()));
+        desktop_.messages.show(&list_, failure);  // judged again at the copy's next change
         return;
     }
     QString said;
@@ -246,7 +282,7 @@ void EntryEditing::judge(int index, Watched& watched) {
             }
         }();
         if (!source) {
-            note(QString::fromLocal8Bit(failure.c_str()));
+            desktop_.messages.show(&list_, failure);
             return;
         }
         replacements.record(index, watched.copy, *source);

@@ -58,9 +58,14 @@ public:
     // cannot be opened is said in one message.
     void copyMade(QWidget* parent);
 
+    // An archive was opened, or read again after an undo: the watch turns to the copies
+    // of its entries that lie in its folder, so that an editor still open on one is heard.
+    void archiveOpened();
+    // A copy has changed and not yet settled: its edit is still being written.
+    bool settling();
     // The copy of entry `index` is no longer watched (its replacement was forgotten).
     void stopWatching(int index);
-    // No copy is watched any more (another archive, or the replacements were dropped).
+    // No copy is watched any more.
     void stopAll();
     bool isWatching(int index) const { return watched_.count(index) != 0; }
 
@@ -83,6 +88,7 @@ private:
     };
 
     static Seen seenNow(const std::string& path);
+    void watch(int index, const std::string& copy);
     void changed(const QString& path);
     void settle();
     void judge(int index, Watched& watched);

@@ -212,13 +212,14 @@ void TForm1::openArchive(const std::string& path) {
         return;
     }
     std::string notice;
-    editing_->stopAll();
     try {
         notice = session_.open(path);
     } catch (...) {
+        editing_->stopAll();
         showEntries();
         throw;
     }
+    editing_->archiveOpened();
     showEntries();
     setWindowTitle(QFile::decodeName(archiveWindowTitle(path).c_str()));
     if (!notice.empty()) {
@@ -420,6 +421,12 @@ JobOutcome TForm1::JvThread1Execute(ExtractionRequest request) {
 }
 
 void TForm1::SaveXCR1Click() {
+    if (editing_->settling()) {
+        // Its file may be half written, or about to be renamed over.
+        services_.messages->show(
+            this, "An edited entry is still being written. Save XCR again in a moment.");
+        return;
+    }
     JobTicket ticket = JvThread2->reserve();
     if (ticket) {
         auto request = std::make_shared<SaveRequest>(session_.saveRequest(
@@ -513,8 +520,8 @@ void TForm1::jobEnded(const JobOutcome& outcome) {
 
 void TForm1::undoEnded(const JobOutcome& outcome) {
     if (outcome.savedEntries) {
-        editing_->stopAll();
         session_.undone(*outcome.savedEntries);
+        editing_->archiveOpened();
         showEntries();
     }
     jobEnded(outcome);

@@ -11,6 +11,7 @@
 #include <exception>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <set>
 
 #include "archive/format/Directory.h"
@@ -23,7 +24,6 @@
 #include "archive/os/PrivateFolder.h"
 #include "archive/os/SystemCalls.h"
 #include "archive/paths/EntryFolderParts.h"
-#include "archive/paths/EntryFolders.h"
 #include "archive/paths/SafeName.h"
 
 namespace xcr {
@@ -44,64 +44,160 @@ std::string hashText(const std::string& text) {
     return digits;
 }
 
-// "hills.bmp" with `mark` before its extension: "hills (entry 12).bmp".
-std::string withMark(const std::string& name, const std::string& mark) {
-    const std::size_t dot = name.rfind('.');
-    return dot == std::string::npos || dot == 0 ? name + mark
-                                                : name.substr(0, dot) + mark + name.substr(dot);
+// The system's limit on one name, in bytes.
+constexpr std::size_t kNameLimit = 255;
+
+bool isUtf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80         ? 1
+                                   : (lead >> 5) == 6  ? 2
+                                   : (lead >> 4) == 14 ? 3
+                                   : (lead >> 3) == 30 ? 4
+                                                       : 0;
+        if (length == 0 || i + length > text.size()) {
+            return false;
+        }
+        for (std::size_t k = 1; k < length; ++k) {
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
+                return false;
+            }
+        }
+        i += length;
+    }
+    return true;
 }
 
-// Where entry `index` lies in the archive's folder: its folder parts and its file name.
+// A name as the list shows it, in UTF-8, so that the desktop, the editor and the watch
+// all read the copy's path as it is: a name in UTF-8 already stays, any other is read as
+// Latin-1, as the list reads it.
+std::string utf8Name(std::string_view bytes) {
+    if (isUtf8(bytes)) {
+        return std::string(bytes);
+    }
+    std::string text;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            text.push_back(c);
+        } else {
+            text.push_back(static_cast<char>(0xC0 | (byte >> 6)));
+            text.push_back(static_cast<char>(0x80 | (byte & 0x3F)));
+        }
+    }
+    return text;
+}
+
+// "hills.bmp" with `mark` before its extension: "hills (entry 12).bmp". A long name is cut
+// short before the mark, at a character's start, to stay within the system's limit.
+std::string withMark(const std::string& name, const std::string& mark) {
+    const std::size_t dot = name.rfind('.');
+    std::string stem = dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+    const std::string extension = name.substr(stem.size());
+    const std::size_t room = kNameLimit - std::min(kNameLimit, mark.size() + extension.size());
+    if (stem.size() > room) {
+        std::size_t cut = room;
+        while (cut > 0 && (static_cast<unsigned char>(stem[cut]) & 0xC0) == 0x80) {
+            --cut;
+        }
+        stem.resize(cut);
+    }
+    return stem + mark + extension;
+}
+
+// Where an entry's copy lies in the archive's folder: its folder parts and its file name.
 struct CopyPlace {
     std::vector<std::string> parts;
-    std::string name;
+    std::string name;  // as extraction takes a display name: made safe when written
 
-    std::string pathIn(const std::string& folder) const {
+    std::string fileName() const { return safeFileName(name).substr(1); }
+    std::string folderIn(const std::string& folder) const {
         std::string path = folder;
         for (const std::string& part : parts) {
             path += kPathSeparator + part;
         }
-        return path + safeFileName(name);
+        return path;
+    }
+    std::string pathIn(const std::string& folder) const {
+        return folderIn(folder) + kPathSeparator + fileName();
     }
 };
 
-CopyPlace basePlace(const EntryTable& entries, int index) {
-    return {entryFolderParts(entries.storedName(index)), std::string(entries.displayName(index))};
-}
-
-CopyPlace numbered(CopyPlace place, int index) {
-    place.name = withMark(place.name, " (entry " + std::to_string(index) + ")");
-    return place;
-}
-
-CopyPlace placeOf(const std::string& folder, const EntryTable& entries, int index) {
-    const CopyPlace place = basePlace(entries, index);
-    const std::string path = place.pathIn(folder);
-    for (int earlier = 0; earlier < index; ++earlier) {
-        if (basePlace(entries, earlier).pathIn(folder) == path) {
-            return numbered(place, index);
+// Every entry's place, in entry order. An entry whose place an earlier one has takes its
+// number, and then the next free mark: no two entries ever share a copy, whatever their
+// names.
+std::vector<CopyPlace> placesOf(const std::string& folder, const EntryTable& entries) {
+    std::vector<CopyPlace> places;
+    std::set<std::string> taken;
+    for (int i = 0; i < entries.count(); ++i) {
+        CopyPlace place;
+        for (const std::string& part : entryFolderParts(entries.storedName(i))) {
+            place.parts.push_back(utf8Name(part));
+        }
+        place.name = utf8Name(entries.displayName(i));
+        places.push_back(std::move(place));
+        taken.insert(places.back().pathIn(folder));
+    }
+    std::set<std::string> given;
+    for (int i = 0; i < entries.count(); ++i) {
+        CopyPlace& place = places[static_cast<std::size_t>(i)];
+        const std::string base = place.name;
+        for (int n = 0;; ++n) {
+            if (n > 0) {
+                place.name = withMark(base, " (entry " + std::to_string(i) +
+                                                (n == 1 ? "" : ", " + std::to_string(n)) + ")");
+            }
+            // A numbered name passes by every entry's own place, taken or not yet.
+            const std::string path = place.pathIn(folder);
+            if (given.count(path) == 0 && (n == 0 || taken.count(path) == 0)) {
+                given.insert(path);
+                break;
+            }
         }
     }
-    return place;
+    return places;
 }
 
-// Moves the edited copy at `copy` to a free name beside it, never over another file.
-std::string setAside(const std::string& copy) {
-    const std::size_t slash = copy.rfind(kPathSeparator);
-    const std::string folder = copy.substr(0, slash + 1);
-    const std::string name = copy.substr(slash + 1);
+// How the file `name` in the folder open as `folderFd` stands to the entry: never
+// through a link.
+CopyState stateIn(HeldArchive& archive, EntryTable::Placement placement, int folderFd,
+                  const std::string& name, const std::string& path) {
+    struct stat there {};
+    if (::fstatat(folderFd, name.c_str(), &there, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISREG(there.st_mode)) {
+        return CopyState::Missing;
+    }
+    if (there.st_size != placement.size) {
+        return CopyState::Edited;
+    }
+    File file = File::openUnlockedIn(folderFd, name, path);
+    return sameRange(archive.file(), placement.offset, file, 0, placement.size)
+               ? CopyState::AsTheEntry
+               : CopyState::Edited;
+}
+
+// Moves the edited copy `name` to a free name beside it, never over another file; on a
+// file system that cannot rename without replacing, by a second link to it first.
+std::string setAside(int folderFd, const std::string& name, const std::string& folder) {
     for (int n = 1; n < 1000; ++n) {
-        const std::string to =
-            folder + withMark(name, n == 1 ? " (earlier edit)"
-                                           : " (earlier edit " + std::to_string(n) + ")");
-        if (::renameat2(AT_FDCWD, copy.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
-            return to;
+        const std::string to = withMark(
+            name, n == 1 ? " (earlier edit)" : " (earlier edit " + std::to_string(n) + ")");
+        int moved = ::renameat2(folderFd, name.c_str(), folderFd, to.c_str(), RENAME_NOREPLACE);
+        if (moved != 0 && errno == EINVAL) {
+            moved = ::linkat(folderFd, name.c_str(), folderFd, to.c_str(), 0);
+            if (moved == 0) {
+                ::unlinkat(folderFd, name.c_str(), 0);
+            }
+        }
+        if (moved == 0) {
+            return folder + kPathSeparator + to;
         }
         if (errno != EEXIST) {
             break;
         }
     }
-    throw Failure("Cannot keep the earlier edit " + copy + ": " + systemReason());
+    throw Failure("Cannot keep the earlier edit " + folder + kPathSeparator + name + ": " +
+                  systemReason());
 }
 
 void writeArchiveName(const std::string& path, const std::string& archivePath) {
@@ -113,46 +209,39 @@ void writeArchiveName(const std::string& path, const std::string& archivePath) {
     file.writeAt(0, archivePath.data(), archivePath.size());
 }
 
-// The regular files under `folder`, with where they lie and when they last changed.
+// The regular files under `folder`, with when they last changed, and its folders, the
+// deepest first; no link is followed.
 void listCopies(const Folder& folder, const std::string& path,
-                std::map<std::string, std::time_t>& found) {
+                std::map<std::string, std::time_t>& files, std::vector<std::string>& folders) {
     for (const std::string& name : folder.names()) {
         const std::string inside = path + kPathSeparator + name;
-        switch (folder.kindOf(name)) {
-            case Folder::Kind::Regular:
-                found[inside] = folder.file(name, inside).status().st_mtime;
-                break;
-            case Folder::Kind::Folder:
-                if (const Folder child = folder.child(name); child.isOpen()) {
-                    listCopies(child, inside, found);
-                }
-                break;
-            default:
-                break;
+        const Folder::Kind kind = folder.kindOf(name);
+        if (kind == Folder::Kind::Regular) {
+            files[inside] = folder.file(name, inside).status().st_mtime;
+        } else if (const Folder child =
+                       kind == Folder::Kind::Folder ? folder.child(name) : Folder();
+                   child.isOpen()) {
+            listCopies(child, inside, files, folders);
         }
     }
+    folders.push_back(path);
 }
 
-// Removes the folders under `path` that hold nothing, deepest first, and `path` itself.
-void removeEmptyFolders(const std::string& path) {
-    std::error_code ignored;
-    std::vector<std::string> folders;
-    for (auto it = std::filesystem::recursive_directory_iterator(path, ignored);
-         it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
-        if (it->is_directory(ignored) && !it->is_symlink(ignored)) {
-            folders.push_back(it->path().string());
-        }
-    }
-    for (auto it = folders.rbegin(); it != folders.rend(); ++it) {
-        ::rmdir(it->c_str());
-    }
-    ::rmdir(path.c_str());
+// Whether `path` is a folder of the user's own, and no link.
+bool isOwnFolder(const std::string& path) {
+    struct stat there {};
+    return ::lstat(path.c_str(), &there) == 0 && S_ISDIR(there.st_mode) &&
+           there.st_uid == ::geteuid();
 }
 
 // The copies of one archive: those older than `cutoff` that the archive holds go.
 void sweepArchiveCopies(const EditCopies& copies, std::time_t cutoff) {
+    if (!isOwnFolder(copies.folder())) {
+        return;
+    }
     std::map<std::string, std::time_t> found;
-    listCopies(Folder::open(copies.folder()), copies.folder(), found);
+    std::vector<std::string> folders;
+    listCopies(Folder::open(copies.folder()), copies.folder(), found, folders);
     bool anyOld = false;
     for (const auto& [path, changed] : found) {
         anyOld = anyOld || changed < cutoff;
@@ -170,7 +259,9 @@ void sweepArchiveCopies(const EditCopies& copies, std::time_t cutoff) {
             }
         }
     }
-    removeEmptyFolders(copies.folder());
+    for (const std::string& folder : folders) {
+        ::rmdir(folder.c_str());  // fails, as it should, for one that holds anything
+    }
 }
 
 }  // namespace
@@ -190,43 +281,36 @@ EditCopies::EditCopies(std::string root, const std::string& archivePath) : root_
 }
 
 std::string EditCopies::copyOf(const EntryTable& entries, int index) const {
-    return placeOf(folder_, entries, index).pathIn(folder_);
+    return copies(entries).at(static_cast<std::size_t>(index));
 }
 
 std::vector<std::string> EditCopies::copies(const EntryTable& entries) const {
     std::vector<std::string> paths;
-    std::set<std::string> taken;
-    for (int i = 0; i < entries.count(); ++i) {
-        std::string path = basePlace(entries, i).pathIn(folder_);
-        if (!taken.insert(path).second) {
-            path = numbered(basePlace(entries, i), i).pathIn(folder_);
-        }
-        paths.push_back(std::move(path));
+    for (const CopyPlace& place : placesOf(folder_, entries)) {
+        paths.push_back(place.pathIn(folder_));
     }
     return paths;
 }
 
 void EditCopies::make() const {
     makePrivateFolder(root_);
-    if (systemCalls().mkdir(folder_.c_str(), 0700) != 0 && errno != EEXIST) {
-        throw Failure("Cannot create folder " + folder_ + ": " + systemReason());
-    }
+    makePrivateFolder(folder_);
     writeArchiveName(folder_ + std::string(kArchiveNameSuffix), archivePath_);
 }
 
 CopyState copyState(HeldArchive& archive, EntryTable::Placement placement,
                     const std::string& copy) {
-    struct stat there {};
-    if (::lstat(copy.c_str(), &there) != 0 || !S_ISREG(there.st_mode)) {
+    const std::size_t slash = copy.rfind(kPathSeparator);
+    const std::string folder = slash == 0 ? "/" : copy.substr(0, slash);
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
         return CopyState::Missing;
     }
-    if (there.st_size != placement.size) {
-        return CopyState::Edited;
-    }
-    File file = File::open(copy, File::Access::Read);
-    return sameRange(archive.file(), placement.offset, file, 0, placement.size)
-               ? CopyState::AsTheEntry
-               : CopyState::Edited;
+    const std::unique_ptr<int, void (*)(int*)> closing(new int(fd), [](int* open) {
+        ::close(*open);
+        delete open;
+    });
+    return stateIn(archive, placement, fd, copy.substr(slash + 1), copy);
 }
 
 JobOutcome runEditCopy(EditCopyRequest request, JobProgress& progress, EditCopyMade& made) {
@@ -238,21 +322,35 @@ JobOutcome runEditCopy(EditCopyRequest request, JobProgress& progress, EditCopyM
         archive.refuseIfChanged(request.entries, "copying an entry to edit");
         const EditCopies& copies = request.copies;
         copies.make();
-        const CopyPlace place = placeOf(copies.folder(), request.entries, request.index);
+        const CopyPlace place =
+            placesOf(copies.folder(), request.entries).at(static_cast<std::size_t>(request.index));
         made.copy = place.pathIn(copies.folder());
-        const CopyState state =
-            copyState(archive, request.entries.placement(request.index), made.copy);
-        if (state == CopyState::AsTheEntry || (request.inUse && state == CopyState::Edited)) {
+        // The folders are opened one below the other, never through a link, before
+        // anything in them is looked at or moved.
+        OutputFolder root(copies.folder());
+        std::unique_ptr<OutputFolder> below;
+        std::string path = copies.folder();
+        for (const std::string& part : place.parts) {
+            path += kPathSeparator + part;
+            below = (below ? *below : root).subfolder(part, path);
+        }
+        const OutputFolder& folder = below ? *below : root;
+        const std::string name = place.fileName();
+        const CopyState state = stateIn(archive, request.entries.placement(request.index),
+                                        folder.fd(), name, made.copy);
+        if (state == CopyState::AsTheEntry) {
+            // Opened now: no later start takes it for an old copy while it is edited.
+            ::utimensat(folder.fd(), name.c_str(), nullptr, AT_SYMLINK_NOFOLLOW);
+            return JobOutcome::success();
+        }
+        if (request.inUse && state == CopyState::Edited) {
             return JobOutcome::success();
         }
         if (state == CopyState::Edited) {
-            made.setAside = setAside(made.copy);
+            made.setAside = setAside(folder.fd(), name, folder.path());
         }
         progress.setMaximum(0);
-        OutputFolder root(copies.folder());
-        EntryFolders folders(root);
-        extractEntry(archive, request.entries, request.index,
-                     folders.folderFor(request.entries.storedName(request.index)), place.name);
+        extractEntry(archive, request.entries, request.index, folder, place.name);
         made.written = true;
         progress.setPosition(0);
     } catch (const std::exception& failure) {

@@ -22,7 +22,7 @@ protected:
     void SetUp() override {
         test::XcrBuilder()
             .add("art\\hills.bmp", "hills")
-            .add("w.wav", "wave")
+            .add("w\xe9.wav", "wave")  // not UTF-8: its copy is named as the list shows it
             .add("r.txt", "r")
             .writeTo(archive);
     }
@@ -135,7 +135,12 @@ TEST_F(FormEditTest, ACopyEditedThereIsRecordedAndTakenBackByItsBytes) {
         bool replaced;
     } steps[] = {
         {"written in place", [&] { test::writeFileBytes(copy, bytesOf("wave 2")); }, true},
-        {"renamed over", [&] { renameOver("wave 3"); }, true},
+        {"renamed over and opened again at once",
+         [&] {
+             renameOver("wave 3");
+             edit(1, form.OpenInDefaultApplication1);
+         },
+         true},
         {"back to the entry's bytes", [&] { renameOver("wave"); }, false},
         {"edited again", [&] { test::writeFileBytes(copy, bytesOf("wave 4")); }, true},
         {"removed", [&] { std::filesystem::remove(copy); }, false},
@@ -149,9 +154,19 @@ TEST_F(FormEditTest, ACopyEditedThereIsRecordedAndTakenBackByItsBytes) {
             form.CheckListBox1->model()->index(1, 0).data(CheckListModel::kReplacedRole).toBool(),
             step.replaced);
     }
-    EXPECT_EQ(fakes.notes->texts.last(), "Recorded the edit of w.wav. Save XCR writes it.");
+    EXPECT_EQ(fakes.notes->texts.last(),
+              QString::fromUtf8("Recorded the edit of w\u00e9.wav. Save XCR writes it."));
+    EXPECT_EQ(copy, copies.folder() + "/w\u00e9.wav");
     EXPECT_TRUE(fakes.messages->texts.empty());
 
+    // A save while the editor is still writing waits for it.
+    test::writeFileBytes(copy, bytesOf("wave 6"));
+    form.SaveXCR1->trigger();
+    EXPECT_EQ(fakes.messages->texts,
+              (std::vector<std::string>{
+                  "An edited entry is still being written. Save XCR again in a moment."}));
+    fakes.messages->texts.clear();
+    ASSERT_TRUE(judged(1));
     form.SaveXCR1->trigger();
     ASSERT_TRUE(QTest::qWaitFor([this] { return form.SpeedButton2->isEnabled(); }));
     ASSERT_TRUE(fakes.messages->texts.empty()) << fakes.messages->texts.front();
@@ -184,7 +199,7 @@ TEST_F(FormEditTest, OpenWithRemembersTheChoiceAndAFailedOpeningIsSaidOnce) {
                   "Cannot open " + copyOf(1) + ": no application on this desktop opens it"}));
 }
 
-// An edit that was not saved into the archive outlasts a new opening of the archive.
+// An edit that was not saved into the archive outlasts new openings of the archive.
 TEST_F(FormEditTest, AnEarlierEditIsSetAsideWhenTheEntryIsOpenedAfresh) {
     open();
     edit(0, form.OpenInDefaultApplication1);
@@ -192,11 +207,15 @@ TEST_F(FormEditTest, AnEarlierEditIsSetAsideWhenTheEntryIsOpenedAfresh) {
     ASSERT_TRUE(judged(0));
     open();
     EXPECT_FALSE(form.session().replacements.isReplaced(0));
+    // The editor, still open, is heard after the archive was opened again.
+    test::writeFileBytes(copyOf(0), bytesOf("my hills 2"));
+    EXPECT_TRUE(judged(0));
+    open();
     edit(0, form.OpenInDefaultApplication1);
     const std::string kept = copies.folder() + "/art/hills (earlier edit).bmp";
-    EXPECT_EQ(fakes.notes->texts.last(),
-              QString::fromStdString("Your earlier edit of hills.bmp was kept as " + kept));
-    EXPECT_EQ(test::readFileBytes(kept), bytesOf("my hills"));
+    EXPECT_EQ(fakes.messages->notices.back(),
+              "Your earlier edit of hills.bmp was kept as " + kept + ".");
+    EXPECT_EQ(test::readFileBytes(kept), bytesOf("my hills 2"));
     EXPECT_EQ(test::readFileBytes(copyOf(0)), bytesOf("hills"));
 }
 

@@ -34,6 +34,10 @@ protected:
             .add("art\\hills.bmp", "hills")
             .add("w.wav", "wave")
             .add("art\\hills.bmp", "other hills")
+            .add("x (entry 5).bmp", "x5")
+            .add("x.bmp", "x")
+            .add("x.bmp", "x again")
+            .add("\xe9t\xe9.bmp", "summer")
             .writeTo(archive);
     }
     EditCopyMade copy(int index, bool inUse = false) {
@@ -54,7 +58,8 @@ protected:
 };
 
 // The folder is private and named by the archive; an entry lies under its folder parts,
-// and one whose stored name an earlier entry has gets its number.
+// in UTF-8, and one whose place another entry has gets its number, passing every name
+// another entry has.
 TEST_F(EditCopiesTest, CopiesLiePrivatelyUnderTheArchivesFolderOnePerEntry) {
     const EditCopyMade made = copy(0);
     EXPECT_EQ(made.copy, copies.folder() + "/art/hills.bmp");
@@ -62,12 +67,18 @@ TEST_F(EditCopiesTest, CopiesLiePrivatelyUnderTheArchivesFolderOnePerEntry) {
     EXPECT_EQ(test::readFileBytes(made.copy), bytesOf("hills"));
     EXPECT_EQ(modeOf(root), 0700);
     EXPECT_EQ(test::readFileBytes(copies.folder() + ".archive"), bytesOf(archive));
-    EXPECT_EQ(
-        copies.copies(entries()),
-        (std::vector<std::string>{copies.folder() + "/art/hills.bmp", copies.folder() + "/w.wav",
-                                  copies.folder() + "/art/hills (entry 2).bmp"}));
-    EXPECT_EQ(copy(2).copy, copies.copyOf(entries(), 2));
-    EXPECT_EQ(test::readFileBytes(copies.copyOf(entries(), 2)), bytesOf("other hills"));
+    const std::string in = copies.folder() + "/";
+    EXPECT_EQ(copies.copies(entries()),
+              (std::vector<std::string>{in + "art/hills.bmp", in + "w.wav",
+                                        in + "art/hills (entry 2).bmp", in + "x (entry 5).bmp",
+                                        in + "x.bmp", in + "x (entry 5, 2).bmp",
+                                        in + "\u00e9t\u00e9.bmp"}));
+    for (const int entry : {2, 5, 6}) {
+        const std::string made = copy(entry).copy;
+        EXPECT_EQ(made, copies.copyOf(entries(), entry));
+        EXPECT_EQ(test::readFileBytes(made).size(), entries().placement(entry).size);
+    }
+    EXPECT_EQ(test::readFileBytes(in + "x (entry 5, 2).bmp"), bytesOf("x again"));
     EXPECT_NE(EditCopies(root, dir.file("b/a.xcr")).folder(), copies.folder());
 
     setenv("XDG_CACHE_HOME", "/cache/here", 1);
@@ -131,6 +142,36 @@ TEST_F(EditCopiesTest, CopyStateComparesBytesAndTakesNoLinkForACopy) {
     EXPECT_EQ(state(), CopyState::Edited);
     test::writeFileBytes(place, bytesOf("waves"));
     EXPECT_EQ(state(), CopyState::Edited);
+}
+
+// A link in the cache, at the archive's folder or at an entry's folder, is never gone
+// through: nothing outside is moved, written or swept.
+TEST_F(EditCopiesTest, ALinkInTheCacheIsNeverGoneThrough) {
+    const std::string outside = dir.file("outside");
+    for (const bool atArchiveFolder : {true, false}) {
+        SCOPED_TRACE(atArchiveFolder ? "archive's folder" : "entry's folder");
+        std::filesystem::remove_all(root);
+        std::filesystem::remove_all(outside);
+        std::filesystem::create_directories(outside);
+        test::writeFileBytes(outside + "/hills.bmp", bytesOf("private"));
+        copies.make();
+        const std::string link = atArchiveFolder ? copies.folder() : copies.folder() + "/art";
+        std::filesystem::remove_all(link);
+        std::filesystem::create_directory_symlink(outside, link);
+        OpenedArchive opened = openArchive(archive);
+        EditCopyMade made;
+        test::FakeProgress progress;
+        EXPECT_FALSE(runEditCopy({std::move(opened.archive), opened.entries, 0, copies, false},
+                                 progress, made)
+                         .ok());
+        // An old copy the archive holds, seen through the link, is no copy of the sweep's.
+        test::writeFileBytes(outside + "/w.wav", bytesOf("wave"));
+        const timespec old[2] = {{0, 0}, {0, 0}};
+        ::utimensat(AT_FDCWD, (outside + "/w.wav").c_str(), old, 0);
+        sweepEditCopies(root, std::chrono::system_clock::now());
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(outside), {}), 2);
+        EXPECT_EQ(test::readFileBytes(outside + "/hills.bmp"), bytesOf("private"));
+    }
 }
 
 // At a start, a copy goes only when it is old and its archive holds its bytes.
