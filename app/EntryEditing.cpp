@@ -177,8 +177,10 @@ void EntryEditing::stopWatching(int index) {
 }
 
 void EntryEditing::stopAll() {
-    while (!watched_.empty()) {
-        stopWatching(watched_.begin()->first);
+    watched_.clear();
+    const QStringList watched = watcher_.files() + watcher_.directories();
+    if (!watched.isEmpty()) {
+        watcher_.removePaths(watched);
     }
     settle_.stop();
 }
