@@ -84,11 +84,8 @@ bool EntryEditing::plan(QWidget* parent, int index, bool askApplication) {
 }
 
 EditCopyRequest EntryEditing::copyRequest(HeldArchive archive) const {
-    EditCopies copies(root_, session_.archivePath);
-    const bool inUse =
-        session_.replacements.isReplaced(planned_) &&
-        session_.replacements.path(planned_) == copies.copyOf(session_.entries, planned_);
-    return {std::move(archive), session_.entries, planned_, std::move(copies), inUse};
+    return {std::move(archive), session_.entries, planned_, EditCopies(root_, session_.archivePath),
+            session_.replacements.path(planned_)};
 }
 
 void EntryEditing::copyMade(QWidget* parent) {
@@ -136,6 +133,17 @@ void EntryEditing::watch(int index, const std::string& copy) {
     watcher_.addPath(pathText(copy));
 }
 
+void EntryEditing::rewatch() {
+    const QStringList paths = watcher_.files() + watcher_.directories();
+    if (!paths.isEmpty()) {
+        watcher_.removePaths(paths);
+    }
+    for (const auto& [index, watched] : watched_) {
+        watcher_.addPath(pathText(folderOf(watched.copy)));
+        watcher_.addPath(pathText(watched.copy));
+    }
+}
+
 void EntryEditing::archiveOpened() {
     stopAll();
     if (session_.archivePath.empty()) {
@@ -166,22 +174,12 @@ bool EntryEditing::settling() {
 
 void EntryEditing::stopWatching(int index) {
     watched_.erase(index);
-    const QStringList watched = watcher_.files() + watcher_.directories();
-    if (!watched.isEmpty()) {
-        watcher_.removePaths(watched);
-    }
-    for (const auto& [entry, copy] : watched_) {
-        watcher_.addPath(pathText(folderOf(copy.copy)));
-        watcher_.addPath(pathText(copy.copy));
-    }
+    rewatch();
 }
 
 void EntryEditing::stopAll() {
     watched_.clear();
-    const QStringList watched = watcher_.files() + watcher_.directories();
-    if (!watched.isEmpty()) {
-        watcher_.removePaths(watched);
-    }
+    rewatch();
     settle_.stop();
 }
 
@@ -252,42 +250,38 @@ void EntryEditing::judge(int index, Watched& watched) {
         stopWatching(index);  // the user chose another file for the entry since
         return;
     }
+    // The copy as it stands, and the file an edit would be recorded as.
+    struct Judged {
+        CopyState state;
+        FileIdentity source;
+    };
     std::string failure;
-    const auto state = [&]() -> std::optional<CopyState> {
+    const auto judged = [&]() -> std::optional<Judged> {
         try {
             HeldArchive archive = HeldArchive::attempt(session_.archivePath);
             if (!archive.isOpen()) {
                 throw Failure(archive.failure());
             }
             archive.refuseIfChanged(session_.entries, "comparing an edited copy with it");
-            return copyState(archive, session_.entries.placement(index), watched.copy);
+            const CopyState state =
+                copyState(archive, session_.entries.placement(index), watched.copy);
+            return Judged{state, state == CopyState::Edited ? identifyReplacement(watched.copy)
+                                                            : FileIdentity{}};
         } catch (const std::exception& caught) {
             failure = caught.what();
             return std::nullopt;
         }
     }();
-    if (!state) {
+    if (!judged) {
         desktop_.messages.show(&list_, failure);  // judged again at the copy's next change
         return;
     }
     QString said;
-    if (*state == CopyState::Edited) {
+    if (judged->state == CopyState::Edited) {
         if (ours && watched.recorded == watched.seen) {
             return;
         }
-        const auto source = [&]() -> std::optional<FileIdentity> {
-            try {
-                return identifyReplacement(watched.copy);
-            } catch (const Failure& caught) {
-                failure = caught.what();
-                return std::nullopt;
-            }
-        }();
-        if (!source) {
-            desktop_.messages.show(&list_, failure);
-            return;
-        }
-        replacements.record(index, watched.copy, *source);
+        replacements.record(index, watched.copy, judged->source);
         watched.recorded = watched.seen;
         said = QStringLiteral("Recorded the edit of %1. Save XCR writes it.");
     } else {
@@ -296,7 +290,7 @@ void EntryEditing::judge(int index, Watched& watched) {
             return;
         }
         replacements.remove(index);
-        said = *state == CopyState::AsTheEntry
+        said = judged->state == CopyState::AsTheEntry
                    ? QStringLiteral("%1 is as in the archive again: it is no longer replaced.")
                    : QStringLiteral("The copy of %1 is gone: the entry is no longer replaced.");
     }

@@ -89,6 +89,8 @@ private:
 
     static Seen seenNow(const std::string& path);
     void watch(int index, const std::string& copy);
+    // Gives the watcher exactly the copies watched and their folders.
+    void rewatch();
     void changed(const QString& path);
     void settle();
     void judge(int index, Watched& watched);

@@ -31,6 +31,11 @@ void flushMade(const std::string& path, const std::string& made) {
     }
 }
 
+// A folder, and the user's: what a link's own status never is.
+bool isOwnFolder(const struct stat& info) {
+    return S_ISDIR(info.st_mode) && info.st_uid == ::geteuid();
+}
+
 }  // namespace
 
 std::string userFolder(const char* variable, const char* underHome) {
@@ -44,6 +49,11 @@ std::string userFolder(const char* variable, const char* underHome) {
         home = user != nullptr ? user->pw_dir : "/";
     }
     return std::string(home) + "/" + underHome;
+}
+
+bool isOwnFolder(const std::string& path) {
+    struct stat there {};
+    return ::lstat(path.c_str(), &there) == 0 && isOwnFolder(there);
 }
 
 void makePrivateFolder(const std::string& folder) {
@@ -60,8 +70,7 @@ void makePrivateFolder(const std::string& folder) {
         }
     }
     struct stat info {};
-    if (::lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) ||
-        info.st_uid != ::geteuid()) {
+    if (::lstat(folder.c_str(), &info) != 0 || !isOwnFolder(info)) {
         throw Failure("The folder " + folder + " is not a folder of this user's");
     }
     if ((info.st_mode & 077) != 0 && ::chmod(folder.c_str(), 0700) != 0) {

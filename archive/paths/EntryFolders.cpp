@@ -6,7 +6,10 @@ namespace xcr {
 inline namespace paths {
 
 const OutputFolder& EntryFolders::folderFor(std::string_view storedName) {
-    std::vector<std::string> parts = entryFolderParts(storedName);
+    return folderFor(entryFolderParts(storedName));
+}
+
+const OutputFolder& EntryFolders::folderFor(std::vector<std::string> parts) {
     if (parts.empty() || !root_.isOpen()) {
         return root_;
     }

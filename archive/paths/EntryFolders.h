@@ -24,6 +24,9 @@ public:
     // %s" and the system's reason when a part cannot be made or is no folder (a file or a
     // link of that name).
     const OutputFolder& folderFor(std::string_view storedName);
+    // The same for folder parts given as they are (each already a name that stays inside
+    // the folder it lies in).
+    const OutputFolder& folderFor(std::vector<std::string> parts);
 
 private:
     const OutputFolder& root_;

@@ -6,14 +6,13 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdint>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <map>
-#include <memory>
 #include <set>
 
+#include "archive/format/Checksum.h"
 #include "archive/format/Directory.h"
 #include "archive/jobs/ExtractionJob.h"
 #include "archive/os/EntryCopy.h"
@@ -24,6 +23,7 @@
 #include "archive/os/PrivateFolder.h"
 #include "archive/os/SystemCalls.h"
 #include "archive/paths/EntryFolderParts.h"
+#include "archive/paths/EntryFolders.h"
 #include "archive/paths/SafeName.h"
 
 namespace xcr {
@@ -35,12 +35,11 @@ namespace {
 constexpr std::size_t kArchiveNameLimit = 200;
 
 std::string hashText(const std::string& text) {
-    std::uint64_t hash = 14695981039346656037ull;  // 64-bit FNV-1a
-    for (const unsigned char c : text) {
-        hash = (hash ^ c) * 1099511628211ull;
-    }
+    Checksum checksum;
+    checksum.add(text.data(), text.size());
     char digits[17];
-    std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(hash));
+    std::snprintf(digits, sizeof digits, "%016llx",
+                  static_cast<unsigned long long>(checksum.value()));
     return digits;
 }
 
@@ -227,18 +226,8 @@ void listCopies(const Folder& folder, const std::string& path,
     folders.push_back(path);
 }
 
-// Whether `path` is a folder of the user's own, and no link.
-bool isOwnFolder(const std::string& path) {
-    struct stat there {};
-    return ::lstat(path.c_str(), &there) == 0 && S_ISDIR(there.st_mode) &&
-           there.st_uid == ::geteuid();
-}
-
 // The copies of one archive: those older than `cutoff` that the archive holds go.
 void sweepArchiveCopies(const EditCopies& copies, std::time_t cutoff) {
-    if (!isOwnFolder(copies.folder())) {
-        return;
-    }
     std::map<std::string, std::time_t> found;
     std::vector<std::string> folders;
     listCopies(Folder::open(copies.folder()), copies.folder(), found, folders);
@@ -301,16 +290,9 @@ void EditCopies::make() const {
 CopyState copyState(HeldArchive& archive, EntryTable::Placement placement,
                     const std::string& copy) {
     const std::size_t slash = copy.rfind(kPathSeparator);
-    const std::string folder = slash == 0 ? "/" : copy.substr(0, slash);
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) {
-        return CopyState::Missing;
-    }
-    const std::unique_ptr<int, void (*)(int*)> closing(new int(fd), [](int* open) {
-        ::close(*open);
-        delete open;
-    });
-    return stateIn(archive, placement, fd, copy.substr(slash + 1), copy);
+    const OutputFolder folder(slash == 0 ? "/" : copy.substr(0, slash));
+    return folder.isOpen() ? stateIn(archive, placement, folder.fd(), copy.substr(slash + 1), copy)
+                           : CopyState::Missing;
 }
 
 JobOutcome runEditCopy(EditCopyRequest request, JobProgress& progress, EditCopyMade& made) {
@@ -328,13 +310,8 @@ JobOutcome runEditCopy(EditCopyRequest request, JobProgress& progress, EditCopyM
         // The folders are opened one below the other, never through a link, before
         // anything in them is looked at or moved.
         OutputFolder root(copies.folder());
-        std::unique_ptr<OutputFolder> below;
-        std::string path = copies.folder();
-        for (const std::string& part : place.parts) {
-            path += kPathSeparator + part;
-            below = (below ? *below : root).subfolder(part, path);
-        }
-        const OutputFolder& folder = below ? *below : root;
+        EntryFolders folders(root);
+        const OutputFolder& folder = folders.folderFor(place.parts);
         const std::string name = place.fileName();
         const CopyState state = stateIn(archive, request.entries.placement(request.index),
                                         folder.fd(), name, made.copy);
@@ -343,7 +320,7 @@ JobOutcome runEditCopy(EditCopyRequest request, JobProgress& progress, EditCopyM
             ::utimensat(folder.fd(), name.c_str(), nullptr, AT_SYMLINK_NOFOLLOW);
             return JobOutcome::success();
         }
-        if (request.inUse && state == CopyState::Edited) {
+        if (request.recorded == made.copy && state == CopyState::Edited) {
             return JobOutcome::success();
         }
         if (state == CopyState::Edited) {
@@ -386,11 +363,10 @@ void sweepEditCopies(const std::string& root, std::chrono::system_clock::time_po
             if (copies.folder() + std::string(suffix) != sidecar) {
                 continue;  // not a name this program gave
             }
-            struct stat there {};
-            if (::lstat(copies.folder().c_str(), &there) == 0) {
+            if (isOwnFolder(copies.folder())) {
                 sweepArchiveCopies(copies, cutoff);
             }
-            if (::lstat(copies.folder().c_str(), &there) != 0) {
+            if (struct stat there{}; ::lstat(copies.folder().c_str(), &there) != 0) {
                 ::unlink(sidecar.c_str());
             }
         } catch (const std::exception&) {

@@ -65,8 +65,9 @@ struct EditCopyRequest {
     EntryTable entries;
     int index = -1;
     EditCopies copies;
-    // The copy is the entry's recorded replacement: it is opened as it stands.
-    bool inUse = false;
+    // The file recorded as the entry's replacement, if any: when that is the copy, the
+    // copy is opened as it stands.
+    std::string recorded;
 };
 
 struct EditCopyMade {

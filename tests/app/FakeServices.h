@@ -135,17 +135,15 @@ public:
     std::string failure;
 };
 
-// Chooses `answer` (-1 cancels) and keeps what it was offered first.
+// Chooses `answer` (-1 cancels) and keeps the choice it was asked to preselect.
 class FakeApplicationChooser : public ApplicationChooser {
 public:
-    int choose(QWidget*, const QString&, const std::vector<DesktopApplication>& choices,
+    int choose(QWidget*, const QString&, const std::vector<DesktopApplication>&,
                int preselected) override {
-        offered = choices.size();
         preselections.push_back(preselected);
         return answer;
     }
     int answer = -1;
-    std::size_t offered = 0;
     std::vector<int> preselections;
 };
 

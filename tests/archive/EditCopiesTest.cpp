@@ -44,8 +44,9 @@ protected:
         OpenedArchive opened = openArchive(archive);
         EditCopyMade made;
         test::FakeProgress progress;
+        const std::string recorded = inUse ? copies.copyOf(opened.entries, index) : "";
         const JobOutcome outcome = runEditCopy(
-            {std::move(opened.archive), opened.entries, index, copies, inUse}, progress, made);
+            {std::move(opened.archive), opened.entries, index, copies, recorded}, progress, made);
         EXPECT_TRUE(outcome.ok()) << outcome.failure;
         return made;
     }
@@ -161,9 +162,9 @@ TEST_F(EditCopiesTest, ALinkInTheCacheIsNeverGoneThrough) {
         OpenedArchive opened = openArchive(archive);
         EditCopyMade made;
         test::FakeProgress progress;
-        EXPECT_FALSE(runEditCopy({std::move(opened.archive), opened.entries, 0, copies, false},
-                                 progress, made)
-                         .ok());
+        EXPECT_FALSE(
+            runEditCopy({std::move(opened.archive), opened.entries, 0, copies, ""}, progress, made)
+                .ok());
         // An old copy the archive holds, seen through the link, is no copy of the sweep's.
         test::writeFileBytes(outside + "/w.wav", bytesOf("wave"));
         const timespec old[2] = {{0, 0}, {0, 0}};
