@@ -101,5 +101,13 @@ std::string fileBehindLink(const std::string& path) {
     return resolved;
 }
 
+std::vector<std::string> namesOrNone(int folderFd) {
+    try {
+        return namesIn(folderFd);
+    } catch (const Failure&) {
+        return {};
+    }
+}
+
 }  // namespace os
 }  // namespace xcr

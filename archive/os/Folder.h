@@ -49,6 +49,8 @@ private:
 // The names in the folder open as `folderFd`, sorted, "." and ".." left out. Fails with
 // the system's reason.
 std::vector<std::string> namesIn(int folderFd);
+// The same, or none when the folder cannot be listed, for a cleanup that goes on.
+std::vector<std::string> namesOrNone(int folderFd);
 
 // The file that `path` names: the link's target when the name itself is a link, so that
 // every name that leads to a file finds the same one; the path as it is otherwise.

@@ -41,15 +41,6 @@ bool tryLock(int folder) {
     return ::flock(folder, LOCK_EX | LOCK_NB) == 0;
 }
 
-// The names in an open folder; none when it cannot be listed, as a cleanup goes on.
-std::vector<std::string> namesOrNone(int folder) {
-    try {
-        return namesIn(folder);
-    } catch (const Failure&) {
-        return {};
-    }
-}
-
 // Deletes what is in the folder, never following a link; unlink refuses folders, so
 // subfolders and their contents stay.
 void unlinkFilesIn(int folder) {

@@ -150,14 +150,7 @@ void sweepStaged(const OutputFolder& folder, const std::vector<Replacement>& kep
     for (const Replacement& replacement : kept) {
         keptPaths.insert(replacement.path);
     }
-    const std::vector<std::string> names = [&]() -> std::vector<std::string> {
-        try {
-            return namesIn(folder.fd());
-        } catch (const Failure&) {
-            return {};
-        }
-    }();
-    for (const std::string& name : names) {
+    for (const std::string& name : namesOrNone(folder.fd())) {
         if (keptPaths.count(folder.path() + "/" + name) == 0) {
             folder.remove(name);
         }
