@@ -23,11 +23,12 @@ const char* const kMainWindowPattern = "^Pelloran Plus 3( - .*)?$";
 
 ProgramUnderTest::ProgramUnderTest(std::map<std::string, std::string> environment) {
     std::filesystem::copy_file(XCR_E2E_DEMO_ARCHIVE, archivePath());
-    // The folders the program remembers go to a settings folder of this run, its edited
-    // entries to a cache folder of its own.
+    // The folders the program remembers go to a settings folder of this run (apart from
+    // its temporary folder, where the staging folder is looked for), its edited entries
+    // to a cache folder of its own.
     environment.insert({{"TMPDIR", file("")},
                         {"XDG_RUNTIME_DIR", file("")},
-                        {"XDG_CONFIG_HOME", file("")},
+                        {"XDG_CONFIG_HOME", file("config")},
                         {"XDG_CACHE_HOME", file("cache")},
                         {"SDL_AUDIODRIVER", "dummy"}});
     program_ = std::make_unique<ChildProcess>(std::vector<std::string>{XCR_E2E_PROGRAM},
@@ -53,8 +54,11 @@ ProgramUnderTest::ProgramUnderTest(std::map<std::string, std::string> environmen
 }
 
 std::string ProgramUnderTest::stagingFolder() const {
+    // "pelloran" and six characters of its own; the drag folder, "pelloran-drag-…", lies
+    // there too.
     for (const auto& item : std::filesystem::directory_iterator(file(""))) {
-        if (item.is_directory() && item.path().filename().string().rfind("pelloran", 0) == 0) {
+        const std::string name = item.path().filename().string();
+        if (item.is_directory() && name.rfind("pelloran", 0) == 0 && name.size() == 14) {
             return item.path().string();
         }
     }
