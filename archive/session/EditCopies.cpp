@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <exception>
@@ -231,22 +232,27 @@ void sweepArchiveCopies(const EditCopies& copies, std::time_t cutoff) {
     std::map<std::string, std::time_t> found;
     std::vector<std::string> folders;
     listCopies(Folder::open(copies.folder()), copies.folder(), found, folders);
-    bool anyOld = false;
-    for (const auto& [path, changed] : found) {
-        anyOld = anyOld || changed < cutoff;
+    const bool anyOld = std::any_of(found.begin(), found.end(),
+                                    [cutoff](const auto& copy) { return copy.second < cutoff; });
+    if (!anyOld) {
+        return;
     }
-    if (anyOld) {
-        HeldArchive archive = HeldArchive::open(copies.archivePath(), HeldArchive::Access::Read);
-        archive.refuseIfJournal("sweeping edited copies");
-        const EntryTable entries = readEntryTable(archive.file());
-        const std::vector<std::string> paths = copies.copies(entries);
-        for (int i = 0; i < entries.count(); ++i) {
-            const auto copy = found.find(paths[static_cast<std::size_t>(i)]);
-            if (copy != found.end() && copy->second < cutoff &&
-                copyState(archive, entries.placement(i), copy->first) == CopyState::AsTheEntry) {
-                ::unlink(copy->first.c_str());
-            }
+    HeldArchive archive = HeldArchive::open(copies.archivePath(), HeldArchive::Access::Read);
+    archive.refuseIfJournal("sweeping edited copies");
+    const EntryTable entries = readEntryTable(archive.file());
+    const std::vector<std::string> paths = copies.copies(entries);
+    bool removed = false;
+    for (int i = 0; i < entries.count(); ++i) {
+        const auto copy = found.find(paths[static_cast<std::size_t>(i)]);
+        if (copy != found.end() && copy->second < cutoff &&
+            copyState(archive, entries.placement(i), copy->first) == CopyState::AsTheEntry) {
+            removed = ::unlink(copy->first.c_str()) == 0 || removed;
         }
+    }
+    // Only the folders this emptied: one that was empty already may be one that another
+    // run has just made to write a copy into.
+    if (!removed) {
+        return;
     }
     for (const std::string& folder : folders) {
         ::rmdir(folder.c_str());  // fails, as it should, for one that holds anything

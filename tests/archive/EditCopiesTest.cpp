@@ -210,6 +210,11 @@ TEST_F(EditCopiesTest, TheSweepRemovesOnlyOldCopiesTheirArchiveHolds) {
             std::filesystem::rename(dir.file("moved.xcr"), archive);
         }
     }
+    // A folder another run has just made, still empty, stays.
+    std::filesystem::remove_all(root);
+    copies.make();
+    sweepEditCopies(root, now + std::chrono::hours(24 * 365));
+    EXPECT_TRUE(present(copies.folder()));
 }
 
 }  // namespace
